@@ -1,0 +1,60 @@
+#include "core/tick.h"
+
+#include <charconv>
+
+#include "core/checked.h"
+#include "core/level.h"
+#include "display/tank_drawing.h"
+#include "shells/shell.h"
+#include "tanks/movement.h"
+#include "tanks/steering.h"
+
+namespace {
+
+constexpr std::int16_t ERASE = 255;
+constexpr std::int16_t PLAYER_BLUE = 150;
+
+// The Tag text as a number; anything that is not one counts as 0.
+int tag_number(std::string_view tag) {
+    int value = 0;
+    std::from_chars(tag.data(), tag.data() + tag.size(), value);
+    return value;
+}
+
+void draw_slot(GameWorld& w, Platform& p, std::size_t i, std::int16_t red, std::int16_t green,
+               std::int16_t blue) {
+    draw_tank(p, w.tank_x[i], w.tank_y[i], w.tank_dir[i], w.turret_dir[i], red, green, blue);
+}
+
+void run_slots(GameWorld& w, Platform& p) {
+    for (w.cur_tank = 0; w.cur_tank <= MAX_SLOT; ++w.cur_tank) {
+        const std::size_t i = slot(w.cur_tank);
+        steer_tank(w, p);
+        if (w.tank_hp[i] > 0) {
+            add_checked(w.alive_count, 1, "alive_count");
+            w.last_alive_speed = w.tank_speed[i];
+            draw_slot(w, p, i, ERASE, ERASE, ERASE);
+            move_tank(w, p);
+            draw_slot(w, p, i, 0, 0, 0);
+            if (i == 0) draw_slot(w, p, i, 0, 0, PLAYER_BLUE);
+        }
+        update_shell(w, p);
+    }
+}
+
+void take_next_level_request(GameWorld& w, Platform& p) {
+    if (tag_number(p.Tag()) != 1) return;
+    p.set_Tag("0");
+    w.tank_hp.fill(0);
+}
+
+}  // namespace
+
+void on_tick(GameWorld& w, Platform& p) {
+    w.alive_count = 0;
+    w.last_alive_speed = 0;
+    w.cur_tank = 0;
+    run_slots(w, p);
+    take_next_level_request(w, p);
+    if (w.last_alive_speed == 0 && w.alive_count < 2) start_level(w, p);
+}

@@ -1,0 +1,71 @@
+#include "display/headless_platform.h"
+
+#include <utility>
+
+HeadlessPlatform::HeadlessPlatform(int width, int height, std::uint32_t seed) {
+    surface_resize(surface, width, height);
+    random_seed(random, seed);
+}
+
+void HeadlessPlatform::clear_surface() {
+    if (record_draws) draws.push_back({DrawOp::Kind::Clear});
+    surface_clear(surface);
+}
+
+void HeadlessPlatform::draw_line(float x1, float y1, float x2, float y2, ColourValue colour) {
+    if (record_draws) draws.push_back({DrawOp::Kind::Line, x1, y1, x2, y2, colour});
+    surface_line(surface, x1, y1, x2, y2, colour);
+}
+
+void HeadlessPlatform::draw_line_on(float x2, float y2, ColourValue colour) {
+    if (record_draws) draws.push_back({DrawOp::Kind::LineOn, x2, y2, 0, 0, colour});
+    surface_line_on(surface, x2, y2, colour);
+}
+
+void HeadlessPlatform::draw_circle(float x, float y, float radius, ColourValue colour) {
+    if (record_draws) draws.push_back({DrawOp::Kind::Circle, x, y, radius, 0, colour});
+    surface_circle(surface, x, y, radius, colour);
+}
+
+bool HeadlessPlatform::frm_winlose_Visible() {
+    frm_winlose.created = true;
+    return frm_winlose.visible;
+}
+
+void HeadlessPlatform::set_frm_winlose_Visible(bool visible) {
+    frm_winlose.created = true;
+    frm_winlose.visible = visible;
+}
+
+bool HeadlessPlatform::frm_help_Visible() {
+    frm_help.created = true;
+    return frm_help.visible;
+}
+
+void HeadlessPlatform::set_frm_help_Visible(bool visible) {
+    frm_help.created = true;
+    frm_help.visible = visible;
+}
+
+void HeadlessPlatform::set_Caption(ResultLabel label, std::string_view text) {
+    frm_winlose.created = true;
+    (label == ResultLabel::Label3 ? label3 : label4) = text;
+}
+
+float HeadlessPlatform::next_random() {
+    if (!using_given_randoms) {
+        ++randoms_served;
+        return random_next(random);
+    }
+    if (randoms_served >= given_randoms.size()) {
+        throw RandomsRanOut("the list of random numbers ran out after " +
+                            std::to_string(randoms_served) + " numbers");
+    }
+    return given_randoms[randoms_served++];
+}
+
+void HeadlessPlatform::use_randoms(std::vector<float> numbers) {
+    given_randoms = std::move(numbers);
+    using_given_randoms = true;
+    randoms_served = 0;
+}

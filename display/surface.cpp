@@ -1,0 +1,204 @@
+#include "display/surface.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "core/checked.h"
+
+namespace {
+
+constexpr std::uint32_t OPAQUE = 0xFF000000u;
+constexpr float MAX_RADIUS = 65536;
+
+// Colour value (red in the low byte) to the picture's 0xffRRGGBB.
+std::uint32_t pixel_of(ColourValue colour) {
+    const auto c = static_cast<std::uint32_t>(colour);
+    return OPAQUE | ((c & 0xFF) << 16) | (c & 0xFF00) | ((c >> 16) & 0xFF);
+}
+
+// Nearest pixel to a coordinate already known to lie near the area.
+int to_pixel(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+
+void require_finite(float a, float b, const char* what) {
+    if (!std::isfinite(a) || !std::isfinite(b)) {
+        game_fault(std::string("non-finite coordinate passed to ") + what);
+    }
+}
+
+void grow_dirty(Surface& s, int left, int top, int right, int bottom) {
+    left = std::max(left, 0);
+    top = std::max(top, 0);
+    right = std::min(right, s.width - 1);
+    bottom = std::min(bottom, s.height - 1);
+    if (right < left || bottom < top) return;
+    DirtyBox& d = s.dirty;
+    if (d.right < d.left) {
+        d = {left, top, right, bottom};
+        return;
+    }
+    d = {std::min(d.left, left), std::min(d.top, top), std::max(d.right, right),
+         std::max(d.bottom, bottom)};
+}
+
+void plot(Surface& s, int x, int y, std::uint32_t pixel) {
+    if (x < 0 || y < 0 || x >= s.width || y >= s.height) return;
+    s.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(s.width) +
+             static_cast<std::size_t>(x)] = pixel;
+}
+
+// Where a segment enters or leaves the clip box: the parameter along it and
+// the box edge that fixes it (-1: the segment's own end point).
+struct ClipEnd {
+    double t;
+    int edge;
+};
+
+// One Liang-Barsky boundary: narrows [enter, leave] or reports the segment outside.
+bool clip_edge(double p, double q, int edge, ClipEnd& enter, ClipEnd& leave) {
+    if (p == 0) return q >= 0;
+    const double r = q / p;
+    if (p < 0) {
+        if (r > leave.t) return false;
+        if (r > enter.t) enter = {r, edge};
+    } else {
+        if (r < enter.t) return false;
+        if (r < leave.t) leave = {r, edge};
+    }
+    return true;
+}
+
+void rasterise_line(Surface& s, double x1, double y1, double x2, double y2, ColourValue colour) {
+    // Clip to one pixel beyond the area, so that a segment inside it keeps its
+    // exact end points and huge coordinates never reach integer conversion.
+    const double box[4] = {-1, static_cast<double>(s.width), -1, static_cast<double>(s.height)};
+    const double dx = x2 - x1, dy = y2 - y1;
+    ClipEnd enter{0, -1}, leave{1, -1};
+    if (!clip_edge(-dx, x1 - box[0], 0, enter, leave) ||
+        !clip_edge(dx, box[1] - x1, 1, enter, leave) ||
+        !clip_edge(-dy, y1 - box[2], 2, enter, leave) ||
+        !clip_edge(dy, box[3] - y1, 3, enter, leave)) {
+        return;
+    }
+    // A clipped end lies exactly on its box edge; the other coordinate follows
+    // from the slope, which stays precise however far away the end points were.
+    const auto clipped = [&](const ClipEnd& end, double& x, double& y) {
+        if (end.edge < 0) return;
+        if (end.edge < 2) {
+            x = box[end.edge];
+            y = std::clamp(y1 + (x - x1) * (dy / dx), box[2], box[3]);
+        } else {
+            y = box[end.edge];
+            x = std::clamp(x1 + (y - y1) * (dx / dy), box[0], box[1]);
+        }
+    };
+    double from_x = x1, from_y = y1, to_x = x2, to_y = y2;
+    clipped(enter, from_x, from_y);
+    clipped(leave, to_x, to_y);
+    int px = to_pixel(from_x), py = to_pixel(from_y);
+    const int ex = to_pixel(to_x), ey = to_pixel(to_y);
+    grow_dirty(s, std::min(px, ex), std::min(py, ey), std::max(px, ex), std::max(py, ey));
+
+    const std::uint32_t pixel = pixel_of(colour);
+    const int step_x = px < ex ? 1 : -1, step_y = py < ey ? 1 : -1;
+    const int run = std::abs(ex - px), rise = -std::abs(ey - py);
+    int err = run + rise;
+    for (;;) {
+        plot(s, px, py, pixel);
+        if (px == ex && py == ey) break;
+        const int e2 = 2 * err;
+        if (e2 >= rise) {
+            err += rise;
+            px += step_x;
+        }
+        if (e2 <= run) {
+            err += run;
+            py += step_y;
+        }
+    }
+}
+
+}  // namespace
+
+void surface_resize(Surface& s, int width, int height) {
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, pixel_of(WHITE));
+    const int keep_w = std::min(width, s.width), keep_h = std::min(height, s.height);
+    for (int y = 0; y < keep_h; ++y) {
+        const auto from = s.pixels.begin() + static_cast<std::ptrdiff_t>(y) * s.width;
+        std::copy(from, from + keep_w, pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
+    }
+    s.pixels = std::move(pixels);
+    s.width = width;
+    s.height = height;
+    s.dirty = {};
+    grow_dirty(s, 0, 0, width - 1, height - 1);
+}
+
+void surface_clear(Surface& s) {
+    std::fill(s.pixels.begin(), s.pixels.end(), pixel_of(WHITE));
+    grow_dirty(s, 0, 0, s.width - 1, s.height - 1);
+}
+
+void surface_line(Surface& s, float x1, float y1, float x2, float y2, ColourValue colour) {
+    require_finite(x1, y1, "draw_line");
+    require_finite(x2, y2, "draw_line");
+    rasterise_line(s, x1, y1, x2, y2, colour);
+    s.current_x = x2;
+    s.current_y = y2;
+}
+
+void surface_line_on(Surface& s, float x2, float y2, ColourValue colour) {
+    require_finite(x2, y2, "draw_line_on");
+    rasterise_line(s, s.current_x, s.current_y, x2, y2, colour);
+    s.current_x = x2;
+    s.current_y = y2;
+}
+
+void surface_circle(Surface& s, float x, float y, float radius, ColourValue colour) {
+    require_finite(x, y, "draw_circle");
+    if (!(radius >= 0 && radius <= MAX_RADIUS)) {
+        game_fault("circle radius " + std::to_string(radius) + " outside 0.." +
+                   std::to_string(MAX_RADIUS));
+    }
+    const double r = radius;
+    if (x + r < -1 || y + r < -1 || x - r > s.width || y - r > s.height) return;
+    const int cx = to_pixel(x), cy = to_pixel(y), ir = to_pixel(r);
+    grow_dirty(s, cx - ir, cy - ir, cx + ir, cy + ir);
+
+    // Midpoint circle, one octant mirrored eight ways.
+    const std::uint32_t pixel = pixel_of(colour);
+    int dx = 0, dy = ir, d = 1 - ir;
+    while (dx <= dy) {
+        plot(s, cx + dx, cy + dy, pixel);
+        plot(s, cx - dx, cy + dy, pixel);
+        plot(s, cx + dx, cy - dy, pixel);
+        plot(s, cx - dx, cy - dy, pixel);
+        plot(s, cx + dy, cy + dx, pixel);
+        plot(s, cx - dy, cy + dx, pixel);
+        plot(s, cx + dy, cy - dx, pixel);
+        plot(s, cx - dy, cy - dx, pixel);
+        ++dx;
+        if (d < 0) {
+            d += 2 * dx + 1;
+        } else {
+            --dy;
+            d += 2 * (dx - dy) + 1;
+        }
+    }
+}
+
+ColourValue surface_colour_at(const Surface& s, int x, int y) {
+    const std::uint32_t p =
+        s.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(s.width) +
+                 static_cast<std::size_t>(x)];
+    return static_cast<ColourValue>(((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16));
+}
+
+DirtyBox surface_take_dirty(Surface& s) {
+    const DirtyBox box = s.dirty;
+    s.dirty = {};
+    return box;
+}

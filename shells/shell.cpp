@@ -1,0 +1,3 @@
+#include "shells/shell.h"
+
+void update_shell(GameWorld&, Platform&) {}

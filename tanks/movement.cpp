@@ -1,0 +1,3 @@
+#include "tanks/movement.h"
+
+void move_tank(GameWorld&, Platform&) {}

@@ -1,0 +1,3 @@
+#include "tanks/steering.h"
+
+void steer_tank(GameWorld&, Platform&) {}

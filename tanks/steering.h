@@ -1,0 +1,10 @@
+// The decision step of one slot: target, bearing and distance, heading
+// differences and speed. Turns nothing and moves nothing.
+#pragma once
+
+#include "core/world.h"
+#include "display/platform.h"
+
+// Steers slot cur_tank, living or dead; leaves aim_angle, aim_dist,
+// turret_delta and hull_delta for the same slot's movement and shell.
+void steer_tank(GameWorld& world, Platform& platform);

@@ -1,0 +1,120 @@
+#include "core/level.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "core/checked.h"
+#include "core/tick.h"
+#include "display/headless_platform.h"
+
+namespace {
+
+using Kind = DrawOp::Kind;
+
+float heading(float r) { return static_cast<float>(static_cast<double>(r) * 360 * DEG2RAD); }
+
+TEST(StartLevel, places_the_player_and_the_first_enemy_from_the_random_numbers_in_order) {
+    GameWorld w{};
+    HeadlessPlatform p;
+    p.use_randoms({0.5f, 0.25f, 0.125f, 0.0625f, 0.75f,  // slot 0: place, coin says player
+                   0.1f, 0.2f, 0.3f, 0.4f, 0.3f, 0.9999999f});  // slot 1: place, coin, enemy
+    start_level(w, p);
+    EXPECT_EQ(p.randoms_served, 11u);
+    EXPECT_EQ(w.tank_x[0], 0.5 * 723);
+    EXPECT_EQ(w.tank_y[0], 0.25 * 651);
+    EXPECT_EQ(w.tank_dir[0], heading(0.125f));
+    EXPECT_EQ(w.turret_dir[0], heading(0.0625f));
+    EXPECT_EQ(w.tank_target[0], 0);
+    EXPECT_EQ(w.tank_x[1], static_cast<double>(0.1f) * 723);
+    EXPECT_EQ(w.tank_y[1], static_cast<double>(0.2f) * 651);
+    EXPECT_EQ(w.tank_dir[1], heading(0.3f));
+    EXPECT_EQ(w.turret_dir[1], heading(0.4f));
+    EXPECT_EQ(w.tank_target[1], 1) << "at level 1 the second number always yields 1";
+    EXPECT_EQ(w.tank_hp[0], 2);
+    EXPECT_EQ(w.tank_hp[1], 2);
+    EXPECT_EQ(w.cur_tank, 2);
+}
+
+TEST(StartLevel, random_targets_lie_in_one_to_level) {
+    GameWorld w{};
+    w.level = 49;
+    HeadlessPlatform p;
+    start_level(w, p);
+    ASSERT_EQ(w.level, 50);
+    std::vector<float> numbers;
+    for (int i = 0; i <= 50; ++i) numbers.insert(numbers.end(), {0.5f, 0.5f, 0.5f, 0.5f, 0.0f,
+                                                                 i % 2 ? 0.9999999f : 0.0f});
+    p.use_randoms(numbers);
+    w.tank_hp.fill(0);
+    start_level(w, p);
+    for (int i = 0; i <= 50; ++i) EXPECT_EQ(w.tank_target[i], i % 2 ? 50 : 1) << i;
+}
+
+TEST(StartLevel, a_surviving_player_keeps_place_and_headings_and_scores_a_win) {
+    GameWorld w{};
+    HeadlessPlatform p;
+    p.record_draws = true;
+    w.level = 3;
+    w.losses = 3;
+    w.tank_hp[0] = 1;
+    w.tank_x[0] = 123.25;
+    w.tank_y[0] = 456.5;
+    w.tank_dir[0] = 7.5f;
+    w.turret_dir[0] = -2.25f;
+    w.tank_speed[0] = 2.5f;
+    start_level(w, p);
+    EXPECT_EQ(w.wins, 1);
+    EXPECT_EQ(w.losses, 3);
+    EXPECT_EQ(w.level, 4);
+    EXPECT_EQ(w.tank_x[0], 123.25);
+    EXPECT_EQ(w.tank_y[0], 456.5);
+    EXPECT_EQ(w.tank_dir[0], 7.5f);
+    EXPECT_EQ(w.turret_dir[0], -2.25f);
+    EXPECT_EQ(w.tank_speed[0], 0.0f);
+    EXPECT_EQ(w.tank_hp[0], 2);
+    ASSERT_FALSE(p.draws.empty());
+    EXPECT_EQ(p.draws.front().kind, Kind::Circle);
+    EXPECT_EQ(p.draws.front().colour, 13158600) << "the survivor is drawn grey first";
+    EXPECT_EQ(p.draws.back().kind, Kind::Clear);
+    for (int i = 0; i <= 4; ++i) EXPECT_EQ(w.tank_hp[i], 2) << i;
+    for (int i = 5; i <= MAX_SLOT; ++i) EXPECT_EQ(w.tank_hp[i], 0) << i;
+}
+
+TEST(StartLevel, random_places_lie_inside_the_area_of_the_moment) {
+    GameWorld w{};
+    HeadlessPlatform p(200, 100);
+    w.level = 49;
+    start_level(w, p);
+    for (int i = 0; i <= MAX_SLOT; ++i) {
+        EXPECT_GE(w.tank_x[i], 0);
+        EXPECT_LT(w.tank_x[i], 200);
+        EXPECT_GE(w.tank_y[i], 0);
+        EXPECT_LT(w.tank_y[i], 100);
+    }
+}
+
+TEST(StartLevel, sixty_set_ups_reach_level_fifty_and_count_every_one) {
+    GameWorld w{};
+    HeadlessPlatform p;
+    for (int n = 0; n < 60; ++n) start_level(w, p);
+    EXPECT_EQ(w.level, 50);
+    EXPECT_EQ(w.wins + w.losses, 60);
+    for (int i = 0; i <= MAX_SLOT; ++i) EXPECT_EQ(w.tank_hp[i], 2) << i;
+}
+
+TEST(StartLevel, a_full_win_counter_stops_with_a_fault_naming_it) {
+    GameWorld w{};
+    HeadlessPlatform p;
+    w.level = 50;
+    w.wins = 32767;
+    w.tank_hp[0] = 2;
+    try {
+        start_level(w, p);
+        FAIL() << "no fault";
+    } catch (const GameFault& fault) {
+        EXPECT_NE(std::string(fault.what()).find("wins"), std::string::npos) << fault.what();
+    }
+}
+
+}  // namespace

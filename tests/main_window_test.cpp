@@ -1,0 +1,65 @@
+#include "display/qt_main_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+
+namespace {
+
+TEST(MainWindow, opens_frameless_named_quenmar_at_its_design_size_with_the_timer_running) {
+    GameWorld world{};
+    MainWindow window(world);
+    window.show();
+    EXPECT_EQ(window.windowTitle(), "Quenmar");
+    EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(window.width(), 723);
+    EXPECT_EQ(window.height(), 651);
+    EXPECT_EQ(window.ScaleWidth(), 723.0f);
+    EXPECT_EQ(window.ScaleHeight(), 651.0f);
+    EXPECT_TRUE(window.tmr_Enabled());
+    EXPECT_EQ(window.Tag(), "0");
+}
+
+TEST(MainWindow, the_first_timer_event_sets_up_level_one_and_shows_the_tanks) {
+    GameWorld world{};
+    MainWindow window(world);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return world.level == 1; }, 5000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return world.cur_tank == MAX_SLOT + 1; }, 5000));
+    const QImage shot = window.grab().toImage();
+    bool blue = false;
+    for (int y = 0; y < shot.height() && !blue; ++y) {
+        for (int x = 0; x < shot.width() && !blue; ++x) blue = shot.pixel(x, y) == qRgb(0, 0, 150);
+    }
+    EXPECT_TRUE(blue) << "the player's tank shows blue";
+    EXPECT_EQ(shot.pixel(0, 0) | shot.pixel(722, 650), qRgb(255, 255, 255) | qRgb(255, 255, 255));
+}
+
+TEST(MainWindow, the_surface_follows_the_window_size) {
+    GameWorld world{};
+    MainWindow window(world);
+    window.show();
+    window.resize(400, 300);
+    QApplication::processEvents();
+    EXPECT_EQ(window.ScaleWidth(), 400.0f);
+    EXPECT_EQ(window.ScaleHeight(), 300.0f);
+    EXPECT_EQ(window.surface().width, 400);
+}
+
+TEST(MainWindow, a_close_request_stops_the_game) {
+    GameWorld world{};
+    MainWindow window(world);
+    window.show();
+    window.close();
+    EXPECT_FALSE(window.tmr_Enabled());
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,136 @@
+#include "display/surface.h"
+
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "core/checked.h"
+
+namespace {
+
+constexpr ColourValue BLACK = 0;
+
+int count_colour(const Surface& s, ColourValue colour) {
+    int n = 0;
+    for (int y = 0; y < s.height; ++y) {
+        for (int x = 0; x < s.width; ++x) n += surface_colour_at(s, x, y) == colour;
+    }
+    return n;
+}
+
+Surface white_surface(int w, int h) {
+    Surface s;
+    surface_resize(s, w, h);
+    return s;
+}
+
+TEST(Colours, make_colour_packs_red_green_blue) {
+    EXPECT_EQ(make_colour(255, 255, 255), 16777215);
+    EXPECT_EQ(make_colour(0, 0, 0), 0);
+    EXPECT_EQ(make_colour(0, 0, 150), 9830400);
+    EXPECT_EQ(make_colour(200, 200, 200), 13158600);
+}
+
+TEST(Surface, a_pixel_keeps_the_colour_value_it_was_drawn_with) {
+    Surface s = white_surface(20, 20);
+    surface_line(s, 3, 4, 3, 4, make_colour(200, 10, 30));
+    EXPECT_EQ(surface_colour_at(s, 3, 4), make_colour(200, 10, 30));
+    EXPECT_EQ(surface_colour_at(s, 4, 4), WHITE);
+}
+
+TEST(Surface, a_line_drawn_again_in_white_leaves_no_trace) {
+    Surface s = white_surface(100, 100);
+    surface_line(s, 10.3f, 12.7f, 80.6f, 33.1f, BLACK);
+    surface_circle(s, 50.4f, 50.6f, 5, BLACK);
+    EXPECT_GT(count_colour(s, BLACK), 60);
+    surface_line(s, 10.3f, 12.7f, 80.6f, 33.1f, WHITE);
+    surface_circle(s, 50.4f, 50.6f, 5, WHITE);
+    EXPECT_EQ(count_colour(s, WHITE), 100 * 100);
+}
+
+TEST(Surface, line_on_continues_from_the_end_of_the_last_line) {
+    Surface a = white_surface(40, 40), b = white_surface(40, 40);
+    surface_line(a, 1, 1, 20, 5, BLACK);
+    surface_line_on(a, 30, 30, BLACK);
+    surface_line(b, 1, 1, 20, 5, BLACK);
+    surface_line(b, 20, 5, 30, 30, BLACK);
+    EXPECT_EQ(a.pixels, b.pixels);
+}
+
+TEST(Surface, circle_outline_is_symmetric_and_hollow) {
+    Surface s = white_surface(30, 30);
+    surface_circle(s, 15, 15, 5, BLACK);
+    EXPECT_EQ(surface_colour_at(s, 20, 15), BLACK);
+    EXPECT_EQ(surface_colour_at(s, 10, 15), BLACK);
+    EXPECT_EQ(surface_colour_at(s, 15, 20), BLACK);
+    EXPECT_EQ(surface_colour_at(s, 15, 10), BLACK);
+    EXPECT_EQ(surface_colour_at(s, 15, 15), WHITE);
+    for (int y = 0; y < 30; ++y) {
+        for (int x = 1; x < 30; ++x) {
+            EXPECT_EQ(surface_colour_at(s, x, y), surface_colour_at(s, 30 - x, y)) << x << "," << y;
+        }
+    }
+}
+
+TEST(Surface, drawing_beyond_the_edges_is_clipped_not_wrapped) {
+    Surface s = white_surface(50, 40);
+    surface_line(s, 40, 10, 70, 10, BLACK);     // runs off the right edge
+    surface_circle(s, -2, 20, 5, BLACK);        // mostly off the left edge
+    surface_line(s, -1e30f, -5, 1e30f, -5, BLACK);  // wholly above the area
+    EXPECT_EQ(surface_colour_at(s, 49, 10), BLACK);
+    for (int x = 0; x < 3; ++x) EXPECT_EQ(surface_colour_at(s, x, 10), WHITE);
+    EXPECT_EQ(surface_colour_at(s, 3, 20), BLACK);
+    EXPECT_EQ(surface_colour_at(s, 49, 20), WHITE);
+    for (int x = 0; x < 50; ++x) EXPECT_EQ(surface_colour_at(s, x, 0), WHITE);
+}
+
+TEST(Surface, a_huge_line_through_the_area_is_drawn_where_it_crosses) {
+    Surface s = white_surface(50, 40);
+    surface_line(s, -1e20f, 20, 1e20f, 20, BLACK);
+    for (int x = 0; x < 50; ++x) EXPECT_EQ(surface_colour_at(s, x, 20), BLACK) << x;
+}
+
+TEST(Surface, non_finite_coordinates_are_a_fault) {
+    Surface s = white_surface(10, 10);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    EXPECT_THROW(surface_line(s, nan, 0, 1, 1, BLACK), GameFault);
+    EXPECT_THROW(surface_circle(s, 1, std::numeric_limits<float>::infinity(), 1, BLACK), GameFault);
+}
+
+TEST(Surface, resize_keeps_the_picture_in_place_and_fills_new_area_white) {
+    Surface s = white_surface(10, 10);
+    surface_line(s, 2, 3, 2, 3, BLACK);
+    surface_resize(s, 20, 15);
+    EXPECT_EQ(s.width, 20);
+    EXPECT_EQ(s.height, 15);
+    EXPECT_EQ(surface_colour_at(s, 2, 3), BLACK);
+    EXPECT_EQ(count_colour(s, WHITE), 20 * 15 - 1);
+    surface_resize(s, 0, 0);
+    surface_line(s, 0, 0, 5, 5, BLACK);
+    surface_circle(s, 0, 0, 5, BLACK);
+    surface_clear(s);
+    EXPECT_TRUE(s.pixels.empty());
+}
+
+TEST(Surface, clear_makes_everything_white) {
+    Surface s = white_surface(10, 10);
+    surface_line(s, 0, 0, 9, 9, BLACK);
+    surface_clear(s);
+    EXPECT_EQ(count_colour(s, WHITE), 100);
+}
+
+TEST(Surface, dirty_box_covers_what_was_drawn_since_it_was_taken) {
+    Surface s = white_surface(100, 100);
+    surface_take_dirty(s);
+    surface_line(s, 10, 20, 30, 25, BLACK);
+    surface_circle(s, 60, 60, 5, BLACK);
+    const DirtyBox box = surface_take_dirty(s);
+    EXPECT_EQ(box.left, 10);
+    EXPECT_EQ(box.top, 20);
+    EXPECT_EQ(box.right, 65);
+    EXPECT_EQ(box.bottom, 65);
+    const DirtyBox empty = surface_take_dirty(s);
+    EXPECT_LT(empty.right, empty.left);
+}
+
+}  // namespace
