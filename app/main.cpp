@@ -23,7 +23,8 @@ bool no_display() {
 
 int main(int, char** argv) {
     if (no_display()) {
-        std::fprintf(stderr, "quenmar: no display found (DISPLAY is not set); the game needs one\n");
+        std::fprintf(stderr,
+                     "quenmar: no display found (DISPLAY is not set); the game needs one\n");
         return NO_DISPLAY_STATUS;
     }
     int qt_argc = 1;  // the game takes no command line

@@ -5,7 +5,9 @@
 
 #include "core/world.h"
 
-void game_fault(const std::string& message) { throw GameFault(message); }
+void game_fault(const std::string& message) {
+    throw GameFault(message);
+}
 
 void add_checked(std::int16_t& counter, int amount, const char* name) {
     const int sum = counter + amount;

@@ -32,7 +32,7 @@ struct SecondaryWindow {
 };
 
 class HeadlessPlatform final : public Platform {
-public:
+  public:
     // A white drawing area of the given size, the timer enabled, Tag "0", the
     // generator seeded with `seed`.
     explicit HeadlessPlatform(int width = 723, int height = 651, std::uint32_t seed = 1);
@@ -67,7 +67,7 @@ public:
     std::string label3 = "Label3";  // the result window's number captions
     std::string label4 = "Label4";
     bool terminated = false;
-    bool record_draws = false;    // append every drawing operation to `draws`
+    bool record_draws = false;  // append every drawing operation to `draws`
     std::vector<DrawOp> draws;
     RandomSource random;
     std::vector<float> given_randoms;  // served first when use_randoms was called

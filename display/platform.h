@@ -16,7 +16,7 @@ enum class ResultLabel { Label3, Label4 };
 ColourValue make_colour(std::int16_t red, std::int16_t green, std::int16_t blue);
 
 class Platform {
-public:
+  public:
     virtual ~Platform() = default;
 
     // Drawing surface of the main window. Coordinates are drawing units,

@@ -10,7 +10,8 @@
 #include "core/checked.h"
 #include "core/tick.h"
 
-MainWindow::MainWindow(GameWorld& world) : QWidget(nullptr, Qt::FramelessWindowHint), world_(world) {
+MainWindow::MainWindow(GameWorld& world)
+    : QWidget(nullptr, Qt::FramelessWindowHint), world_(world) {
     setWindowTitle("Quenmar");
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -20,7 +21,9 @@ MainWindow::MainWindow(GameWorld& world) : QWidget(nullptr, Qt::FramelessWindowH
     set_tmr_Enabled(true);
 }
 
-void MainWindow::clear_surface() { surface_clear(surface_); }
+void MainWindow::clear_surface() {
+    surface_clear(surface_);
+}
 
 void MainWindow::draw_line(float x1, float y1, float x2, float y2, ColourValue colour) {
     surface_line(surface_, x1, y1, x2, y2, colour);
@@ -34,9 +37,13 @@ void MainWindow::draw_circle(float x, float y, float radius, ColourValue colour)
     surface_circle(surface_, x, y, radius, colour);
 }
 
-float MainWindow::ScaleWidth() { return static_cast<float>(surface_.width); }
+float MainWindow::ScaleWidth() {
+    return static_cast<float>(surface_.width);
+}
 
-float MainWindow::ScaleHeight() { return static_cast<float>(surface_.height); }
+float MainWindow::ScaleHeight() {
+    return static_cast<float>(surface_.height);
+}
 
 void MainWindow::set_tmr_Enabled(bool enabled) {
     if (enabled && !tmr_.isActive()) {
@@ -46,11 +53,15 @@ void MainWindow::set_tmr_Enabled(bool enabled) {
     }
 }
 
-bool MainWindow::frm_winlose_Visible() { return false; }
+bool MainWindow::frm_winlose_Visible() {
+    return false;
+}
 
 void MainWindow::set_frm_winlose_Visible(bool) {}
 
-bool MainWindow::frm_help_Visible() { return false; }
+bool MainWindow::frm_help_Visible() {
+    return false;
+}
 
 void MainWindow::set_frm_help_Visible(bool) {}
 

@@ -13,7 +13,7 @@
 #include "display/surface.h"
 
 class MainWindow final : public QWidget, public Platform {
-public:
+  public:
     static constexpr int DESIGN_WIDTH = 723;
     static constexpr int DESIGN_HEIGHT = 651;
     static constexpr int TIMER_INTERVAL_MS = 25;
@@ -41,13 +41,13 @@ public:
 
     const Surface& surface() const { return surface_; }
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
-private:
+  private:
     // Runs one game handler, then schedules a repaint of what it drew. A
     // GameFault stops the program with a message box.
     template <typename Handler>

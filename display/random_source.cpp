@@ -7,7 +7,9 @@ constexpr int FLOAT_MANTISSA_BITS = 24;
 constexpr float ONE_OVER_2_POW_24 = 1.0 / (1 << FLOAT_MANTISSA_BITS);
 }  // namespace
 
-void random_seed(RandomSource& source, std::uint32_t seed) { source.engine.seed(seed); }
+void random_seed(RandomSource& source, std::uint32_t seed) {
+    source.engine.seed(seed);
+}
 
 void random_seed_from_clock(RandomSource& source) {
     const auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();

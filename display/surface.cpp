@@ -19,7 +19,9 @@ std::uint32_t pixel_of(ColourValue colour) {
 }
 
 // Nearest pixel to a coordinate already known to lie near the area.
-int to_pixel(double v) { return static_cast<int>(std::floor(v + 0.5)); }
+int to_pixel(double v) {
+    return static_cast<int>(std::floor(v + 0.5));
+}
 
 void require_finite(float a, float b, const char* what) {
     if (!std::isfinite(a) || !std::isfinite(b)) {

@@ -34,13 +34,11 @@ void draw_tank(Platform& p, const double& x, const double& y, const float& hull,
     p.draw_circle(static_cast<float>(x), static_cast<float>(y), TURRET_RADIUS, colour);
 
     const Point barrel_from = at(x, y, t, BARREL_START), barrel_to = at(x, y, t, BARREL_END);
-    p.draw_line(barrel_from.x, barrel_from.y, barrel_to.x, barrel_to.y,
-                colour);
+    p.draw_line(barrel_from.x, barrel_from.y, barrel_to.x, barrel_to.y, colour);
 
     const Point front_left = at(x, y, h + DEG30, HULL_CORNER);
     const Point front_right = at(x, y, h - DEG30, HULL_CORNER);
-    p.draw_line(front_left.x, front_left.y, front_right.x, front_right.y,
-                colour);
+    p.draw_line(front_left.x, front_left.y, front_right.x, front_right.y, colour);
     const Point rear_right = at(x, y, h + DEG210, HULL_CORNER);
     p.draw_line_on(rear_right.x, rear_right.y, colour);
     const Point rear_left = at(x, y, h + DEG150, HULL_CORNER);

@@ -12,12 +12,14 @@ namespace {
 
 using Kind = DrawOp::Kind;
 
-float heading(float r) { return static_cast<float>(static_cast<double>(r) * 360 * DEG2RAD); }
+float heading(float r) {
+    return static_cast<float>(static_cast<double>(r) * 360 * DEG2RAD);
+}
 
 TEST(StartLevel, places_the_player_and_the_first_enemy_from_the_random_numbers_in_order) {
     GameWorld w{};
     HeadlessPlatform p;
-    p.use_randoms({0.5f, 0.25f, 0.125f, 0.0625f, 0.75f,  // slot 0: place, coin says player
+    p.use_randoms({0.5f, 0.25f, 0.125f, 0.0625f, 0.75f,         // slot 0: place, coin says player
                    0.1f, 0.2f, 0.3f, 0.4f, 0.3f, 0.9999999f});  // slot 1: place, coin, enemy
     start_level(w, p);
     EXPECT_EQ(p.randoms_served, 11u);
@@ -43,12 +45,13 @@ TEST(StartLevel, random_targets_lie_in_one_to_level) {
     start_level(w, p);
     ASSERT_EQ(w.level, 50);
     std::vector<float> numbers;
-    for (int i = 0; i <= 50; ++i) numbers.insert(numbers.end(), {0.5f, 0.5f, 0.5f, 0.5f, 0.0f,
-                                                                 i % 2 ? 0.9999999f : 0.0f});
+    for (int i = 0; i <= 50; ++i)
+        numbers.insert(numbers.end(), {0.5f, 0.5f, 0.5f, 0.5f, 0.0f, i % 2 ? 0.9999999f : 0.0f});
     p.use_randoms(numbers);
     w.tank_hp.fill(0);
     start_level(w, p);
-    for (int i = 0; i <= 50; ++i) EXPECT_EQ(w.tank_target[i], i % 2 ? 50 : 1) << i;
+    for (int i = 0; i <= 50; ++i)
+        EXPECT_EQ(w.tank_target[i], i % 2 ? 50 : 1) << i;
 }
 
 TEST(StartLevel, a_surviving_player_keeps_place_and_headings_and_scores_a_win) {
@@ -77,8 +80,10 @@ TEST(StartLevel, a_surviving_player_keeps_place_and_headings_and_scores_a_win) {
     EXPECT_EQ(p.draws.front().kind, Kind::Circle);
     EXPECT_EQ(p.draws.front().colour, 13158600) << "the survivor is drawn grey first";
     EXPECT_EQ(p.draws.back().kind, Kind::Clear);
-    for (int i = 0; i <= 4; ++i) EXPECT_EQ(w.tank_hp[i], 2) << i;
-    for (int i = 5; i <= MAX_SLOT; ++i) EXPECT_EQ(w.tank_hp[i], 0) << i;
+    for (int i = 0; i <= 4; ++i)
+        EXPECT_EQ(w.tank_hp[i], 2) << i;
+    for (int i = 5; i <= MAX_SLOT; ++i)
+        EXPECT_EQ(w.tank_hp[i], 0) << i;
 }
 
 TEST(StartLevel, random_places_lie_inside_the_area_of_the_moment) {
@@ -97,10 +102,12 @@ TEST(StartLevel, random_places_lie_inside_the_area_of_the_moment) {
 TEST(StartLevel, sixty_set_ups_reach_level_fifty_and_count_every_one) {
     GameWorld w{};
     HeadlessPlatform p;
-    for (int n = 0; n < 60; ++n) start_level(w, p);
+    for (int n = 0; n < 60; ++n)
+        start_level(w, p);
     EXPECT_EQ(w.level, 50);
     EXPECT_EQ(w.wins + w.losses, 60);
-    for (int i = 0; i <= MAX_SLOT; ++i) EXPECT_EQ(w.tank_hp[i], 2) << i;
+    for (int i = 0; i <= MAX_SLOT; ++i)
+        EXPECT_EQ(w.tank_hp[i], 2) << i;
 }
 
 TEST(StartLevel, a_full_win_counter_stops_with_a_fault_naming_it) {

@@ -30,7 +30,8 @@ TEST(MainWindow, the_first_timer_event_sets_up_level_one_and_shows_the_tanks) {
     const QImage shot = window.grab().toImage();
     bool blue = false;
     for (int y = 0; y < shot.height() && !blue; ++y) {
-        for (int x = 0; x < shot.width() && !blue; ++x) blue = shot.pixel(x, y) == qRgb(0, 0, 150);
+        for (int x = 0; x < shot.width() && !blue; ++x)
+            blue = shot.pixel(x, y) == qRgb(0, 0, 150);
     }
     EXPECT_TRUE(blue) << "the player's tank shows blue";
     EXPECT_EQ(shot.pixel(0, 0) | shot.pixel(722, 650), qRgb(255, 255, 255) | qRgb(255, 255, 255));

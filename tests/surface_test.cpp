@@ -13,7 +13,8 @@ constexpr ColourValue BLACK = 0;
 int count_colour(const Surface& s, ColourValue colour) {
     int n = 0;
     for (int y = 0; y < s.height; ++y) {
-        for (int x = 0; x < s.width; ++x) n += surface_colour_at(s, x, y) == colour;
+        for (int x = 0; x < s.width; ++x)
+            n += surface_colour_at(s, x, y) == colour;
     }
     return n;
 }
@@ -74,20 +75,23 @@ TEST(Surface, circle_outline_is_symmetric_and_hollow) {
 
 TEST(Surface, drawing_beyond_the_edges_is_clipped_not_wrapped) {
     Surface s = white_surface(50, 40);
-    surface_line(s, 40, 10, 70, 10, BLACK);     // runs off the right edge
-    surface_circle(s, -2, 20, 5, BLACK);        // mostly off the left edge
+    surface_line(s, 40, 10, 70, 10, BLACK);         // runs off the right edge
+    surface_circle(s, -2, 20, 5, BLACK);            // mostly off the left edge
     surface_line(s, -1e30f, -5, 1e30f, -5, BLACK);  // wholly above the area
     EXPECT_EQ(surface_colour_at(s, 49, 10), BLACK);
-    for (int x = 0; x < 3; ++x) EXPECT_EQ(surface_colour_at(s, x, 10), WHITE);
+    for (int x = 0; x < 3; ++x)
+        EXPECT_EQ(surface_colour_at(s, x, 10), WHITE);
     EXPECT_EQ(surface_colour_at(s, 3, 20), BLACK);
     EXPECT_EQ(surface_colour_at(s, 49, 20), WHITE);
-    for (int x = 0; x < 50; ++x) EXPECT_EQ(surface_colour_at(s, x, 0), WHITE);
+    for (int x = 0; x < 50; ++x)
+        EXPECT_EQ(surface_colour_at(s, x, 0), WHITE);
 }
 
 TEST(Surface, a_huge_line_through_the_area_is_drawn_where_it_crosses) {
     Surface s = white_surface(50, 40);
     surface_line(s, -1e20f, 20, 1e20f, 20, BLACK);
-    for (int x = 0; x < 50; ++x) EXPECT_EQ(surface_colour_at(s, x, 20), BLACK) << x;
+    for (int x = 0; x < 50; ++x)
+        EXPECT_EQ(surface_colour_at(s, x, 20), BLACK) << x;
 }
 
 TEST(Surface, non_finite_coordinates_are_a_fault) {

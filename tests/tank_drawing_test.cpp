@@ -11,8 +11,12 @@ namespace {
 using Kind = DrawOp::Kind;
 
 // The point at distance d along heading a from (100, 100), as handed to the surface.
-float px(double a, double d) { return static_cast<float>(100 + d * std::sin(a)); }
-float py(double a, double d) { return static_cast<float>(100 + d * std::cos(a)); }
+float px(double a, double d) {
+    return static_cast<float>(100 + d * std::sin(a));
+}
+float py(double a, double d) {
+    return static_cast<float>(100 + d * std::cos(a));
+}
 
 TEST(TankDrawing, elements_and_points_come_in_the_documented_order) {
     HeadlessPlatform p;
@@ -31,7 +35,8 @@ TEST(TankDrawing, elements_and_points_come_in_the_documented_order) {
         {Kind::LineOn, px(3.6651914291880927, 15), py(3.6651914291880927, 15), 0, 0, blue},
         {Kind::LineOn, px(2.617993877991495, 15), py(2.617993877991495, 15), 0, 0, blue},
         {Kind::LineOn, px(0.5235987755982989, 15), py(0.5235987755982989, 15), 0, 0, blue},
-        {Kind::Line, px(1.570796326794897, 6), py(1.570796326794897, 6), px(0, 13), py(0, 13), blue},
+        {Kind::Line, px(1.570796326794897, 6), py(1.570796326794897, 6), px(0, 13), py(0, 13),
+         blue},
         {Kind::LineOn, px(-1.570796326794897, 6), py(-1.570796326794897, 6), 0, 0, blue},
     };
     EXPECT_EQ(p.draws, expected);
@@ -43,7 +48,8 @@ TEST(TankDrawing, elements_and_points_come_in_the_documented_order) {
     near(p.draws[2].c, 92.5), near(p.draws[2].d, 112.99038);
     near(p.draws[3].a, 92.5), near(p.draws[3].b, 87.00962);
     near(p.draws[4].a, 107.5), near(p.draws[4].b, 87.00962);
-    near(p.draws[6].a, 106), near(p.draws[6].b, 100), near(p.draws[6].c, 100), near(p.draws[6].d, 113);
+    near(p.draws[6].a, 106), near(p.draws[6].b, 100), near(p.draws[6].c, 100),
+        near(p.draws[6].d, 113);
     near(p.draws[7].a, 94), near(p.draws[7].b, 100);
 }
 
@@ -56,7 +62,8 @@ TEST(TankDrawing, drawing_a_tank_again_in_white_erases_it) {
     const auto non_white = [&] {
         int n = 0;
         for (int py = 0; py < 200; ++py) {
-            for (int px = 0; px < 200; ++px) n += surface_colour_at(p.surface, px, py) != WHITE;
+            for (int px = 0; px < 200; ++px)
+                n += surface_colour_at(p.surface, px, py) != WHITE;
         }
         return n;
     };

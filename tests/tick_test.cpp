@@ -32,7 +32,8 @@ TEST(FirstTick, sets_up_level_one_scored_as_a_loss_and_clears_the_surface) {
     EXPECT_EQ(w.wins, 0);
     EXPECT_EQ(w.tank_hp[0], 2);
     EXPECT_EQ(w.tank_hp[1], 2);
-    for (int i = 2; i <= MAX_SLOT; ++i) EXPECT_EQ(w.tank_hp[i], 0) << i;
+    for (int i = 2; i <= MAX_SLOT; ++i)
+        EXPECT_EQ(w.tank_hp[i], 0) << i;
     ASSERT_EQ(p.draws.size(), 1u) << "no tank is drawn, the surface is cleared";
     EXPECT_EQ(p.draws[0].kind, Kind::Clear);
 }
@@ -55,7 +56,8 @@ TEST(LevelEnd, a_lone_tank_that_still_moves_keeps_the_level_running) {
     w.losses = 3;
     place(w, 0, 300, 300, 3.0f);
     w.key_up = TRUE_FLAG;
-    for (int tick = 0; tick < 5; ++tick) on_tick(w, p);
+    for (int tick = 0; tick < 5; ++tick)
+        on_tick(w, p);
     EXPECT_EQ(w.level, 3);
     EXPECT_EQ(w.alive_count, 1);
     EXPECT_NE(w.last_alive_speed, 0.0f);
@@ -87,7 +89,8 @@ TEST(LevelEnd, a_next_level_request_kills_everyone_and_the_next_tick_scores_a_lo
     EXPECT_EQ(p.tag, "0");
     EXPECT_EQ(w.level, 5) << "three tanks were counted: the level goes on this tick";
     EXPECT_EQ(w.alive_count, 3);
-    for (int i = 0; i <= MAX_SLOT; ++i) EXPECT_EQ(w.tank_hp[i], 0) << i;
+    for (int i = 0; i <= MAX_SLOT; ++i)
+        EXPECT_EQ(w.tank_hp[i], 0) << i;
     on_tick(w, p);
     EXPECT_EQ(w.level, 6);
     EXPECT_EQ(w.wins, 4);
