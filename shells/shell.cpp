@@ -1,3 +1,101 @@
 #include "shells/shell.h"
 
-void update_shell(GameWorld&, Platform&) {}
+#include <cmath>
+
+#include "core/checked.h"
+#include "display/tank_drawing.h"
+#include "shells/explosion.h"
+
+namespace {
+
+constexpr std::int16_t BURST_DUE = 1;
+constexpr std::int16_t MIN_START = 10;  // start value limits: flight steps of the shell
+constexpr std::int16_t MAX_START = 25;
+constexpr double MIN_FIRING_DISTANCE = 50;  // an enemy fires strictly between these
+constexpr double MAX_FIRING_DISTANCE = 300;
+constexpr double RANGE_FACTOR = 0.7;  // start value floor(0.7 * d^0.6 + 3)
+constexpr double RANGE_EXPONENT = 0.6;
+constexpr double RANGE_OFFSET = 3;
+constexpr double AIM_ERROR_SPREAD = 7;  // an enemy's error floor(7 r) - 3: -3..+3
+constexpr double AIM_ERROR_OFFSET = 3;
+constexpr double HIT_REACH = 20;  // half width of the hit box about the burst
+constexpr float SHELL_RADIUS = 1;
+constexpr std::int16_t GREY = 200;
+
+bool ready_to_fire(const GameWorld& w, std::size_t i) {
+    if (i == 0) return w.fire_held == TRUE_FLAG;
+    return w.aim_dist > MIN_FIRING_DISTANCE && w.aim_dist < MAX_FIRING_DISTANCE &&
+           w.turret_dir[i] == static_cast<float>(w.aim_angle) &&
+           w.tank_hp[slot(w.tank_target[i])] >= 1;
+}
+
+void fire(GameWorld& w, Platform& p, std::size_t i) {
+    if (!ready_to_fire(w, i)) return;
+    w.shell_x[i] = w.tank_x[i];
+    w.shell_y[i] = w.tank_y[i];
+    w.shell_dir[i] = w.turret_dir[i];
+    const double base =
+        std::floor(RANGE_FACTOR * std::pow(w.aim_dist, RANGE_EXPONENT) + RANGE_OFFSET);
+    double start = base;
+    if (i > 0) {
+        start = std::floor(AIM_ERROR_SPREAD * static_cast<double>(p.next_random())) + base -
+                AIM_ERROR_OFFSET;
+    }
+    if (start > MAX_START) start = MAX_START;
+    if (start < MIN_START) start = MIN_START;
+    w.shell_state[i] = to_int16(start, "shell_state");
+}
+
+void fly(GameWorld& w, Platform& p, std::size_t i) {
+    const std::int16_t step = w.shell_state[i];
+    p.draw_circle(static_cast<float>(w.shell_x[i]), static_cast<float>(w.shell_y[i]), SHELL_RADIUS,
+                  make_colour(255, 225, 225));
+    const double heading = w.shell_dir[i];
+    w.shell_x[i] = w.shell_x[i] + step * std::sin(heading);
+    w.shell_y[i] = w.shell_y[i] + step * std::cos(heading);
+    p.draw_circle(static_cast<float>(w.shell_x[i]), static_cast<float>(w.shell_y[i]), SHELL_RADIUS,
+                  make_colour(200, 0, 0));
+    w.shell_state[i] = static_cast<std::int16_t>(step - 1);
+}
+
+double random_heading(Platform& p) {
+    return static_cast<double>(p.next_random()) * DEGREES_PER_TURN * DEG2RAD;
+}
+
+// A hit tank loses a point, is erased, spun, stopped, redrawn grey and sprayed.
+void hit(GameWorld& w, Platform& p, std::size_t j, double x, double y) {
+    add_checked(w.tank_hp[j], -1, "tank_hp");
+    draw_tank(p, w.tank_x[j], w.tank_y[j], w.tank_dir[j], w.turret_dir[j], 255, 255, 255);
+    w.tank_dir[j] = static_cast<float>(random_heading(p));
+    w.turret_dir[j] = static_cast<float>(random_heading(p));
+    w.tank_speed[j] = 0;
+    draw_tank(p, w.tank_x[j], w.tank_y[j], w.tank_dir[j], w.turret_dir[j], GREY, GREY, GREY);
+    hit_burst(w, p, x, y);
+}
+
+void burst(GameWorld& w, Platform& p, std::size_t i) {
+    w.shell_state[i] = 0;
+    const double x = w.shell_x[i], y = w.shell_y[i];
+    shell_burst(w, p, x, y);
+    for (w.scan_idx = 0; w.scan_idx <= MAX_SLOT; ++w.scan_idx) {
+        const std::size_t j = slot(w.scan_idx);
+        if (w.tank_hp[j] >= 1 && x - HIT_REACH < w.tank_x[j] && w.tank_x[j] < x + HIT_REACH &&
+            y - HIT_REACH < w.tank_y[j] && w.tank_y[j] < y + HIT_REACH) {
+            hit(w, p, j, x, y);
+        }
+    }
+}
+
+}  // namespace
+
+void update_shell(GameWorld& w, Platform& p) {
+    const std::size_t i = slot(w.cur_tank);
+    const std::int16_t state = w.shell_state[i];
+    if (state == BURST_DUE) {
+        burst(w, p, i);
+    } else if (state > BURST_DUE) {
+        fly(w, p, i);
+    } else {
+        fire(w, p, i);
+    }
+}

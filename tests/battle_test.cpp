@@ -52,4 +52,30 @@ TEST(Battle, a_level_ten_battle_keeps_every_tank_inside_and_every_value_in_range
     }
 }
 
+TEST(Battle, a_seeded_level_five_battle_is_fought_out_and_the_next_level_follows) {
+    GameWorld w = before_level(5);
+    HeadlessPlatform p(723, 651, 11);
+    on_tick(w, p);
+    ASSERT_EQ(w.level, 5);
+    int tick = 0;
+    while (w.level == 5 && tick < 50000) {
+        on_tick(w, p);
+        expect_invariants(w, p, ++tick);
+        if (HasFatalFailure()) return;
+    }
+    EXPECT_EQ(w.level, 6) << "still fighting after " << tick << " ticks";
+    EXPECT_EQ(w.wins + w.losses, 6);
+}
+
+TEST(Battle, the_same_seed_fights_the_same_battle) {
+    const auto fight = [] {
+        GameWorld w = before_level(8);
+        HeadlessPlatform p(723, 651, 3);
+        for (int tick = 0; tick < 600; ++tick)
+            on_tick(w, p);
+        return std::make_pair(w.tank_x, p.randoms_served);
+    };
+    EXPECT_EQ(fight(), fight());
+}
+
 }  // namespace

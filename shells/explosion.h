@@ -1,0 +1,14 @@
+// The line sprays of a burst, drawn from the burst point and never erased.
+#pragma once
+
+#include "core/world.h"
+#include "display/platform.h"
+
+// Eleven short lines in random reds and greens, for every shell that bursts.
+// Counts with scan_idx; keeps each line's angle and length in turret_delta
+// and hull_delta.
+void shell_burst(GameWorld& world, Platform& platform, double x, double y);
+
+// Twenty-one longer lines in shades of red, for every tank a shell hits.
+// Counts with burst_idx, since it runs inside the hit scan's scan_idx loop.
+void hit_burst(GameWorld& world, Platform& platform, double x, double y);
