@@ -12,6 +12,9 @@
 #include "display/random_source.h"
 #include "display/surface.h"
 
+class ResultWindow;
+class HelpWindow;
+
 class MainWindow final : public QWidget, public Platform {
   public:
     static constexpr int DESIGN_WIDTH = 723;
@@ -40,12 +43,20 @@ class MainWindow final : public QWidget, public Platform {
     void reseed_random() override { random_seed_from_clock(random_); }
 
     const Surface& surface() const { return surface_; }
+    // The small windows, created hidden on first use.
+    ResultWindow& frm_winlose();
+    HelpWindow& frm_help();
 
   protected:
     void paintEvent(QPaintEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
     // Runs one game handler, then schedules a repaint of what it drew. A
@@ -58,5 +69,7 @@ class MainWindow final : public QWidget, public Platform {
     QBasicTimer tmr_;
     std::string tag_ = "0";
     RandomSource random_;
+    ResultWindow* frm_winlose_ = nullptr;
+    HelpWindow* frm_help_ = nullptr;
     bool stopped_ = false;  // after a fault or terminate_program, no handler runs
 };
