@@ -1,0 +1,236 @@
+// Runs the real quenmar-sim on short scripted battles and reads its trace.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+namespace {
+
+namespace fs = std::filesystem;
+
+struct SimRun {
+    int status = -1;
+    std::string out;
+    std::string err;
+    std::vector<QJsonObject> trace;  // the lines of --trace - on standard output
+};
+
+std::string slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class Sim : public testing::Test {
+  protected:
+    fs::path dir;
+
+    void SetUp() override {
+        dir = fs::temp_directory_path() /
+              ("quenmar-sim-test-" + std::to_string(::getpid()) + "-" +
+               testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    fs::path file(const std::string& name, const std::string& content) {
+        const fs::path path = dir / name;
+        std::ofstream(path, std::ios::binary) << content;
+        return path;
+    }
+
+    SimRun run(const std::string& args) {
+        SimRun r;
+        const fs::path out = dir / "stdout", err = dir / "stderr";
+        const std::string command =
+            std::string(QUENMAR_SIM) + " " + args + " >" + out.string() + " 2>" + err.string();
+        const int raw = std::system(command.c_str());
+        r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+        r.out = slurp(out);
+        r.err = slurp(err);
+        std::istringstream lines(r.out);
+        for (std::string line; std::getline(lines, line);) {
+            const QJsonDocument doc = QJsonDocument::fromJson(QByteArray::fromStdString(line));
+            if (doc.isObject()) r.trace.push_back(doc.object());
+        }
+        return r;
+    }
+};
+
+float single(const QJsonValue& v) {
+    return static_cast<float>(v.toDouble());
+}
+
+TEST_F(Sim, the_first_period_sets_up_level_one_scored_as_a_loss) {
+    const SimRun r = run("--periods 2 --trace -");
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.trace.size(), 2u);
+    const QJsonObject& first = r.trace[0];
+    EXPECT_EQ(first["period"].toInt(), 1);
+    EXPECT_TRUE(first["ticked"].toBool());
+    EXPECT_EQ(first["level"].toInt(), 1);
+    EXPECT_EQ(first["losses"].toInt(), 1);
+    EXPECT_EQ(first["tank_hp"].toArray()[0].toInt(), 2);
+    EXPECT_EQ(first["tank_hp"].toArray().size(), 51);
+    EXPECT_EQ(first["tag"].toString(), "0");
+    EXPECT_EQ(first["label3"].toString(), "Label3");
+    const QStringList keys = first.keys();
+    EXPECT_TRUE(keys.contains("key_left") && keys.contains("last_alive_speed") &&
+                keys.contains("randoms"));
+}
+
+TEST_F(Sim, a_held_up_key_from_rest_reaches_2_9599996_after_37_ticks) {
+    const fs::path script = file("up.txt", "# hold Up from the start\n1 key_down 38\n");
+    const SimRun r =
+        run("--seed 4 --size 2000x2000 --periods 40 --trace - --input " + script.string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    // The player is placed by the first tick and steered from the second on.
+    EXPECT_EQ(single(r.trace[37]["tank_speed"].toArray()[0]), 2.9599996f);
+    EXPECT_NE(r.out.find("2.9599996,"), std::string::npos) << "singles are written shortest";
+}
+
+TEST_F(Sim, esc_stops_the_timer_so_later_periods_do_not_tick) {
+    const fs::path script = file("esc.txt", "3 key_press 27\n");
+    const SimRun r = run("--periods 6 --trace - --input " + script.string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(r.trace[2]["ticked"].toBool() == false);
+    EXPECT_FALSE(r.trace[2]["tmr"].toBool());
+    EXPECT_TRUE(r.trace[2]["winlose_visible"].toBool());
+    EXPECT_EQ(r.trace[2]["label4"].toString(), "0");
+    EXPECT_FALSE(r.trace[5]["ticked"].toBool());
+    EXPECT_EQ(r.trace[5]["randoms"], r.trace[1]["randoms"]);
+}
+
+TEST_F(Sim, next_level_ends_the_level_within_two_ticks_and_scores_a_loss) {
+    const fs::path script = file("next.txt", "5 click next_level\n");
+    const SimRun r = run("--periods 7 --trace - --input " + script.string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.trace[3]["level"].toInt(), 1);
+    EXPECT_EQ(r.trace[5]["level"].toInt(), 2);
+    EXPECT_EQ(r.trace[5]["losses"].toInt(), 2);
+    EXPECT_EQ(r.trace[5]["wins"].toInt(), 0);
+}
+
+TEST_F(Sim, quit_ends_the_run_after_writing_its_period_without_a_tick) {
+    const fs::path script = file("quit.txt", "4 click quit\n4 key_press 27\n");
+    const SimRun r = run("--periods 10 --trace - --input " + script.string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    ASSERT_EQ(r.trace.size(), 4u);
+    EXPECT_FALSE(r.trace[3]["ticked"].toBool());
+    EXPECT_FALSE(r.trace[3]["winlose_visible"].toBool()) << "nothing after quit is delivered";
+}
+
+TEST_F(Sim, the_same_seed_and_script_give_byte_identical_traces) {
+    const fs::path script = file("play.txt",
+                                 "1 key_down 38\n2 mouse_move 0 300.5 200\n3 mouse_down 1 300 200\n"
+                                 "40 mouse_up 1 300 200\n60 key_press 112\n64 key_press 80\n");
+    const std::string args = "--seed 9 --periods 150 --draws --trace - --input " + script.string();
+    const SimRun a = run(args), b = run(args);
+    ASSERT_EQ(a.status, 0) << a.err;
+    EXPECT_EQ(a.out, b.out);
+    EXPECT_NE(run("--seed 10 --periods 150 --trace - --input " + script.string()).out, a.out);
+}
+
+TEST_F(Sim, a_random_file_makes_the_battle_depend_on_nothing_else) {
+    std::string numbers;
+    for (int i = 0; i < 400; ++i)
+        numbers += std::to_string((i * 37 % 100) / 100.0) + "\n";
+    const fs::path randoms = file("r.txt", numbers);
+    const SimRun a = run("--seed 1 --periods 3 --trace - --random " + randoms.string());
+    const SimRun b = run("--seed 2 --periods 3 --trace - --random " + randoms.string());
+    ASSERT_EQ(a.status, 0) << a.err;
+    EXPECT_EQ(a.out, b.out);
+    // The first tick steers 51 dead slots, one draw each; the set-up's first
+    // draw, number 52 (0.87), places the player.
+    EXPECT_EQ(a.trace[0]["tank_x"].toArray()[0].toDouble(), static_cast<double>(0.87f) * 723);
+}
+
+TEST_F(Sim, a_random_file_that_runs_out_stops_with_status_3_naming_the_period) {
+    const fs::path randoms = file("short.txt", "0.5\n0.25\n");
+    const SimRun r = run("--periods 10 --random " + randoms.string());
+    EXPECT_EQ(r.status, 3);
+    EXPECT_NE(r.err.find("period 1"), std::string::npos) << r.err;
+}
+
+TEST_F(Sim, the_draws_of_a_period_are_listed_in_order) {
+    const SimRun r = run("--periods 2 --draws --trace -");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.trace[0]["draws"].toArray(), QJsonArray({QJsonArray({"clear"})}));
+    const QJsonArray second = r.trace[1]["draws"].toArray();
+    ASSERT_FALSE(second.isEmpty());
+    EXPECT_EQ(second[0].toArray()[0].toString(), "circle");
+    EXPECT_EQ(second[0].toArray()[4].toInt(), 16777215) << "the erase comes first";
+}
+
+TEST_F(Sim, a_malformed_script_line_is_refused_with_its_line_number_and_nothing_runs) {
+    const fs::path script = file("bad.txt", "1 key_down 38\n\n# fine so far\n3 jump 1\n");
+    const fs::path trace = dir / "trace.jsonl";
+    const SimRun r = run("--trace " + trace.string() + " --input " + script.string());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_EQ(r.err, script.string() + ":4: unknown event 'jump'\n");
+    EXPECT_FALSE(fs::exists(trace) && fs::file_size(trace) > 0);
+}
+
+TEST_F(Sim, script_faults_each_name_what_is_wrong) {
+    const struct {
+        const char* line;
+        const char* says;
+    } cases[] = {
+        {"2 key_down", "key_down takes 1 argument(s), found 0"},
+        {"2 key_down 38 1", "key_down takes 1 argument(s), found 2"},
+        {"2 key_down 40000", "code '40000' does not fit -32768..32767"},
+        {"2 mouse_move 0 nan 3", "x 'nan' is not a finite number"},
+        {"0 key_up 38", "period '0' does not fit 1..20"},
+        {"21 key_up 38", "period '21' does not fit 1..20"},
+        {"x key_up 38", "period 'x' is not a whole number"},
+        {"2 click fire", "unknown button 'fire'"},
+        {"2 resize -1 5", "width '-1' does not fit 0..16384"},
+    };
+    for (const auto& c : cases) {
+        const fs::path script = file("case.txt", std::string("1 key_up 38\n") + c.line + "\n");
+        const SimRun r = run("--periods 20 --input " + script.string());
+        EXPECT_EQ(r.status, 2) << c.line;
+        EXPECT_NE(r.err.find(":2: " + std::string(c.says)), std::string::npos)
+            << c.line << " -> " << r.err;
+    }
+    const fs::path script = file("order.txt", "5 key_up 38\n4 key_up 38\n");
+    EXPECT_NE(run("--periods 20 --input " + script.string())
+                  .err.find(":2: period 4 comes after period 5"),
+              std::string::npos);
+}
+
+TEST_F(Sim, without_a_trace_it_prints_one_summary_line) {
+    const SimRun r = run("--periods 50");
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out.rfind("periods 50, ticks 50, level 1, wins 0, losses 1, ", 0), 0u) << r.out;
+    EXPECT_NE(r.out.find(" ticks/s\n"), std::string::npos);
+}
+
+TEST_F(Sim, bad_options_and_missing_files_exit_with_status_2) {
+    EXPECT_EQ(run("--periods 0").status, 2);
+    EXPECT_EQ(run("--periods many").status, 2);
+    EXPECT_EQ(run("--size 0x5").status, 2);
+    EXPECT_EQ(run("--size 723").status, 2);
+    EXPECT_EQ(run("--no-such-option").status, 2);
+    const SimRun missing = run("--input " + (dir / "absent.txt").string());
+    EXPECT_EQ(missing.status, 2);
+    EXPECT_NE(missing.err.find("absent.txt: cannot be opened"), std::string::npos) << missing.err;
+}
+
+TEST_F(Sim, png_writes_the_surface) {
+    const fs::path png = dir / "battle.png";
+    ASSERT_EQ(run("--periods 20 --png " + png.string()).status, 0);
+    const std::string bytes = slurp(png);
+    ASSERT_GT(bytes.size(), 8u);
+    EXPECT_EQ(bytes.substr(1, 3), "PNG");
+}
+
+}  // namespace

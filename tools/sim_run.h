@@ -1,0 +1,19 @@
+// Time in the headless driver: in each timer period, first the period's
+// scripted events reach the handlers the window would call, then one tick
+// runs if the timer is enabled.
+#pragma once
+
+#include <vector>
+
+#include "core/world.h"
+#include "display/headless_platform.h"
+#include "tools/sim_script.h"
+
+// Hands one event to its handler.
+void deliver_event(GameWorld& world, HeadlessPlatform& platform, const ScriptEvent& event);
+
+// Runs `period`: delivers events[next..] of that period, advancing `next`,
+// then ticks if the timer is enabled. Returns whether it ticked. After a
+// "quit" click the rest of the period is skipped and platform.terminated is set.
+bool run_period(GameWorld& world, HeadlessPlatform& platform,
+                const std::vector<ScriptEvent>& events, std::size_t& next, int period);

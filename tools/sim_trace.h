@@ -1,0 +1,15 @@
+// One line of the headless driver's trace: a JSON object with the period's
+// platform state and every field of the world. Every single and double is
+// written as the shortest text that reads back to the same value of its type.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "core/world.h"
+#include "display/headless_platform.h"
+
+// Appends the trace line of `period` (without a newline) to `out`; with
+// `draws`, also the period's drawing operations.
+void append_trace_line(std::string& out, int period, bool ticked, HeadlessPlatform& platform,
+                       const GameWorld& world, bool draws);
