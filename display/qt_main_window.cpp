@@ -150,10 +150,13 @@ HelpWindow& MainWindow::frm_help() {
 
 namespace {
 
-// Shows a small window, centred over the battle the first time.
-void show_small_window(QWidget& window, const QWidget& over, bool visible) {
+// Shows a small window, centred over the battle the first time. Hiding one
+// gives the keyboard back to the battle, even if the player clicked into it.
+void show_small_window(QWidget& window, QWidget& over, bool visible) {
     if (!visible) {
+        const bool had_focus = window.isActiveWindow();
         window.hide();
+        if (had_focus && over.isVisible()) over.activateWindow();
         return;
     }
     if (!window.testAttribute(Qt::WA_Moved)) {

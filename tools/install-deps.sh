@@ -8,7 +8,7 @@ packages=(
     qt6-base-dev                   # the windows
     libgtest-dev libgmock-dev      # tests
     libbenchmark-dev               # benchmarks
-    xvfb xdotool x11-apps x11-utils imagemagick  # tests on a real X server
+    xvfb xdotool libx11-dev        # tests on a real X server
 )
 
 missing=()
