@@ -1,12 +1,13 @@
 # make run   builds the game and opens it (needs a display)
 # make test  builds everything and runs every test
+# make bench measures a level-50 tick and the running game
 # Both first install whatever Debian packages are missing.
 
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test bench package clean
 
 all: build
 
@@ -28,6 +29,17 @@ run: build
 
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
+
+# A Debian package of the game, in the build folder.
+package: build
+	@cd $(BUILD_DIR) && cpack -G DEB
+
+# Benchmarks: one level-50 tick three ways, then the running game on Xvfb.
+bench: build
+	@mkdir -p bench/results
+	@$(BUILD_DIR)/bench/tick_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only=true \
+		--benchmark_out=bench/results/tick.json --benchmark_out_format=json | tee bench/results/tick.txt
+	@bench/running.sh $(BUILD_DIR) bench/results/running.txt && cat bench/results/running.txt
 
 clean:
 	rm -rf $(BUILD_DIR)

@@ -31,7 +31,7 @@ struct SecondaryWindow {
     bool visible = false;
 };
 
-class HeadlessPlatform final : public Platform {
+class HeadlessPlatform : public Platform {
   public:
     // A white drawing area of the given size, the timer enabled, Tag "0", the
     // generator seeded with `seed`.

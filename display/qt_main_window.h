@@ -15,7 +15,7 @@
 class ResultWindow;
 class HelpWindow;
 
-class MainWindow final : public QWidget, public Platform {
+class MainWindow : public QWidget, public Platform {
   public:
     static constexpr int DESIGN_WIDTH = 723;
     static constexpr int DESIGN_HEIGHT = 651;

@@ -1,0 +1,77 @@
+// The game's own main window, wrapped to count the ticks it runs (each tick
+// reads Tag exactly once) and to time its first painted frame from the
+// process's start. Once a second it writes what it counted to the report
+// file named on its command line.
+#include <time.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QPaintEvent>
+#include <QTimer>
+#include <fstream>
+#include <string>
+
+#include "display/qt_main_window.h"
+
+namespace {
+
+// Milliseconds since this process started, from /proc.
+double ms_since_start() {
+    std::ifstream stat("/proc/self/stat");
+    std::string field;
+    for (int i = 1; i <= 22 && stat >> field; ++i) {
+    }
+    const double started = std::stod(field) / static_cast<double>(sysconf(_SC_CLK_TCK));
+    timespec now{};
+    clock_gettime(CLOCK_BOOTTIME, &now);
+    return (static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9 - started) * 1000;
+}
+
+class CountedWindow final : public MainWindow {
+public:
+    using MainWindow::MainWindow;
+    std::string_view Tag() override {
+        ++ticks;
+        return MainWindow::Tag();
+    }
+    long long ticks = 0;
+    double first_paint_ms = -1;
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        MainWindow::paintEvent(event);
+        if (first_paint_ms < 0) first_paint_ms = ms_since_start();
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: quenmar-counted REPORT_FILE\n");
+        return 2;
+    }
+    int qt_argc = 1;
+    QApplication app(qt_argc, argv);
+    GameWorld world{};
+    CountedWindow window(world);
+    window.show();
+    window.activateWindow();
+    const QString report = QString::fromLocal8Bit(argv[1]);
+    QTimer every_second;
+    QObject::connect(&every_second, &QTimer::timeout, [&] {
+        QFile out(report + ".new");
+        if (!out.open(QIODevice::WriteOnly)) return;
+        out.write(QString("ticks %1\nlevel %2\nfirst_paint_ms %3\n")
+                      .arg(window.ticks)
+                      .arg(world.level)
+                      .arg(window.first_paint_ms, 0, 'f', 1)
+                      .toUtf8());
+        out.close();
+        QFile::remove(report);
+        QFile::rename(report + ".new", report);
+    });
+    every_second.start(1000);
+    return QApplication::exec();
+}
