@@ -29,7 +29,7 @@ double ms_since_start() {
 }
 
 class CountedWindow final : public MainWindow {
-public:
+  public:
     using MainWindow::MainWindow;
     std::string_view Tag() override {
         ++ticks;
@@ -38,7 +38,7 @@ public:
     long long ticks = 0;
     double first_paint_ms = -1;
 
-protected:
+  protected:
     void paintEvent(QPaintEvent* event) override {
         MainWindow::paintEvent(event);
         if (first_paint_ms < 0) first_paint_ms = ms_since_start();

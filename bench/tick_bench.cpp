@@ -18,7 +18,7 @@ constexpr int TICKS_PER_RESTORE = 100;    // back to the same battle every so ma
 
 // The drawing operations made with QPainter instead, for comparison.
 class PainterPlatform final : public HeadlessPlatform {
-public:
+  public:
     PainterPlatform() : image_(723, 651, QImage::Format_RGB32) {
         image_.fill(Qt::white);
         painter_.begin(&image_);
@@ -39,7 +39,7 @@ public:
         painter_.drawEllipse(QPointF(x, y), radius, radius);
     }
 
-private:
+  private:
     static QColor pen(ColourValue c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
     QImage image_;
     QPainter painter_;
@@ -48,7 +48,7 @@ private:
 
 // The game logic alone: every drawing operation is dropped.
 class DiscardPlatform final : public HeadlessPlatform {
-public:
+  public:
     void clear_surface() override {}
     void draw_line(float, float, float, float, ColourValue) override {}
     void draw_line_on(float, float, ColourValue) override {}
@@ -91,9 +91,15 @@ void tick_at_level_50(benchmark::State& state) {
     state.counters["level"] = w.level;
 }
 
-void tick(benchmark::State& state) { tick_at_level_50<HeadlessPlatform>(state); }
-void tick_qpainter(benchmark::State& state) { tick_at_level_50<PainterPlatform>(state); }
-void tick_no_drawing(benchmark::State& state) { tick_at_level_50<DiscardPlatform>(state); }
+void tick(benchmark::State& state) {
+    tick_at_level_50<HeadlessPlatform>(state);
+}
+void tick_qpainter(benchmark::State& state) {
+    tick_at_level_50<PainterPlatform>(state);
+}
+void tick_no_drawing(benchmark::State& state) {
+    tick_at_level_50<DiscardPlatform>(state);
+}
 
 BENCHMARK(tick)->Unit(benchmark::kMicrosecond);
 BENCHMARK(tick_qpainter)->Unit(benchmark::kMicrosecond);

@@ -9,6 +9,7 @@ packages=(
     libgtest-dev libgmock-dev      # tests
     libbenchmark-dev               # benchmarks
     xvfb xdotool libx11-dev        # tests on a real X server
+    desktop-file-utils appstream   # checks of the desktop entry and metadata
 )
 
 missing=()
