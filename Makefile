@@ -1,13 +1,14 @@
 # make run   builds the game and opens it (needs a display)
 # make test  builds everything and runs every test
 # make bench measures a level-50 tick and the running game
+# make test-sanitize, make fuzz: the tests under sanitizers, the script fuzzer
 # Both first install whatever Debian packages are missing.
 
 BUILD_DIR ?= build
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps configure build run test bench package clean
+.PHONY: all deps configure build run test test-sanitize fuzz bench package clean
 
 all: build
 
@@ -30,6 +31,26 @@ run: build
 test: build
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
+# The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
+SANITIZE_DIR ?= build-sanitize
+test-sanitize: deps
+	@cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENMAR_SANITIZE=ON >/dev/null
+	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
+	@cd $(SANITIZE_DIR) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
+
+# The input-script fuzzer, for FUZZ_SECONDS, from the committed seed corpus.
+FUZZ_DIR ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+		-DQUENMAR_FUZZ=ON >/dev/null
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target script_fuzz
+	@mkdir -p $(FUZZ_DIR)/corpus
+	@$(FUZZ_DIR)/tests/script_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=2048 -timeout=10 \
+		-print_final_stats=1 $(FUZZ_DIR)/corpus tests/fuzz/corpus
+
 # A Debian package of the game, in the build folder.
 package: build
 	@cd $(BUILD_DIR) && cpack -G DEB
@@ -42,4 +63,4 @@ bench: build
 	@bench/running.sh $(BUILD_DIR) bench/results/running.txt && cat bench/results/running.txt
 
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

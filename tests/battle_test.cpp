@@ -5,31 +5,12 @@
 
 #include "core/tick.h"
 #include "display/headless_platform.h"
+#include "invariants.h"
 
 namespace {
 
-void expect_invariants(const GameWorld& w, HeadlessPlatform& p, int tick) {
-    SCOPED_TRACE("tick " + std::to_string(tick));
-    ASSERT_EQ(w.level, std::min(50, w.wins + w.losses));
-    for (int i = 0; i <= MAX_SLOT; ++i) {
-        ASSERT_GE(w.tank_hp[i], 0) << i;
-        ASSERT_LE(w.tank_hp[i], 2) << i;
-        if (i > w.level) {
-            ASSERT_EQ(w.tank_hp[i], 0) << i;
-        }
-        ASSERT_GE(w.tank_target[i], 0) << i;
-        ASSERT_LE(w.tank_target[i], MAX_SLOT) << i;
-        ASSERT_GE(w.tank_speed[i], 0.0f) << i;
-        ASSERT_LE(w.tank_speed[i], 3.0f) << i;
-        ASSERT_GE(w.shell_state[i], 0) << i;
-        ASSERT_LE(w.shell_state[i], 25) << i;
-        if (w.tank_hp[i] > 0) {
-            ASSERT_GE(w.tank_x[i], 0) << i;
-            ASSERT_LE(static_cast<float>(w.tank_x[i]), p.ScaleWidth()) << i;
-            ASSERT_GE(w.tank_y[i], 0) << i;
-            ASSERT_LE(static_cast<float>(w.tank_y[i]), p.ScaleHeight()) << i;
-        }
-    }
+void expect_invariants(const GameWorld& w, HeadlessPlatform& p, int tick, int previous_level) {
+    ASSERT_EQ(broken_invariant(w, p, true, previous_level), "") << "after tick " << tick;
 }
 
 // A world whose next tick sets up `level`.
@@ -47,7 +28,7 @@ TEST(Battle, a_level_ten_battle_keeps_every_tank_inside_and_every_value_in_range
     ASSERT_EQ(w.level, 10);
     for (int tick = 1; tick <= 400; ++tick) {
         on_tick(w, p);
-        expect_invariants(w, p, tick);
+        expect_invariants(w, p, tick, 10);
         if (HasFatalFailure()) return;
     }
 }
@@ -60,7 +41,7 @@ TEST(Battle, a_seeded_level_five_battle_is_fought_out_and_the_next_level_follows
     int tick = 0;
     while (w.level == 5 && tick < 50000) {
         on_tick(w, p);
-        expect_invariants(w, p, ++tick);
+        expect_invariants(w, p, ++tick, 5);
         if (HasFatalFailure()) return;
     }
     EXPECT_EQ(w.level, 6) << "still fighting after " << tick << " ticks";

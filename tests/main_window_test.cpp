@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 
 namespace {
 
@@ -54,6 +56,50 @@ TEST(MainWindow, a_close_request_stops_the_game) {
     window.show();
     window.close();
     EXPECT_FALSE(window.tmr_Enabled());
+}
+
+}  // namespace
+
+namespace {
+
+TEST(MainWindowFault, a_counter_overflow_stops_the_game_with_a_message_naming_it) {
+    GameWorld world{};
+    world.level = 50;
+    world.wins = 32767;  // the player stands alone: the next tick scores one win more
+    world.tank_hp[0] = 2;
+    world.tank_x[0] = 100;
+    world.tank_y[0] = 100;
+    MainWindow window(world);
+    QString message;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            message = box->text();
+            box->accept();
+        }
+    });
+    closer.start(10);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !message.isEmpty(); }, 5000));
+    EXPECT_TRUE(message.contains("16-bit counter wins overflowed")) << message.toStdString();
+    EXPECT_EQ(world.wins, 32767) << "not wrapped";
+    EXPECT_FALSE(window.tmr_Enabled());
+}
+
+TEST(MainWindowResize, a_tiny_or_empty_window_keeps_the_battle_running) {
+    GameWorld world{};
+    MainWindow window(world);
+    window.show();
+    window.resize(1, 1);
+    QApplication::processEvents();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return world.level == 1; }, 5000));
+    QTest::qWait(100);
+    EXPECT_EQ(window.ScaleWidth(), 1.0f);
+    EXPECT_LE(world.tank_x[0], 1.0);
+    window.resize(1200, 900);
+    QApplication::processEvents();
+    EXPECT_EQ(window.surface().width, 1200);
+    EXPECT_TRUE(window.tmr_Enabled());
 }
 
 }  // namespace

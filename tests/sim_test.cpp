@@ -192,7 +192,7 @@ TEST_F(Sim, script_faults_each_name_what_is_wrong) {
         {"21 key_up 38", "period '21' does not fit 1..20"},
         {"x key_up 38", "period 'x' is not a whole number"},
         {"2 click fire", "unknown button 'fire'"},
-        {"2 resize -1 5", "width '-1' does not fit 0..16384"},
+        {"2 resize -1 5", "width '-1' does not fit 0..4096"},
     };
     for (const auto& c : cases) {
         const fs::path script = file("case.txt", std::string("1 key_up 38\n") + c.line + "\n");
@@ -223,6 +223,69 @@ TEST_F(Sim, bad_options_and_missing_files_exit_with_status_2) {
     const SimRun missing = run("--input " + (dir / "absent.txt").string());
     EXPECT_EQ(missing.status, 2);
     EXPECT_NE(missing.err.find("absent.txt: cannot be opened"), std::string::npos) << missing.err;
+}
+
+TEST_F(Sim, bad_random_files_are_refused_with_their_line_and_nothing_runs) {
+    const struct {
+        const char* content;
+        const char* says;
+    } cases[] = {
+        {"0.5\n1\n", ":2: '1' is not within 0 <= r < 1"},
+        {"0.5\n0.99999999\n", ":2: '0.99999999' is not within 0 <= r < 1"},  // 1 as a single
+        {"-0.1\n", ":1: '-0.1' is not within 0 <= r < 1"},
+        {"nan\n", ":1: 'nan' is not within 0 <= r < 1"},
+        {"0.5\n\n0.5\n", ":2: expected one number, found 0"},
+        {"zero\n", ":1: 'zero' is not a number"},
+        {"0.5 0.25\n", ":1: expected one number, found 2"},
+        {"0.5\n\x01\x02\xff\n", ":2: control character 1 in a text line"},
+        {"", ": holds no numbers"},
+    };
+    for (const auto& c : cases) {
+        const fs::path randoms = file("r.txt", c.content);
+        const SimRun r = run("--periods 3 --trace - --random " + randoms.string());
+        EXPECT_EQ(r.status, 2) << c.content;
+        EXPECT_NE(r.err.find(randoms.string() + c.says), std::string::npos) << r.err;
+        EXPECT_TRUE(r.out.empty()) << "nothing runs";
+    }
+}
+
+TEST_F(Sim, junk_and_overlong_scripts_are_refused) {
+    const fs::path junk = file("junk.txt", std::string("1 key_down 38\n\x7f\x00\x13garbage\n", 20));
+    EXPECT_NE(run("--input " + junk.string()).err.find(":2: control character"), std::string::npos);
+    const fs::path wide = file("wide.txt", "1 key_down 38 " + std::string(100000, '9') + "\n");
+    const SimRun r = run("--input " + wide.string());
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find(":1: line longer than 1000 characters"), std::string::npos) << r.err;
+    const fs::path huge = file("huge.txt", "99999999999999999999 key_down 38\n");
+    EXPECT_NE(
+        run("--input " + huge.string()).err.find(":1: period '99999999999999999999' does not fit"),
+        std::string::npos);
+}
+
+TEST_F(Sim, unreadable_files_and_bad_sizes_are_refused_by_name) {
+    const SimRun folder = run("--random " + dir.string());
+    EXPECT_EQ(folder.status, 2);
+    EXPECT_NE(folder.err.find(dir.string() + ": cannot be read"), std::string::npos) << folder.err;
+    for (const char* size : {"-5x10", "0x0", "10x0", "99999x10", "axb"}) {
+        const SimRun r = run(std::string("--size ") + size);
+        EXPECT_EQ(r.status, 2) << size;
+        EXPECT_EQ(r.err.rfind("--size: ", 0), 0u) << r.err;
+    }
+    EXPECT_EQ(run("--seed -1").status, 2);
+    EXPECT_EQ(run("--seed 4294967296").status, 2);
+}
+
+TEST_F(Sim, a_16_bit_counter_overflow_stops_the_run_with_status_4_naming_it) {
+    // Every level given up adds a loss: 32767 of them, after the one the
+    // first set-up counts, take losses past 32767.
+    std::string script;
+    for (int k = 1; k <= 32767; ++k)
+        script += std::to_string(2 * k) + " click next_level\n";
+    const fs::path clicks = file("clicks.txt", script);
+    const SimRun r = run("--size 20x20 --periods 65536 --input " + clicks.string());
+    EXPECT_EQ(r.status, 4);
+    EXPECT_NE(r.err.find("16-bit counter losses overflowed at 32767 + 1"), std::string::npos)
+        << r.err;
 }
 
 TEST_F(Sim, png_writes_the_surface) {

@@ -10,6 +10,7 @@ packages=(
     libbenchmark-dev               # benchmarks
     xvfb xdotool libx11-dev        # tests on a real X server
     desktop-file-utils appstream   # checks of the desktop entry and metadata
+    clang libclang-rt-14-dev       # the fuzzer
 )
 
 missing=()

@@ -136,6 +136,10 @@ int run(const Options& o) {
         } catch (const RandomsRanOut& out) {
             std::fprintf(stderr, "quenmar-sim: period %d: %s\n", period, out.what());
             return RANDOMS_RAN_OUT_STATUS;
+        } catch (const GameFault& fault) {
+            std::fprintf(stderr, "quenmar-sim: period %d: the game stopped: %s\n", period,
+                         fault.what());
+            return FAULT_EXIT_STATUS;
         }
         ticks += ticked;
         if (trace != nullptr) {
@@ -171,8 +175,5 @@ int main(int argc, char** argv) {
     } catch (const InputError& error) {
         std::fprintf(stderr, "%s\n", error.what());
         return BAD_INPUT_STATUS;
-    } catch (const GameFault& fault) {
-        std::fprintf(stderr, "quenmar-sim: the game stopped: %s\n", fault.what());
-        return FAULT_EXIT_STATUS;
     }
 }

@@ -37,7 +37,7 @@ struct InputError : std::runtime_error {
         : std::runtime_error(where + ": " + what) {}
 };
 
-constexpr int MAX_AREA_SIDE = 16384;  // largest drawing-area width or height
+constexpr int MAX_AREA_SIDE = 4096;  // largest drawing-area width or height
 
 // Reads `PERIOD EVENT ARGS...` lines; periods lie in 1..last_period and never
 // decrease. Throws InputError naming the file and line of the first fault.

@@ -1,0 +1,13 @@
+// What must hold of the world after every timer period, whatever the input.
+#pragma once
+
+#include <string>
+
+#include "core/world.h"
+#include "display/headless_platform.h"
+
+// The first broken invariant, described, or an empty text when all hold.
+// Positions are checked only after a period that ticked: a resize while the
+// timer is stopped may leave tanks outside until they next move.
+std::string broken_invariant(const GameWorld& world, HeadlessPlatform& platform, bool ticked,
+                             int previous_level);

@@ -1,0 +1,106 @@
+// 200 000 periods of a level-50 battle under seeded random play, with the
+// world's invariants checked after every period.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "invariants.h"
+#include "tools/sim_run.h"
+#include "ui/input.h"
+
+namespace {
+
+using Kind = ScriptEvent::Kind;
+
+constexpr int SOAK_PERIODS = 200'000;
+
+// Random play: each period brings one event now and then, of every kind a
+// player or the window system can make.
+class RandomPlayer {
+  public:
+    explicit RandomPlayer(std::uint32_t seed) : rng_(seed) {}
+
+    bool next(ScriptEvent& e, HeadlessPlatform& p) {
+        const int roll = pick(0, 999);
+        const float w = p.ScaleWidth(), h = p.ScaleHeight();
+        if (roll < 40) {
+            e.kind = pick(0, 1) ? Kind::KeyDown : Kind::KeyUp;
+            e.code = static_cast<std::int16_t>(pick(KEY_LEFT, KEY_DOWN));
+        } else if (roll < 120) {
+            e.kind = Kind::MouseMove;
+            e.x = static_cast<float>(std::uniform_real_distribution<double>(-50, w + 50)(rng_));
+            e.y = static_cast<float>(std::uniform_real_distribution<double>(-50, h + 50)(rng_));
+        } else if (roll < 140) {
+            e.kind = pick(0, 1) ? Kind::MouseDown : Kind::MouseUp;
+            e.code = pick(0, 3) ? BUTTON_LEFT : BUTTON_RIGHT;
+        } else if (roll < 143) {
+            e.kind = Kind::KeyPress;
+            e.code = CHAR_LOWER_P;  // pause; the timer check below resumes
+        } else if (roll < 145) {
+            e.kind = Kind::KeyPress;
+            e.code = pick(0, 1) ? CHAR_ESC : CHAR_ENTER;
+        } else if (roll < 146) {
+            e.kind = Kind::KeyDown;
+            e.code = KEY_F1;
+        } else if (roll < 148) {
+            e.kind = pick(0, 1) ? Kind::ClickBack : Kind::ClickClose;
+        } else if (roll == 148 && pick(0, 9) == 0) {
+            e.kind = Kind::ClickNextLevel;
+        } else if (roll == 149 && pick(0, 4) == 0) {
+            e.kind = Kind::Resize;
+            const int size = pick(0, 3);
+            e.width = size == 0 ? 1 : size == 1 ? 2000 : pick(1, 2000);
+            e.height = size == 0 ? 1 : size == 1 ? 1500 : pick(1, 1500);
+        } else {
+            return false;
+        }
+        return true;
+    }
+
+    int pick(int low, int high) { return std::uniform_int_distribution<int>(low, high)(rng_); }
+
+  private:
+    std::mt19937 rng_;
+};
+
+TEST(Soak, a_level_50_battle_under_random_play_keeps_its_invariants_for_200000_periods) {
+    GameWorld w{};
+    HeadlessPlatform p(723, 651, 424242);
+    std::vector<ScriptEvent> events;
+    for (int k = 1; k <= 49; ++k) {
+        ScriptEvent click;
+        click.period = 2 * k;
+        click.kind = Kind::ClickNextLevel;
+        events.push_back(click);
+    }
+    RandomPlayer player(77);
+    std::size_t next = 0;
+    int level = 0, paused_periods = 0;
+    for (int period = 1; period <= SOAK_PERIODS; ++period) {
+        if (period > 100) {
+            events.clear();
+            next = 0;
+            ScriptEvent e;
+            e.period = period;
+            if (player.next(e, p)) events.push_back(e);
+            // A paused battle is resumed after a while, as a player would.
+            paused_periods = p.tmr_enabled ? 0 : paused_periods + 1;
+            if (paused_periods > 40) {
+                e.kind = p.frm_winlose.visible ? Kind::ClickBack : Kind::ClickClose;
+                events.push_back(e);
+                if (!p.frm_help.visible && !p.frm_winlose.visible) {
+                    e.kind = Kind::KeyPress;
+                    e.code = CHAR_LOWER_P;
+                    events.push_back(e);
+                }
+            }
+        }
+        const bool ticked = run_period(w, p, events, next, period);
+        const std::string broken = broken_invariant(w, p, ticked, level);
+        ASSERT_EQ(broken, "") << "period " << period;
+        level = w.level;
+    }
+    EXPECT_EQ(w.level, 50);
+}
+
+}  // namespace
