@@ -3,16 +3,12 @@
 #include <cmath>
 
 #include "core/checked.h"
+#include "core/numeric.h"
 #include "display/tank_drawing.h"
 
 namespace {
 
-constexpr std::int16_t SURVIVOR_GREY = 200;
 constexpr float TARGET_COIN = 0.5;  // below it, a tank starts with a random enemy as target
-
-double random_heading(Platform& p) {
-    return static_cast<double>(p.next_random()) * DEGREES_PER_TURN * DEG2RAD;
-}
 
 }  // namespace
 
@@ -29,8 +25,7 @@ void start_level(GameWorld& w, Platform& p) {
     for (w.cur_tank = 0; w.cur_tank <= last; ++w.cur_tank) {
         const std::size_t i = slot(w.cur_tank);
         if (w.tank_hp[i] > 0) {
-            draw_tank(p, w.tank_x[i], w.tank_y[i], w.tank_dir[i], w.turret_dir[i], SURVIVOR_GREY,
-                      SURVIVOR_GREY, SURVIVOR_GREY);
+            draw_slot(p, w, i, HIT_GREY, HIT_GREY, HIT_GREY);
         }
         if (w.tank_hp[i] == 0 || i > 0) {
             w.tank_x[i] = static_cast<double>(p.next_random()) * p.ScaleWidth();

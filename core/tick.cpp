@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr std::int16_t ERASE = 255;
 constexpr std::int16_t PLAYER_BLUE = 150;
 
 // The Tag text as a number; anything that is not one counts as 0.
@@ -21,11 +20,6 @@ int tag_number(std::string_view tag) {
     return value;
 }
 
-void draw_slot(GameWorld& w, Platform& p, std::size_t i, std::int16_t red, std::int16_t green,
-               std::int16_t blue) {
-    draw_tank(p, w.tank_x[i], w.tank_y[i], w.tank_dir[i], w.turret_dir[i], red, green, blue);
-}
-
 void run_slots(GameWorld& w, Platform& p) {
     for (w.cur_tank = 0; w.cur_tank <= MAX_SLOT; ++w.cur_tank) {
         const std::size_t i = slot(w.cur_tank);
@@ -33,10 +27,10 @@ void run_slots(GameWorld& w, Platform& p) {
         if (w.tank_hp[i] > 0) {
             add_checked(w.alive_count, 1, "alive_count");
             w.last_alive_speed = w.tank_speed[i];
-            draw_slot(w, p, i, ERASE, ERASE, ERASE);
+            draw_slot(p, w, i, ERASE_WHITE, ERASE_WHITE, ERASE_WHITE);
             move_tank(w, p);
-            draw_slot(w, p, i, 0, 0, 0);
-            if (i == 0) draw_slot(w, p, i, 0, 0, PLAYER_BLUE);
+            draw_slot(p, w, i, 0, 0, 0);
+            if (i == 0) draw_slot(p, w, i, 0, 0, PLAYER_BLUE);
         }
         update_shell(w, p);
     }

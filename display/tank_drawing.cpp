@@ -50,3 +50,8 @@ void draw_tank(Platform& p, const double& x, const double& y, const float& hull,
     const Point arm_to = at(x, y, h - DEG90, CHEVRON_ARM);
     p.draw_line_on(arm_to.x, arm_to.y, colour);
 }
+
+void draw_slot(Platform& p, const GameWorld& w, std::size_t i, std::int16_t red, std::int16_t green,
+               std::int16_t blue) {
+    draw_tank(p, w.tank_x[i], w.tank_y[i], w.tank_dir[i], w.turret_dir[i], red, green, blue);
+}

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/checked.h"
+#include "core/numeric.h"
 
 namespace {
 
@@ -12,10 +13,6 @@ constexpr double SHELL_BURST_REACH = 10;  // line lengths lie in [0, reach)
 constexpr double HIT_BURST_REACH = 20;
 constexpr double SHADE_RANGE = 155;  // colour parts lie in 100..254
 constexpr double SHADE_BASE = 100;
-
-double random_angle(Platform& p) {
-    return static_cast<double>(p.next_random()) * DEGREES_PER_TURN * DEG2RAD;
-}
 
 std::int16_t random_shade(Platform& p) {
     return to_int16(std::floor(static_cast<double>(p.next_random()) * SHADE_RANGE + SHADE_BASE),
@@ -34,7 +31,7 @@ void spray_line(GameWorld& w, Platform& p, double x, double y, ColourValue colou
 
 void shell_burst(GameWorld& w, Platform& p, double x, double y) {
     for (w.scan_idx = 0; w.scan_idx < SHELL_BURST_LINES; ++w.scan_idx) {
-        w.turret_delta = random_angle(p);
+        w.turret_delta = random_heading(p);
         w.hull_delta = static_cast<double>(p.next_random()) * SHELL_BURST_REACH;
         const std::int16_t red = random_shade(p);
         const std::int16_t green = random_shade(p);
@@ -44,7 +41,7 @@ void shell_burst(GameWorld& w, Platform& p, double x, double y) {
 
 void hit_burst(GameWorld& w, Platform& p, double x, double y) {
     for (w.burst_idx = 0; w.burst_idx < HIT_BURST_LINES; ++w.burst_idx) {
-        w.turret_delta = random_angle(p);
+        w.turret_delta = random_heading(p);
         w.hull_delta = static_cast<double>(p.next_random()) * HIT_BURST_REACH;
         const std::int16_t red = random_shade(p);
         spray_line(w, p, x, y, make_colour(red, 0, 0));

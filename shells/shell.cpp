@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/checked.h"
+#include "core/numeric.h"
 #include "display/tank_drawing.h"
 #include "shells/explosion.h"
 
@@ -20,7 +21,6 @@ constexpr double AIM_ERROR_SPREAD = 7;  // an enemy's error floor(7 r) - 3: -3..
 constexpr double AIM_ERROR_OFFSET = 3;
 constexpr double HIT_REACH = 20;  // half width of the hit box about the burst
 constexpr float SHELL_RADIUS = 1;
-constexpr std::int16_t GREY = 200;
 
 bool ready_to_fire(const GameWorld& w, std::size_t i) {
     if (i == 0) return w.fire_held == TRUE_FLAG;
@@ -58,18 +58,14 @@ void fly(GameWorld& w, Platform& p, std::size_t i) {
     w.shell_state[i] = static_cast<std::int16_t>(step - 1);
 }
 
-double random_heading(Platform& p) {
-    return static_cast<double>(p.next_random()) * DEGREES_PER_TURN * DEG2RAD;
-}
-
 // A hit tank loses a point, is erased, spun, stopped, redrawn grey and sprayed.
 void hit(GameWorld& w, Platform& p, std::size_t j, double x, double y) {
     add_checked(w.tank_hp[j], -1, "tank_hp");
-    draw_tank(p, w.tank_x[j], w.tank_y[j], w.tank_dir[j], w.turret_dir[j], 255, 255, 255);
+    draw_slot(p, w, j, ERASE_WHITE, ERASE_WHITE, ERASE_WHITE);
     w.tank_dir[j] = static_cast<float>(random_heading(p));
     w.turret_dir[j] = static_cast<float>(random_heading(p));
     w.tank_speed[j] = 0;
-    draw_tank(p, w.tank_x[j], w.tank_y[j], w.tank_dir[j], w.turret_dir[j], GREY, GREY, GREY);
+    draw_slot(p, w, j, HIT_GREY, HIT_GREY, HIT_GREY);
     hit_burst(w, p, x, y);
 }
 

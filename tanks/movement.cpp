@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/checked.h"
+#include "core/numeric.h"
 
 namespace {
 
@@ -11,13 +12,9 @@ constexpr double TURRET_STEP = 0.08;   // radians per tick
 constexpr double NEAR_DISTANCE = 100;  // at or below it a tank turns away from its target
 constexpr float EDGE_SPEED = 3;        // a tank leaves an edge at this speed
 
-void turn(float& heading, double amount) {
-    heading = static_cast<float>(static_cast<double>(heading) + amount);
-}
-
 void turn_player(GameWorld& w, float bearing) {
-    if (w.key_left != 0) turn(w.tank_dir[0], HULL_STEP);
-    if (w.key_right != 0) turn(w.tank_dir[0], -HULL_STEP);
+    if (w.key_left != 0) add_rounded(w.tank_dir[0], HULL_STEP);
+    if (w.key_right != 0) add_rounded(w.tank_dir[0], -HULL_STEP);
     w.turret_dir[0] = bearing;
 }
 
@@ -26,11 +23,11 @@ void turn_player(GameWorld& w, float bearing) {
 void turn_turret(GameWorld& w, std::size_t i, float bearing) {
     const double e = w.turret_delta;
     if (e < -TURRET_STEP) {
-        turn(w.turret_dir[i], TURRET_STEP);
+        add_rounded(w.turret_dir[i], TURRET_STEP);
     } else if (e < 0) {
         w.turret_dir[i] = bearing;
     } else if (e > TURRET_STEP) {
-        turn(w.turret_dir[i], -TURRET_STEP);
+        add_rounded(w.turret_dir[i], -TURRET_STEP);
     } else if (e > 0) {
         w.turret_dir[i] = bearing;
     }
@@ -41,18 +38,18 @@ void turn_hull(GameWorld& w, std::size_t i, float bearing) {
     const double h = w.hull_delta;
     if (w.aim_dist > NEAR_DISTANCE && w.turret_dir[i] == bearing) {
         if (h < -HULL_STEP) {
-            turn(w.tank_dir[i], HULL_STEP);
+            add_rounded(w.tank_dir[i], HULL_STEP);
         } else if (h < 0) {
             w.tank_dir[i] = w.turret_dir[i];
         } else if (h > HULL_STEP) {
-            turn(w.tank_dir[i], -HULL_STEP);
+            add_rounded(w.tank_dir[i], -HULL_STEP);
         } else if (h > 0) {
             w.tank_dir[i] = w.turret_dir[i];
         }
     } else if (h < 0) {
-        turn(w.tank_dir[i], -HULL_STEP);
+        add_rounded(w.tank_dir[i], -HULL_STEP);
     } else if (h > 0) {
-        turn(w.tank_dir[i], HULL_STEP);
+        add_rounded(w.tank_dir[i], HULL_STEP);
     }
 }
 

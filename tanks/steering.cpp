@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "core/checked.h"
+#include "core/numeric.h"
 
 namespace {
 
@@ -11,10 +12,6 @@ constexpr double COAST_STEP = 0.04;  // the player's slow-down without the Up ke
 constexpr double BRAKE_DISTANCE = 100;
 constexpr float CRUISE_SPEED = 1;  // computer tanks gather speed up to about here
 constexpr float TOP_SPEED = 3;
-
-void change_speed(float& speed, double amount) {
-    speed = static_cast<float>(static_cast<double>(speed) + amount);
-}
 
 // Draws a new target when the current one is the tank itself or dead.
 void check_target(GameWorld& w, Platform& p, std::size_t i) {
@@ -55,8 +52,8 @@ void measure_aim(GameWorld& w, std::size_t i) {
 
 void player_speed(GameWorld& w) {
     float& speed = w.tank_speed[0];
-    change_speed(speed, w.key_up != 0 ? SPEED_STEP : -COAST_STEP);
-    if (speed > 0 && w.key_down != 0) change_speed(speed, -SPEED_STEP);
+    add_rounded(speed, w.key_up != 0 ? SPEED_STEP : -COAST_STEP);
+    if (speed > 0 && w.key_down != 0) add_rounded(speed, -SPEED_STEP);
     if (speed < 0) speed = 0;
 }
 
@@ -65,14 +62,14 @@ void computer_speed(GameWorld& w, std::size_t i) {
     const std::size_t t = slot(w.tank_target[i]);
     const bool valid_target = t != i && w.tank_hp[t] != 0;
     if (!valid_target) {
-        if (speed > 0) change_speed(speed, -SPEED_STEP);
+        if (speed > 0) add_rounded(speed, -SPEED_STEP);
         if (speed < 0) speed = 0;
     } else if (w.aim_dist < BRAKE_DISTANCE && speed > CRUISE_SPEED) {
-        change_speed(speed, -SPEED_STEP);
+        add_rounded(speed, -SPEED_STEP);
     } else if (w.turret_dir[i] == static_cast<float>(w.aim_angle) && speed < TOP_SPEED) {
-        change_speed(speed, SPEED_STEP);
+        add_rounded(speed, SPEED_STEP);
     } else if (speed < CRUISE_SPEED) {
-        change_speed(speed, SPEED_STEP);
+        add_rounded(speed, SPEED_STEP);
     }
 }
 
@@ -87,5 +84,5 @@ void steer_tank(GameWorld& w, Platform& p) {
     } else {
         computer_speed(w, i);
     }
-    if (w.tank_speed[i] > TOP_SPEED) change_speed(w.tank_speed[i], -SPEED_STEP);
+    if (w.tank_speed[i] > TOP_SPEED) add_rounded(w.tank_speed[i], -SPEED_STEP);
 }

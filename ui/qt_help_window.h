@@ -2,11 +2,9 @@
 // out; the main window connects the button.
 #pragma once
 
-#include <QWidget>
-
 #include "ui/qt_small_window.h"
 
-class HelpWindow final : public QWidget {
+class HelpWindow final : public SmallWindow {
   public:
     static constexpr int CLIENT_WIDTH = 305;
     static constexpr int CLIENT_HEIGHT = 175;
@@ -18,10 +16,5 @@ class HelpWindow final : public QWidget {
     QLabel* Label3;
     QLabel* Label4;
     QLabel* Label5;
-    WrappingButton* Command1;  // "Close"
-
-  protected:
-    // F1 in this window, and a close request, do what "Close" does.
-    void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
+    WrappingButton* Command1;  // "Close"; also F1 in this window and a close request
 };

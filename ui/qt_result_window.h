@@ -2,11 +2,9 @@
 // "Next level". It only lays out; the main window connects the buttons.
 #pragma once
 
-#include <QWidget>
-
 #include "ui/qt_small_window.h"
 
-class ResultWindow final : public QWidget {
+class ResultWindow final : public SmallWindow {
   public:
     static constexpr int CLIENT_WIDTH = 213;
     static constexpr int CLIENT_HEIGHT = 112;
@@ -18,11 +16,6 @@ class ResultWindow final : public QWidget {
     QLabel* Label3;  // levels won
     QLabel* Label4;  // levels lost
     WrappingButton* btn_quit;
-    WrappingButton* Command1;  // "Back"
+    WrappingButton* Command1;  // "Back"; also Esc in this window and a close request
     WrappingButton* Command2;  // "Next level"
-
-  protected:
-    // Esc in this window, and a close request, do what "Back" does.
-    void keyPressEvent(QKeyEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 };

@@ -1,5 +1,7 @@
 #include "ui/qt_small_window.h"
 
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -19,17 +21,16 @@ void WrappingButton::paintEvent(QPaintEvent*) {
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, text());
 }
 
-void make_small_window(QWidget& window, const QString& caption, int width, int height) {
-    window.setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::MSWindowsFixedSizeDialogHint);
-    window.setWindowTitle(caption);
-    window.setFixedSize(width, height);
-    window.setAttribute(Qt::WA_ShowWithoutActivating);
+SmallWindow::SmallWindow(QWidget* owner, const QString& caption, int width, int height)
+    : QWidget(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::MSWindowsFixedSizeDialogHint) {
+    setWindowTitle(caption);
+    setFixedSize(width, height);
+    setAttribute(Qt::WA_ShowWithoutActivating);
 }
 
-QLabel* place_label(QWidget& window, const QString& text, int left, int top, int width,
-                    int height) {
-    auto* label = new QLabel(text, &window);
+QLabel* SmallWindow::place_label(const QString& text, int left, int top, int width, int height) {
+    auto* label = new QLabel(text, this);
     label->setGeometry(left, top, width, height);
     // The boxes were laid out for a smaller default font than many desktops
     // have: a line that would be cut off gets the default font a little smaller.
@@ -42,9 +43,27 @@ QLabel* place_label(QWidget& window, const QString& text, int left, int top, int
     return label;
 }
 
-WrappingButton* place_button(QWidget& window, const QString& text, int left, int top, int width,
-                             int height) {
-    auto* button = new WrappingButton(text, &window);
+WrappingButton* SmallWindow::place_button(const QString& text, int left, int top, int width,
+                                          int height) {
+    auto* button = new WrappingButton(text, this);
     button->setGeometry(left, top, width, height);
     return button;
+}
+
+void SmallWindow::dismiss_with(Qt::Key key, QPushButton* button) {
+    dismiss_key_ = key;
+    dismiss_button_ = button;
+}
+
+void SmallWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == dismiss_key_ && dismiss_button_ != nullptr) {
+        dismiss_button_->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void SmallWindow::closeEvent(QCloseEvent* event) {
+    event->accept();
+    if (isVisible() && dismiss_button_ != nullptr) dismiss_button_->click();
 }
