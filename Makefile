@@ -5,6 +5,7 @@
 # Both first install whatever Debian packages are missing.
 
 BUILD_DIR ?= build
+MAKEFLAGS += --no-print-directory
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
 

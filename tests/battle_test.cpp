@@ -48,6 +48,23 @@ TEST(Battle, a_seeded_level_five_battle_is_fought_out_and_the_next_level_follows
     EXPECT_EQ(w.wins + w.losses, 6);
 }
 
+TEST(Battle, an_area_shrunk_to_nothing_holds_every_tank_at_its_corner) {
+    GameWorld w = before_level(6);
+    HeadlessPlatform p(723, 651, 5);
+    on_tick(w, p);
+    surface_resize(p.surface, 0, 0);
+    for (int tick = 1; tick <= 300; ++tick) {
+        on_tick(w, p);
+        expect_invariants(w, p, tick, 6);
+        if (HasFatalFailure()) return;
+    }
+    for (int i = 0; i <= w.level; ++i) {
+        if (w.tank_hp[i] > 0) {
+            EXPECT_EQ(w.tank_x[i] + w.tank_y[i], 0.0) << i;
+        }
+    }
+}
+
 TEST(Battle, the_same_seed_fights_the_same_battle) {
     const auto fight = [] {
         GameWorld w = before_level(8);
