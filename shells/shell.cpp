@@ -21,6 +21,9 @@ constexpr double AIM_ERROR_SPREAD = 7;  // an enemy's error floor(7 r) - 3: -3..
 constexpr double AIM_ERROR_OFFSET = 3;
 constexpr double HIT_REACH = 20;  // half width of the hit box about the burst
 constexpr float SHELL_RADIUS = 1;
+constexpr std::int16_t TRAIL_RED = 255, TRAIL_GREEN = 225,
+                       TRAIL_BLUE = 225;  // pale dot left behind
+constexpr std::int16_t HEAD_RED = 200;    // the shell itself, pure red
 
 bool ready_to_fire(const GameWorld& w, std::size_t i) {
     if (i == 0) return w.fire_held == TRUE_FLAG;
@@ -49,12 +52,12 @@ void fire(GameWorld& w, Platform& p, std::size_t i) {
 void fly(GameWorld& w, Platform& p, std::size_t i) {
     const std::int16_t step = w.shell_state[i];
     p.draw_circle(static_cast<float>(w.shell_x[i]), static_cast<float>(w.shell_y[i]), SHELL_RADIUS,
-                  make_colour(255, 225, 225));
+                  make_colour(TRAIL_RED, TRAIL_GREEN, TRAIL_BLUE));
     const double heading = w.shell_dir[i];
     w.shell_x[i] = w.shell_x[i] + step * std::sin(heading);
     w.shell_y[i] = w.shell_y[i] + step * std::cos(heading);
     p.draw_circle(static_cast<float>(w.shell_x[i]), static_cast<float>(w.shell_y[i]), SHELL_RADIUS,
-                  make_colour(200, 0, 0));
+                  make_colour(HEAD_RED, 0, 0));
     w.shell_state[i] = static_cast<std::int16_t>(step - 1);
 }
 
