@@ -4,6 +4,7 @@
 
 #include "core/checked.h"
 #include "core/numeric.h"
+#include "tanks/steering.h"
 
 namespace {
 
@@ -83,8 +84,7 @@ void move_tank(GameWorld& w, Platform& p) {
     if (i == 0) {
         turn_player(w, bearing);
     } else {
-        const std::size_t t = slot(w.tank_target[i]);
-        if (t != i && w.tank_hp[t] > 0) turn_turret(w, i, bearing);
+        if (has_valid_target(w, i)) turn_turret(w, i, bearing);
         turn_hull(w, i, bearing);
     }
     drive(w, i);

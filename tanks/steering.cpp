@@ -59,9 +59,7 @@ void player_speed(GameWorld& w) {
 
 void computer_speed(GameWorld& w, std::size_t i) {
     float& speed = w.tank_speed[i];
-    const std::size_t t = slot(w.tank_target[i]);
-    const bool valid_target = t != i && w.tank_hp[t] != 0;
-    if (!valid_target) {
+    if (!has_valid_target(w, i)) {
         if (speed > 0) add_rounded(speed, -SPEED_STEP);
         if (speed < 0) speed = 0;
     } else if (w.aim_dist < BRAKE_DISTANCE && speed > CRUISE_SPEED) {
@@ -74,6 +72,11 @@ void computer_speed(GameWorld& w, std::size_t i) {
 }
 
 }  // namespace
+
+bool has_valid_target(const GameWorld& w, std::size_t i) {
+    const std::size_t t = slot(w.tank_target[i]);
+    return t != i && w.tank_hp[t] > 0;
+}
 
 void steer_tank(GameWorld& w, Platform& p) {
     const std::size_t i = slot(w.cur_tank);

@@ -5,6 +5,9 @@
 #include "core/world.h"
 #include "display/platform.h"
 
+// Whether tank i's target is another tank that is alive.
+bool has_valid_target(const GameWorld& world, std::size_t i);
+
 // Steers slot cur_tank, living or dead; leaves aim_angle, aim_dist,
 // turret_delta and hull_delta for the same slot's movement and shell.
 void steer_tank(GameWorld& world, Platform& platform);
