@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "core/checked.h"
 #include "core/world.h"
 #include "display/qt_main_window.h"
 
@@ -33,5 +34,6 @@ int main(int, char** argv) {
     MainWindow window(world);
     window.show();
     window.activateWindow();
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    return window.faulted() ? FAULT_EXIT_STATUS : status;
 }

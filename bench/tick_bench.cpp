@@ -7,7 +7,7 @@
 #include <QPainter>
 
 #include "core/tick.h"
-#include "display/headless_platform.h"
+#include "tools/headless_platform.h"
 #include "tools/sim_run.h"
 
 namespace {
@@ -19,7 +19,7 @@ constexpr int TICKS_PER_RESTORE = 100;    // back to the same battle every so ma
 // The drawing operations made with QPainter instead, for comparison.
 class PainterPlatform final : public HeadlessPlatform {
   public:
-    PainterPlatform() : image_(723, 651, QImage::Format_RGB32) {
+    PainterPlatform() : image_(DESIGN_WIDTH, DESIGN_HEIGHT, QImage::Format_RGB32) {
         image_.fill(Qt::white);
         painter_.begin(&image_);
     }
@@ -57,13 +57,10 @@ class DiscardPlatform final : public HeadlessPlatform {
 
 // The world of a level-50 battle, reached as the headless driver reaches it.
 GameWorld level_50_battle() {
-    HeadlessPlatform p(723, 651, 2026);
+    HeadlessPlatform p(DESIGN_WIDTH, DESIGN_HEIGHT, 2026);
     std::vector<ScriptEvent> clicks;
     for (int k = 1; k <= 49; ++k) {
-        ScriptEvent click;
-        click.period = 2 * k;
-        click.kind = ScriptEvent::Kind::ClickNextLevel;
-        clicks.push_back(click);
+        clicks.push_back({2 * k, {.kind = InputKind::Click, .button = SmallButton::NextLevel}});
     }
     GameWorld w{};
     std::size_t next = 0;

@@ -2,11 +2,24 @@
 
 #include <cmath>
 #include <limits>
+#include <new>
 
 #include "core/world.h"
 
 void game_fault(const std::string& message) {
     throw GameFault(message);
+}
+
+std::string fault_message(std::exception_ptr fault) {
+    try {
+        std::rethrow_exception(fault);
+    } catch (const std::bad_alloc&) {
+        return "out of memory";
+    } catch (const std::exception& e) {
+        return e.what();
+    } catch (...) {
+        return "an unknown error";
+    }
 }
 
 void add_checked(std::int16_t& counter, int amount, const char* name) {

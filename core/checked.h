@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <exception>
 #include <stdexcept>
 #include <string>
 
@@ -24,5 +25,9 @@ std::int16_t to_int16(double value, const char* name);
 // A slot number as a table index, or a GameFault if it lies outside 0..MAX_SLOT.
 std::size_t slot(int index);
 
-// Exit status of a program stopped by a GameFault.
+// One line saying what stopped the game, for any exception its code threw: a
+// GameFault's own message, "out of memory", or the exception's text.
+std::string fault_message(std::exception_ptr fault);
+
+// Exit status of a program stopped by a fault.
 constexpr int FAULT_EXIT_STATUS = 4;

@@ -30,8 +30,8 @@ void start_level(GameWorld& w, Platform& p) {
         if (w.tank_hp[i] == 0 || i > 0) {
             w.tank_x[i] = static_cast<double>(p.next_random()) * p.ScaleWidth();
             w.tank_y[i] = static_cast<double>(p.next_random()) * p.ScaleHeight();
-            w.tank_dir[i] = static_cast<float>(random_heading(p));
-            w.turret_dir[i] = static_cast<float>(random_heading(p));
+            w.tank_dir[i] = static_cast<float>(heading_of(p.next_random()));
+            w.turret_dir[i] = static_cast<float>(heading_of(p.next_random()));
         }
         w.tank_hp[i] = START_HP;
         w.tank_speed[i] = 0;

@@ -6,6 +6,6 @@ void add_rounded(float& stored, double amount) {
     stored = static_cast<float>(static_cast<double>(stored) + amount);
 }
 
-double random_heading(Platform& p) {
-    return static_cast<double>(p.next_random()) * DEGREES_PER_TURN * DEG2RAD;
+double heading_of(float r) {
+    return static_cast<double>(r) * DEGREES_PER_TURN * DEG2RAD;
 }

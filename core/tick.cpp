@@ -13,7 +13,7 @@ namespace {
 
 constexpr std::int16_t PLAYER_BLUE = 150;
 
-// The Tag text as a number; anything that is not one counts as 0.
+// The Tag text as a number, as the request is read; anything else counts as 0.
 int tag_number(std::string_view tag) {
     int value = 0;
     std::from_chars(tag.data(), tag.data() + tag.size(), value);
@@ -37,8 +37,8 @@ void run_slots(GameWorld& w, Platform& p) {
 }
 
 void take_next_level_request(GameWorld& w, Platform& p) {
-    if (tag_number(p.Tag()) != 1) return;
-    p.set_Tag("0");
+    if (tag_number(p.Tag()) != tag_number(TAG_NEXT_LEVEL)) return;
+    p.set_Tag(TAG_NO_REQUEST);
     w.tank_hp.fill(0);
 }
 

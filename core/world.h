@@ -10,6 +10,13 @@
 //   - the input handlers (ui/) write the key flags, the fire button, the mouse
 //     position and, with the right button, every tank's target.
 // Everything runs on one thread, one handler at a time, so no field is locked.
+//
+// A few fields double as working space: cur_tank, scan_idx and burst_idx are
+// the loop counters of the tick, the level set-up, the hit scan, the bursts and
+// the right button, and turret_delta and hull_delta hold each burst line's
+// angle and length. They stay in the world rather than in locals because the
+// values they are left with are part of the battle's state, as quenmar-sim's
+// trace shows it and as a repeated battle must reproduce it.
 #pragma once
 
 #include <array>

@@ -9,6 +9,14 @@
 
 using ColourValue = std::int32_t;  // red + 256 * green + 65536 * blue
 
+// The battle window's drawing area at its design size, in drawing units.
+constexpr int DESIGN_WIDTH = 723;
+constexpr int DESIGN_HEIGHT = 651;
+
+// The texts of the main window's Tag: the next-level request and its absence.
+constexpr std::string_view TAG_NEXT_LEVEL = "1";
+constexpr std::string_view TAG_NO_REQUEST = "0";
+
 // The two captions of the result window that the game replaces.
 enum class ResultLabel { Label3, Label4 };
 
@@ -33,9 +41,12 @@ class Platform {
     // Current width and height of the drawing area, read anew at every use.
     virtual float ScaleWidth() = 0;
     virtual float ScaleHeight() = 0;
+    // The window was resized: the drawing area takes the new size in drawing
+    // units; what was drawn stays where it was and new area is white.
+    virtual void resize_surface(int width, int height) = 0;
 
     // The main window's free text property; carries the next-level request
-    // ("1" requested, "0" none).
+    // (TAG_NEXT_LEVEL or TAG_NO_REQUEST).
     virtual std::string_view Tag() = 0;
     virtual void set_Tag(std::string_view text) = 0;
 

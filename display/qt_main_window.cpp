@@ -2,85 +2,17 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QMessageBox>
-#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimerEvent>
+#include <cstdio>
 
 #include "core/checked.h"
 #include "core/tick.h"
-#include "ui/help_window.h"
-#include "ui/input.h"
 #include "ui/qt_help_window.h"
+#include "ui/qt_input.h"
 #include "ui/qt_result_window.h"
-#include "ui/result_window.h"
-
-namespace {
-
-constexpr std::int16_t NO_CODE = 0;  // a key the game's handlers ignore
-
-// The game's key code for key down and key up.
-std::int16_t key_code(const QKeyEvent& event) {
-    switch (event.key()) {
-        case Qt::Key_Left:
-            return KEY_LEFT;
-        case Qt::Key_Up:
-            return KEY_UP;
-        case Qt::Key_Right:
-            return KEY_RIGHT;
-        case Qt::Key_Down:
-            return KEY_DOWN;
-        case Qt::Key_F1:
-            return KEY_F1;
-        default:
-            return NO_CODE;
-    }
-}
-
-// The game's character code for key press, NO_CODE for a key without one.
-std::int16_t char_code(const QKeyEvent& event) {
-    switch (event.key()) {
-        case Qt::Key_Return:
-        case Qt::Key_Enter:
-            return CHAR_ENTER;
-        case Qt::Key_Escape:
-            return CHAR_ESC;
-        default:
-            break;
-    }
-    const QString text = event.text();
-    if (text.size() != 1 || text[0].unicode() < 32 || text[0].unicode() > 126) return NO_CODE;
-    return static_cast<std::int16_t>(text[0].unicode());
-}
-
-std::int16_t shift_state(Qt::KeyboardModifiers modifiers) {
-    return static_cast<std::int16_t>((modifiers & Qt::ShiftModifier ? 1 : 0) |
-                                     (modifiers & Qt::ControlModifier ? 2 : 0) |
-                                     (modifiers & Qt::AltModifier ? 4 : 0));
-}
-
-std::int16_t button_code(Qt::MouseButton button) {
-    switch (button) {
-        case Qt::LeftButton:
-            return BUTTON_LEFT;
-        case Qt::RightButton:
-            return BUTTON_RIGHT;
-        case Qt::MiddleButton:
-            return BUTTON_MIDDLE;
-        default:
-            return NO_CODE;
-    }
-}
-
-std::int16_t buttons_held(Qt::MouseButtons buttons) {
-    return static_cast<std::int16_t>((buttons & Qt::LeftButton ? BUTTON_LEFT : 0) |
-                                     (buttons & Qt::RightButton ? BUTTON_RIGHT : 0) |
-                                     (buttons & Qt::MiddleButton ? BUTTON_MIDDLE : 0));
-}
-
-}  // namespace
 
 MainWindow::MainWindow(GameWorld& world)
     : QWidget(nullptr, Qt::FramelessWindowHint), world_(world) {
@@ -91,6 +23,10 @@ MainWindow::MainWindow(GameWorld& world)
     resize(DESIGN_WIDTH, DESIGN_HEIGHT);
     surface_resize(surface_, DESIGN_WIDTH, DESIGN_HEIGHT);
     random_seed_from_clock(random_);
+    // A key released while another program has the keyboard never reaches us.
+    connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
+        if (s != Qt::ApplicationActive) deliver({.kind = InputKind::KeyboardLost});
+    });
     set_tmr_Enabled(true);
 }
 
@@ -118,6 +54,10 @@ float MainWindow::ScaleHeight() {
     return static_cast<float>(surface_.height);
 }
 
+void MainWindow::resize_surface(int width, int height) {
+    surface_resize(surface_, width, height);
+}
+
 void MainWindow::set_tmr_Enabled(bool enabled) {
     if (enabled && !tmr_.isActive()) {
         tmr_.start(TIMER_INTERVAL_MS, Qt::PreciseTimer, this);
@@ -128,51 +68,28 @@ void MainWindow::set_tmr_Enabled(bool enabled) {
 
 ResultWindow& MainWindow::frm_winlose() {
     if (frm_winlose_ == nullptr) {
-        frm_winlose_ = new ResultWindow(this);
-        connect(frm_winlose_->btn_quit, &QPushButton::clicked, this,
-                [this] { run_game([this] { on_quit_click(*this); }); });
-        connect(frm_winlose_->Command1, &QPushButton::clicked, this,
-                [this] { run_game([this] { on_back_click(*this); }); });
-        connect(frm_winlose_->Command2, &QPushButton::clicked, this,
-                [this] { run_game([this] { on_next_level_click(*this); }); });
+        frm_winlose_ = new ResultWindow(this, [this](const InputEvent& e) { deliver(e); });
     }
     return *frm_winlose_;
 }
 
 HelpWindow& MainWindow::frm_help() {
     if (frm_help_ == nullptr) {
-        frm_help_ = new HelpWindow(this);
-        connect(frm_help_->Command1, &QPushButton::clicked, this,
-                [this] { run_game([this] { on_close_click(*this); }); });
+        frm_help_ = new HelpWindow(this, [this](const InputEvent& e) { deliver(e); });
     }
     return *frm_help_;
 }
-
-namespace {
-
-// Shows a small window, centred over the battle the first time. Hiding one
-// gives the keyboard back to the battle, even if the player clicked into it.
-void show_small_window(QWidget& window, QWidget& over, bool visible) {
-    if (!visible) {
-        const bool had_focus = window.isActiveWindow();
-        window.hide();
-        if (had_focus && over.isVisible()) over.activateWindow();
-        return;
-    }
-    if (!window.testAttribute(Qt::WA_Moved)) {
-        window.move(over.geometry().center() - window.rect().center());
-    }
-    window.show();
-}
-
-}  // namespace
 
 bool MainWindow::frm_winlose_Visible() {
     return frm_winlose().isVisible();
 }
 
 void MainWindow::set_frm_winlose_Visible(bool visible) {
-    show_small_window(frm_winlose(), *this, visible);
+    if (visible) {
+        frm_winlose().open_over(*this);
+    } else {
+        frm_winlose().close_to(*this);
+    }
 }
 
 bool MainWindow::frm_help_Visible() {
@@ -180,7 +97,11 @@ bool MainWindow::frm_help_Visible() {
 }
 
 void MainWindow::set_frm_help_Visible(bool visible) {
-    show_small_window(frm_help(), *this, visible);
+    if (visible) {
+        frm_help().open_over(*this);
+    } else {
+        frm_help().close_to(*this);
+    }
 }
 
 void MainWindow::set_Caption(ResultLabel label, std::string_view text) {
@@ -194,22 +115,49 @@ void MainWindow::terminate_program() {
     QCoreApplication::exit(0);
 }
 
-template <typename Handler>
-void MainWindow::run_game(Handler&& handler) {
+void MainWindow::tick() {
+    run_game([this] { on_tick(world_, *this); });
+}
+
+void MainWindow::deliver(const InputEvent& event) {
+    run_game([&] { deliver_event(world_, *this, event); });
+}
+
+template <typename GameCode>
+void MainWindow::run_game(GameCode&& code) {
     if (stopped_) return;
     try {
-        handler();
-    } catch (const GameFault& fault) {
-        stopped_ = true;
-        tmr_.stop();
-        QMessageBox::critical(this, "Quenmar", QString::fromStdString(fault.what()));
-        QCoreApplication::exit(FAULT_EXIT_STATUS);
+        code();
+    } catch (...) {
+        stop_on_fault(fault_message(std::current_exception()));
         return;
     }
     const DirtyBox box = surface_take_dirty(surface_);
     if (box.right >= box.left) {
         update(box.left, box.top, box.right - box.left + 1, box.bottom - box.top + 1);
     }
+}
+
+// The message box is shown without a nested event loop of its own: it lives in
+// the program's one loop, which an earlier exit request cannot cut short
+// before the player has read it.
+void MainWindow::stop_on_fault(const std::string& message) {
+    stopped_ = true;
+    faulted_ = true;
+    tmr_.stop();
+    std::fprintf(stderr, "quenmar: the game stopped: %s\n", message.c_str());
+    auto* box = new QMessageBox(QMessageBox::Critical, "Quenmar", QString::fromStdString(message),
+                                QMessageBox::Ok, this);
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    connect(box, &QDialog::finished, [] { QCoreApplication::exit(FAULT_EXIT_STATUS); });
+    box->show();
+}
+
+bool MainWindow::event(QEvent* event) {
+    const std::optional<InputEvent> record = translate_event(*event, EventSource::Battle);
+    if (!record) return QWidget::event(event);
+    deliver(*record);
+    return event->type() == QEvent::Resize ? QWidget::event(event) : true;
 }
 
 void MainWindow::paintEvent(QPaintEvent* event) {
@@ -220,18 +168,12 @@ void MainWindow::paintEvent(QPaintEvent* event) {
     painter.drawImage(event->rect(), picture, event->rect());
 }
 
-void MainWindow::resizeEvent(QResizeEvent*) {
-    surface_resize(surface_, width(), height());
-    surface_take_dirty(surface_);
-    update();
-}
-
 void MainWindow::timerEvent(QTimerEvent* event) {
     if (event->timerId() != tmr_.timerId()) {
         QWidget::timerEvent(event);
         return;
     }
-    run_game([this] { on_tick(world_, *this); });
+    tick();
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
@@ -239,54 +181,4 @@ void MainWindow::closeEvent(QCloseEvent* event) {
     // ends the program.
     event->accept();
     terminate_program();
-}
-
-// X11 turns a held key into repeated release and press pairs: those repeats
-// are not new presses or releases, so a held arrow stays held and a held Esc,
-// F1 or p does not keep toggling.
-void MainWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->isAutoRepeat()) return;
-    const std::int16_t down = key_code(*event), press = char_code(*event);
-    if (down == NO_CODE && press == NO_CODE) {
-        QWidget::keyPressEvent(event);
-        return;
-    }
-    const std::int16_t shift = shift_state(event->modifiers());
-    run_game([&] { on_key_down(world_, *this, down, shift); });
-    if (press != NO_CODE) run_game([&] { on_key_press(world_, *this, press); });
-}
-
-void MainWindow::keyReleaseEvent(QKeyEvent* event) {
-    if (event->isAutoRepeat()) return;
-    const std::int16_t up = key_code(*event);
-    if (up == NO_CODE) {
-        QWidget::keyReleaseEvent(event);
-        return;
-    }
-    run_game([&] { on_key_up(world_, *this, up, shift_state(event->modifiers())); });
-}
-
-void MainWindow::mousePressEvent(QMouseEvent* event) {
-    const QPointF at = event->position();
-    run_game([&] {
-        on_mouse_down(world_, *this, button_code(event->button()), shift_state(event->modifiers()),
-                      static_cast<float>(at.x()), static_cast<float>(at.y()));
-    });
-}
-
-void MainWindow::mouseMoveEvent(QMouseEvent* event) {
-    const QPointF at = event->position();
-    run_game([&] {
-        on_mouse_move(world_, *this, buttons_held(event->buttons()),
-                      shift_state(event->modifiers()), static_cast<float>(at.x()),
-                      static_cast<float>(at.y()));
-    });
-}
-
-void MainWindow::mouseReleaseEvent(QMouseEvent* event) {
-    const QPointF at = event->position();
-    run_game([&] {
-        on_mouse_up(world_, *this, button_code(event->button()), shift_state(event->modifiers()),
-                    static_cast<float>(at.x()), static_cast<float>(at.y()));
-    });
 }

@@ -1,6 +1,6 @@
 // The battle window: frameless, its whole client area the drawing surface.
 // It owns the picture and the timer, shows the picture, turns Qt's events
-// into the game's handlers and implements the platform for them.
+// into input records for the game and implements the platform for it.
 #pragma once
 
 #include <QBasicTimer>
@@ -11,14 +11,13 @@
 #include "display/platform.h"
 #include "display/random_source.h"
 #include "display/surface.h"
+#include "ui/input_event.h"
 
 class ResultWindow;
 class HelpWindow;
 
 class MainWindow : public QWidget, public Platform {
   public:
-    static constexpr int DESIGN_WIDTH = 723;
-    static constexpr int DESIGN_HEIGHT = 651;
     static constexpr int TIMER_INTERVAL_MS = 25;
 
     explicit MainWindow(GameWorld& world);
@@ -29,6 +28,7 @@ class MainWindow : public QWidget, public Platform {
     void draw_circle(float x, float y, float radius, ColourValue colour) override;
     float ScaleWidth() override;
     float ScaleHeight() override;
+    void resize_surface(int width, int height) override;
     std::string_view Tag() override { return tag_; }
     void set_Tag(std::string_view text) override { tag_ = text; }
     bool tmr_Enabled() override { return tmr_.isActive(); }
@@ -42,34 +42,40 @@ class MainWindow : public QWidget, public Platform {
     float next_random() override { return random_next(random_); }
     void reseed_random() override { random_seed_from_clock(random_); }
 
+    // One tick of the battle, as each timer period runs it.
+    void tick();
+    // Hands one input record to the game, from this window or a small one.
+    void deliver(const InputEvent& event);
+    // Whether a fault stopped the game; the program then ends with FAULT_EXIT_STATUS.
+    bool faulted() const { return faulted_; }
+
     const Surface& surface() const { return surface_; }
     // The small windows, created hidden on first use.
     ResultWindow& frm_winlose();
     HelpWindow& frm_help();
 
   protected:
+    bool event(QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
-    void mousePressEvent(QMouseEvent* event) override;
-    void mouseMoveEvent(QMouseEvent* event) override;
-    void mouseReleaseEvent(QMouseEvent* event) override;
 
   private:
-    // Runs one game handler, then schedules a repaint of what it drew. A
-    // GameFault stops the program with a message box.
-    template <typename Handler>
-    void run_game(Handler&& handler);
+    // Runs game code, then schedules a repaint of what it drew. Any exception
+    // stops the game: no exception crosses Qt's event loop.
+    template <typename GameCode>
+    void run_game(GameCode&& code);
+    // Stops the timer and every handler, writes the fault to standard error
+    // and shows it; closing the message ends the program with FAULT_EXIT_STATUS.
+    void stop_on_fault(const std::string& message);
 
     GameWorld& world_;
     Surface surface_;
     QBasicTimer tmr_;
-    std::string tag_ = "0";
+    std::string tag_{TAG_NO_REQUEST};
     RandomSource random_;
     ResultWindow* frm_winlose_ = nullptr;
     HelpWindow* frm_help_ = nullptr;
-    bool stopped_ = false;  // after a fault or terminate_program, no handler runs
+    bool stopped_ = false;  // after a fault or terminate_program, no game code runs
+    bool faulted_ = false;
 };

@@ -19,9 +19,12 @@ std::int16_t random_shade(Platform& p) {
                     "burst colour");
 }
 
-// One line from (x, y) with the angle in turret_delta and length in hull_delta.
-void spray_line(GameWorld& w, Platform& p, double x, double y, ColourValue colour) {
-    const double angle = w.turret_delta, length = w.hull_delta;
+// One line from (x, y) at the angle and of the length given, which the world
+// keeps in turret_delta and hull_delta.
+void spray_line(GameWorld& w, Platform& p, double x, double y, double angle, double length,
+                ColourValue colour) {
+    w.turret_delta = angle;
+    w.hull_delta = length;
     p.draw_line(static_cast<float>(x), static_cast<float>(y),
                 static_cast<float>(x + length * std::sin(angle)),
                 static_cast<float>(y + length * std::cos(angle)), colour);
@@ -31,19 +34,19 @@ void spray_line(GameWorld& w, Platform& p, double x, double y, ColourValue colou
 
 void shell_burst(GameWorld& w, Platform& p, double x, double y) {
     for (w.scan_idx = 0; w.scan_idx < SHELL_BURST_LINES; ++w.scan_idx) {
-        w.turret_delta = random_heading(p);
-        w.hull_delta = static_cast<double>(p.next_random()) * SHELL_BURST_REACH;
+        const double angle = heading_of(p.next_random());
+        const double length = static_cast<double>(p.next_random()) * SHELL_BURST_REACH;
         const std::int16_t red = random_shade(p);
         const std::int16_t green = random_shade(p);
-        spray_line(w, p, x, y, make_colour(red, green, 0));
+        spray_line(w, p, x, y, angle, length, make_colour(red, green, 0));
     }
 }
 
 void hit_burst(GameWorld& w, Platform& p, double x, double y) {
     for (w.burst_idx = 0; w.burst_idx < HIT_BURST_LINES; ++w.burst_idx) {
-        w.turret_delta = random_heading(p);
-        w.hull_delta = static_cast<double>(p.next_random()) * HIT_BURST_REACH;
+        const double angle = heading_of(p.next_random());
+        const double length = static_cast<double>(p.next_random()) * HIT_BURST_REACH;
         const std::int16_t red = random_shade(p);
-        spray_line(w, p, x, y, make_colour(red, 0, 0));
+        spray_line(w, p, x, y, angle, length, make_colour(red, 0, 0));
     }
 }

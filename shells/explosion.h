@@ -5,7 +5,7 @@
 #include "display/platform.h"
 
 // Eleven short lines in random reds and greens, for every shell that bursts.
-// Counts with scan_idx; keeps each line's angle and length in turret_delta
+// Counts with scan_idx; leaves each line's angle and length in turret_delta
 // and hull_delta.
 void shell_burst(GameWorld& world, Platform& platform, double x, double y);
 

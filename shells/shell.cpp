@@ -65,8 +65,8 @@ void fly(GameWorld& w, Platform& p, std::size_t i) {
 void hit(GameWorld& w, Platform& p, std::size_t j, double x, double y) {
     add_checked(w.tank_hp[j], -1, "tank_hp");
     draw_slot(p, w, j, ERASE_WHITE, ERASE_WHITE, ERASE_WHITE);
-    w.tank_dir[j] = static_cast<float>(random_heading(p));
-    w.turret_dir[j] = static_cast<float>(random_heading(p));
+    w.tank_dir[j] = static_cast<float>(heading_of(p.next_random()));
+    w.turret_dir[j] = static_cast<float>(heading_of(p.next_random()));
     w.tank_speed[j] = 0;
     draw_slot(p, w, j, HIT_GREY, HIT_GREY, HIT_GREY);
     hit_burst(w, p, x, y);

@@ -33,15 +33,8 @@ double wrapped(double delta) {
 // for the player to the mouse.
 void measure_aim(GameWorld& w, std::size_t i) {
     const std::size_t t = slot(w.tank_target[i]);
-    double& dx = w.turret_delta;
-    double& dy = w.hull_delta;
-    if (i == 0) {
-        dx = static_cast<double>(w.mouse_x) - w.tank_x[0];
-        dy = static_cast<double>(w.mouse_y) - w.tank_y[0];
-    } else {
-        dx = w.tank_x[t] - w.tank_x[i];
-        dy = w.tank_y[t] - w.tank_y[i];
-    }
+    const double dx = i == 0 ? static_cast<double>(w.mouse_x) - w.tank_x[0] : w.tank_x[t] - w.tank_x[i];
+    const double dy = i == 0 ? static_cast<double>(w.mouse_y) - w.tank_y[0] : w.tank_y[t] - w.tank_y[i];
     w.aim_dist = std::sqrt(dx * dx + dy * dy);
     w.aim_angle = HALF_PI;
     if (dy != 0) w.aim_angle = std::atan(dx / dy);

@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "core/tick.h"
-#include "display/headless_platform.h"
+#include "tools/headless_platform.h"
 #include "invariants.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/tick.h"
-#include "display/headless_platform.h"
+#include "tools/headless_platform.h"
 #include "ui/help_window.h"
 #include "ui/result_window.h"
 

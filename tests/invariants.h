@@ -4,7 +4,7 @@
 #include <string>
 
 #include "core/world.h"
-#include "display/headless_platform.h"
+#include "tools/headless_platform.h"
 
 // The first broken invariant, described, or an empty text when all hold.
 // Positions are checked only after a period that ticked: a resize while the

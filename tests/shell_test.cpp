@@ -6,7 +6,7 @@
 
 #include "core/level.h"
 #include "core/tick.h"
-#include "display/headless_platform.h"
+#include "tools/headless_platform.h"
 
 namespace {
 

@@ -6,11 +6,11 @@
 
 #include "invariants.h"
 #include "tools/sim_run.h"
-#include "ui/input.h"
+#include "ui/keys.h"
 
 namespace {
 
-using Kind = ScriptEvent::Kind;
+using Kind = InputKind;
 
 constexpr int SOAK_PERIODS = 200'000;
 
@@ -20,7 +20,7 @@ class RandomPlayer {
   public:
     explicit RandomPlayer(std::uint32_t seed) : rng_(seed) {}
 
-    bool next(ScriptEvent& e, HeadlessPlatform& p) {
+    bool next(InputEvent& e, HeadlessPlatform& p) {
         const int roll = pick(0, 999);
         const float w = p.ScaleWidth(), h = p.ScaleHeight();
         if (roll < 40) {
@@ -43,9 +43,13 @@ class RandomPlayer {
             e.kind = Kind::KeyDown;
             e.code = KEY_F1;
         } else if (roll < 148) {
-            e.kind = pick(0, 1) ? Kind::ClickBack : Kind::ClickClose;
+            e.kind = Kind::Click;
+            e.button = pick(0, 1) ? SmallButton::Back : SmallButton::Close;
         } else if (roll == 148 && pick(0, 9) == 0) {
-            e.kind = Kind::ClickNextLevel;
+            e.kind = Kind::Click;
+            e.button = SmallButton::NextLevel;
+        } else if (roll == 150) {
+            e.kind = Kind::KeyboardLost;
         } else if (roll == 149 && pick(0, 4) == 0) {
             e.kind = Kind::Resize;
             const int size = pick(0, 3);
@@ -65,13 +69,10 @@ class RandomPlayer {
 
 TEST(Soak, a_level_50_battle_under_random_play_keeps_its_invariants_for_200000_periods) {
     GameWorld w{};
-    HeadlessPlatform p(723, 651, 424242);
+    HeadlessPlatform p(DESIGN_WIDTH, DESIGN_HEIGHT, 424242);
     std::vector<ScriptEvent> events;
     for (int k = 1; k <= 49; ++k) {
-        ScriptEvent click;
-        click.period = 2 * k;
-        click.kind = Kind::ClickNextLevel;
-        events.push_back(click);
+        events.push_back({2 * k, {.kind = Kind::Click, .button = SmallButton::NextLevel}});
     }
     RandomPlayer player(77);
     std::size_t next = 0;
@@ -80,18 +81,16 @@ TEST(Soak, a_level_50_battle_under_random_play_keeps_its_invariants_for_200000_p
         if (period > 100) {
             events.clear();
             next = 0;
-            ScriptEvent e;
-            e.period = period;
-            if (player.next(e, p)) events.push_back(e);
+            ScriptEvent e{period, {}};
+            if (player.next(e.event, p)) events.push_back(e);
             // A paused battle is resumed after a while, as a player would.
             paused_periods = p.tmr_enabled ? 0 : paused_periods + 1;
             if (paused_periods > 40) {
-                e.kind = p.frm_winlose.visible ? Kind::ClickBack : Kind::ClickClose;
-                events.push_back(e);
+                const SmallButton back =
+                    p.frm_winlose.visible ? SmallButton::Back : SmallButton::Close;
+                events.push_back({period, {.kind = Kind::Click, .button = back}});
                 if (!p.frm_help.visible && !p.frm_winlose.visible) {
-                    e.kind = Kind::KeyPress;
-                    e.code = CHAR_LOWER_P;
-                    events.push_back(e);
+                    events.push_back({period, {.kind = Kind::KeyPress, .code = CHAR_LOWER_P}});
                 }
             }
         }

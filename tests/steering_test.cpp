@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "display/headless_platform.h"
+#include "tools/headless_platform.h"
 
 namespace {
 

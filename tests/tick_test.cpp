@@ -4,7 +4,7 @@
 
 #include <algorithm>
 
-#include "display/headless_platform.h"
+#include "tools/headless_platform.h"
 
 namespace {
 

@@ -22,8 +22,8 @@ constexpr long long MAX_PERIODS = 1'000'000'000;
 struct Options {
     int periods = 1000;
     std::uint32_t seed = 1;
-    int width = 723;
-    int height = 651;
+    int width = DESIGN_WIDTH;
+    int height = DESIGN_HEIGHT;
     std::string random_file, input_file, trace_file, png_file;
     bool draws = false;
 };

@@ -1,16 +1,13 @@
 // Time in the headless driver: in each timer period, first the period's
-// scripted events reach the handlers the window would call, then one tick
-// runs if the timer is enabled.
+// scripted events reach the game the way the window's events do, then one
+// tick runs if the timer is enabled.
 #pragma once
 
 #include <vector>
 
 #include "core/world.h"
-#include "display/headless_platform.h"
+#include "tools/headless_platform.h"
 #include "tools/sim_script.h"
-
-// Hands one event to its handler.
-void deliver_event(GameWorld& world, HeadlessPlatform& platform, const ScriptEvent& event);
 
 // Runs `period`: delivers events[next..] of that period, advancing `next`,
 // then ticks if the timer is enabled. Returns whether it ticked. After a

@@ -60,7 +60,7 @@ std::int16_t code16(const Line& line, std::string_view field, const char* what) 
                                       std::numeric_limits<std::int16_t>::max());
 }
 
-using Kind = ScriptEvent::Kind;
+using Kind = InputKind;
 
 struct EventName {
     std::string_view name;
@@ -72,19 +72,19 @@ constexpr EventName EVENT_NAMES[] = {
     {"key_down", Kind::KeyDown, 1},     {"key_up", Kind::KeyUp, 1},
     {"key_press", Kind::KeyPress, 1},   {"mouse_down", Kind::MouseDown, 3},
     {"mouse_move", Kind::MouseMove, 3}, {"mouse_up", Kind::MouseUp, 3},
-    {"click", Kind::ClickQuit, 1},      {"resize", Kind::Resize, 2},
+    {"click", Kind::Click, 1},          {"resize", Kind::Resize, 2},
 };
 
-Kind click_kind(const Line& line, std::string_view button) {
-    if (button == "quit") return Kind::ClickQuit;
-    if (button == "back") return Kind::ClickBack;
-    if (button == "next_level") return Kind::ClickNextLevel;
-    if (button == "close") return Kind::ClickClose;
+SmallButton click_button(const Line& line, std::string_view button) {
+    if (button == "quit") return SmallButton::Quit;
+    if (button == "back") return SmallButton::Back;
+    if (button == "next_level") return SmallButton::NextLevel;
+    if (button == "close") return SmallButton::Close;
     line.refuse("unknown button '" + std::string(button) + "' (quit, back, next_level or close)");
 }
 
-ScriptEvent parse_event(const Line& line, const std::vector<std::string_view>& f) {
-    ScriptEvent event;
+InputEvent parse_event(const Line& line, const std::vector<std::string_view>& f) {
+    InputEvent event;
     const EventName* name = nullptr;
     for (const EventName& candidate : EVENT_NAMES) {
         if (f.size() > 1 && f[1] == candidate.name) name = &candidate;
@@ -105,8 +105,8 @@ ScriptEvent parse_event(const Line& line, const std::vector<std::string_view>& f
             event.x = coordinate(line, f[3], "x");
             event.y = coordinate(line, f[4], "y");
             break;
-        case Kind::ClickQuit:
-            event.kind = click_kind(line, f[2]);
+        case Kind::Click:
+            event.button = click_button(line, f[2]);
             break;
         case Kind::Resize:
             event.width = whole_number<int>(line, f[2], "width", 0, MAX_AREA_SIDE);
@@ -153,9 +153,7 @@ std::vector<ScriptEvent> parse_script(std::istream& in, const std::string& file_
             line.refuse("period " + std::to_string(period) + " comes after period " +
                         std::to_string(events.back().period));
         }
-        ScriptEvent event = parse_event(line, f);
-        event.period = period;
-        events.push_back(event);
+        events.push_back({period, parse_event(line, f)});
     });
     return events;
 }

@@ -8,27 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "ui/input_event.h"
+
+// One scripted input event and the timer period it comes in.
 struct ScriptEvent {
-    enum class Kind {
-        KeyDown,
-        KeyUp,
-        KeyPress,
-        MouseDown,
-        MouseMove,
-        MouseUp,
-        ClickQuit,
-        ClickBack,
-        ClickNextLevel,
-        ClickClose,
-        Resize
-    };
     int period = 0;
-    Kind kind = Kind::KeyDown;
-    std::int16_t code = 0;  // key or character code, or mouse button
-    float x = 0;            // mouse position
-    float y = 0;
-    int width = 0;  // resize
-    int height = 0;
+    InputEvent event;
 };
 
 // A refused input file: `where` is "FILE:LINE" or the option's name.

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "core/world.h"
-#include "display/headless_platform.h"
+#include "tools/headless_platform.h"
 
 // Appends the trace line of `period` (without a newline) to `out`; with
 // `draws`, also the period's drawing operations.

@@ -1,6 +1,6 @@
 #include "ui/help_window.h"
 
-#include "ui/input.h"
+#include "ui/keys.h"
 
 void on_f1_key(GameWorld& w, Platform& p) {
     if (p.frm_help_Visible()) {

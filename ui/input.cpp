@@ -98,10 +98,3 @@ void on_key_down(GameWorld& w, Platform& p, std::int16_t key_code, std::int16_t)
 void on_key_up(GameWorld& w, Platform&, std::int16_t key_code, std::int16_t) {
     if (std::int16_t* flag = arrow_flag(w, key_code)) *flag = FALSE_FLAG;
 }
-
-void release_arrow_keys(GameWorld& w) {
-    w.key_up = FALSE_FLAG;
-    w.key_down = FALSE_FLAG;
-    w.key_right = FALSE_FLAG;
-    w.key_left = FALSE_FLAG;
-}

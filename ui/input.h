@@ -7,22 +7,7 @@
 
 #include "core/world.h"
 #include "display/platform.h"
-
-// Key codes of key down and key up.
-constexpr std::int16_t KEY_LEFT = 37;
-constexpr std::int16_t KEY_UP = 38;
-constexpr std::int16_t KEY_RIGHT = 39;
-constexpr std::int16_t KEY_DOWN = 40;
-constexpr std::int16_t KEY_F1 = 112;
-// Character codes of key press.
-constexpr std::int16_t CHAR_ENTER = 13;
-constexpr std::int16_t CHAR_ESC = 27;
-constexpr std::int16_t CHAR_UPPER_P = 80;
-constexpr std::int16_t CHAR_LOWER_P = 112;
-// Mouse buttons.
-constexpr std::int16_t BUTTON_LEFT = 1;
-constexpr std::int16_t BUTTON_RIGHT = 2;
-constexpr std::int16_t BUTTON_MIDDLE = 4;
+#include "ui/keys.h"
 
 // A left press holds the fire button.
 void on_mouse_down(GameWorld& world, Platform& platform, std::int16_t button, std::int16_t shift,
@@ -40,6 +25,3 @@ void on_key_press(GameWorld& world, Platform& platform, std::int16_t char_code);
 void on_key_down(GameWorld& world, Platform& platform, std::int16_t key_code, std::int16_t shift);
 // Arrows: let go.
 void on_key_up(GameWorld& world, Platform& platform, std::int16_t key_code, std::int16_t shift);
-
-// Releases all four arrow keys; done whenever a small window opens.
-void release_arrow_keys(GameWorld& world);

@@ -1,5 +1,5 @@
 // The help window `frm_help`: five lines of help and "Close". It only lays
-// out; the main window connects the button.
+// out; its button and keys reach the game as input records.
 #pragma once
 
 #include "ui/qt_small_window.h"
@@ -9,12 +9,12 @@ class HelpWindow final : public SmallWindow {
     static constexpr int CLIENT_WIDTH = 305;
     static constexpr int CLIENT_HEIGHT = 175;
 
-    explicit HelpWindow(QWidget* owner);
+    HelpWindow(QWidget* owner, InputSink sink);
 
     QLabel* Label1;
     QLabel* Label2;
     QLabel* Label3;
     QLabel* Label4;
     QLabel* Label5;
-    WrappingButton* Command1;  // "Close"; also F1 in this window and a close request
+    WrappingButton* Command1;  // "Close": has the keyboard on opening; also Esc and a close request
 };

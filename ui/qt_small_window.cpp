@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <utility>
 
 namespace {
 constexpr qreal MIN_POINT_SIZE = 6;
@@ -21,11 +22,15 @@ void WrappingButton::paintEvent(QPaintEvent*) {
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, text());
 }
 
-SmallWindow::SmallWindow(QWidget* owner, const QString& caption, int width, int height)
-    : QWidget(owner, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::MSWindowsFixedSizeDialogHint) {
+SmallWindow::SmallWindow(QWidget* owner, const QString& caption, int width, int height,
+                         EventSource source, InputSink sink)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::MSWindowsFixedSizeDialogHint),
+      source_(source),
+      sink_(std::move(sink)) {
     setWindowTitle(caption);
     setFixedSize(width, height);
+    setModal(false);
     setAttribute(Qt::WA_ShowWithoutActivating);
 }
 
@@ -44,26 +49,53 @@ QLabel* SmallWindow::place_label(const QString& text, int left, int top, int wid
 }
 
 WrappingButton* SmallWindow::place_button(const QString& text, int left, int top, int width,
-                                          int height) {
-    auto* button = new WrappingButton(text, this);
-    button->setGeometry(left, top, width, height);
-    return button;
+                                          int height, SmallButton button) {
+    auto* pushed = new WrappingButton(text, this);
+    pushed->setGeometry(left, top, width, height);
+    connect(pushed, &QPushButton::clicked, this,
+            [this, button] { sink_({.kind = InputKind::Click, .button = button}); });
+    return pushed;
 }
 
-void SmallWindow::dismiss_with(Qt::Key key, QPushButton* button) {
-    dismiss_key_ = key;
-    dismiss_button_ = button;
+void SmallWindow::set_safe_button(QPushButton* button, SmallButton on_close) {
+    safe_button_ = button;
+    on_close_ = on_close;
 }
 
-void SmallWindow::keyPressEvent(QKeyEvent* event) {
-    if (event->key() == dismiss_key_ && dismiss_button_ != nullptr) {
-        dismiss_button_->click();
-        return;
+void SmallWindow::open_over(const QWidget& over) {
+    move(over.frameGeometry().center() - rect().center());
+    if (safe_button_ != nullptr) {
+        safe_button_->setDefault(true);
+        safe_button_->setFocus();
     }
-    QWidget::keyPressEvent(event);
+    show();
+}
+
+void SmallWindow::close_to(QWidget& battle) {
+    const bool had_keyboard = isActiveWindow();
+    hide();
+    if (had_keyboard && battle.isVisible()) battle.activateWindow();
+}
+
+// The game's keys act from here as from the battle; Esc never reaches the
+// dialog's own handling, which would hide the window behind the game's back.
+void SmallWindow::keyPressEvent(QKeyEvent* event) {
+    if (const std::optional<InputEvent> record = translate_event(*event, source_)) {
+        sink_(*record);
+    } else if (event->key() != Qt::Key_Escape) {
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void SmallWindow::keyReleaseEvent(QKeyEvent* event) {
+    if (const std::optional<InputEvent> record = translate_event(*event, source_)) {
+        sink_(*record);
+    } else {
+        QDialog::keyReleaseEvent(event);
+    }
 }
 
 void SmallWindow::closeEvent(QCloseEvent* event) {
-    event->accept();
-    if (isVisible() && dismiss_button_ != nullptr) dismiss_button_->click();
+    event->ignore();  // the game's own steps hide the window
+    if (isVisible()) sink_({.kind = InputKind::Click, .button = on_close_});
 }

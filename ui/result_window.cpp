@@ -2,7 +2,7 @@
 
 #include <charconv>
 
-#include "ui/input.h"
+#include "ui/keys.h"
 
 namespace {
 
@@ -38,7 +38,7 @@ void on_back_click(Platform& p) {
 }
 
 void on_next_level_click(Platform& p) {
-    p.set_Tag("1");
+    p.set_Tag(TAG_NEXT_LEVEL);
     p.set_tmr_Enabled(true);
     p.set_frm_winlose_Visible(false);
 }

@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;  // refused cleanly, as it should be
     }
     GameWorld w{};
-    HeadlessPlatform p(723, 651, 1);
+    HeadlessPlatform p(DESIGN_WIDTH, DESIGN_HEIGHT, 1);
     std::size_t next = 0;
     int level = 0;
     for (int period = 1; period <= FUZZ_PERIODS && !p.terminated; ++period) {

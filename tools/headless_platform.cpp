@@ -1,4 +1,4 @@
-#include "display/headless_platform.h"
+#include "tools/headless_platform.h"
 
 #include <utility>
 

@@ -33,9 +33,10 @@ struct SecondaryWindow {
 
 class HeadlessPlatform : public Platform {
   public:
-    // A white drawing area of the given size, the timer enabled, Tag "0", the
-    // generator seeded with `seed`.
-    explicit HeadlessPlatform(int width = 723, int height = 651, std::uint32_t seed = 1);
+    // A white drawing area of the given size, the timer enabled, no next-level
+    // request in Tag, the generator seeded with `seed`.
+    explicit HeadlessPlatform(int width = DESIGN_WIDTH, int height = DESIGN_HEIGHT,
+                              std::uint32_t seed = 1);
 
     void clear_surface() override;
     void draw_line(float x1, float y1, float x2, float y2, ColourValue colour) override;
@@ -43,6 +44,7 @@ class HeadlessPlatform : public Platform {
     void draw_circle(float x, float y, float radius, ColourValue colour) override;
     float ScaleWidth() override { return static_cast<float>(surface.width); }
     float ScaleHeight() override { return static_cast<float>(surface.height); }
+    void resize_surface(int width, int height) override { surface_resize(surface, width, height); }
     std::string_view Tag() override { return tag; }
     void set_Tag(std::string_view text) override { tag = text; }
     bool tmr_Enabled() override { return tmr_enabled; }
@@ -60,7 +62,7 @@ class HeadlessPlatform : public Platform {
     void use_randoms(std::vector<float> numbers);
 
     Surface surface;
-    std::string tag = "0";
+    std::string tag{TAG_NO_REQUEST};
     bool tmr_enabled = true;
     SecondaryWindow frm_winlose;
     SecondaryWindow frm_help;
