@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <new>
+#include <stdexcept>
 
 namespace {
 
@@ -34,6 +36,26 @@ TEST(CheckedCounters, slot_index_must_lie_in_0_to_50) {
     EXPECT_EQ(slot(50), 50u);
     EXPECT_THROW(slot(51), GameFault);
     EXPECT_THROW(slot(-1), GameFault);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(Faults, any_exception_from_game_code_becomes_one_line_saying_what_stopped_it) {
+    const auto message_of = [](auto thrower) {
+        try {
+            thrower();
+        } catch (...) {
+            return fault_message(std::current_exception());
+        }
+        return std::string("nothing thrown");
+    };
+    EXPECT_EQ(message_of([] { game_fault("slot index 51 outside 0..50"); }),
+              "slot index 51 outside 0..50");
+    EXPECT_EQ(message_of([] { throw std::bad_alloc(); }), "out of memory");
+    EXPECT_EQ(message_of([] { throw std::length_error("vector too long"); }), "vector too long");
+    EXPECT_EQ(message_of([] { throw 42; }), "an unknown error");
 }
 
 }  // namespace

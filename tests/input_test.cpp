@@ -5,6 +5,7 @@
 #include "core/tick.h"
 #include "tools/headless_platform.h"
 #include "ui/help_window.h"
+#include "ui/input_event.h"
 #include "ui/result_window.h"
 
 namespace {
@@ -208,6 +209,47 @@ TEST_F(Input, f1_shows_help_and_pauses_and_f1_or_close_hides_it_and_resumes) {
     on_close_click(p);
     EXPECT_FALSE(p.frm_help.visible);
     EXPECT_TRUE(p.tmr_enabled);
+}
+
+}  // namespace
+
+namespace {
+
+// Each kind of record reaches the handler or step it names, and only that one.
+TEST_F(Input, deliver_event_hands_each_record_to_its_own_handler) {
+    using K = InputKind;
+    deliver_event(w, p, {.kind = K::KeyDown, .code = KEY_UP});
+    EXPECT_EQ(w.key_up, TRUE_FLAG);
+    deliver_event(w, p, {.kind = K::KeyUp, .code = KEY_UP});
+    EXPECT_EQ(w.key_up, FALSE_FLAG);
+    deliver_event(w, p, {.kind = K::MouseMove, .x = 12.5f, .y = 7});
+    EXPECT_EQ(w.mouse_x, 12);
+    EXPECT_EQ(w.mouse_y, 7);
+    deliver_event(w, p, {.kind = K::MouseDown, .code = BUTTON_LEFT});
+    EXPECT_EQ(w.fire_held, TRUE_FLAG);
+    deliver_event(w, p, {.kind = K::MouseUp, .code = BUTTON_MIDDLE});
+    EXPECT_EQ(w.fire_held, FALSE_FLAG);
+    deliver_event(w, p, {.kind = K::KeyPress, .code = CHAR_UPPER_P});
+    EXPECT_FALSE(p.tmr_enabled);
+    hold_all_arrows();
+    deliver_event(w, p, {.kind = K::KeyboardLost});
+    EXPECT_FALSE(any_arrow_held()) << "keys released elsewhere never come back as key ups";
+    deliver_event(w, p, {.kind = K::Resize, .width = 300, .height = 200});
+    EXPECT_EQ(p.ScaleWidth(), 300.0f);
+    EXPECT_EQ(p.ScaleHeight(), 200.0f);
+
+    deliver_event(w, p, {.kind = K::KeyPress, .code = CHAR_ESC});
+    deliver_event(w, p, {.kind = K::Click, .button = SmallButton::NextLevel});
+    EXPECT_EQ(p.tag, TAG_NEXT_LEVEL);
+    EXPECT_TRUE(p.tmr_enabled && !p.frm_winlose.visible);
+    deliver_event(w, p, {.kind = K::KeyDown, .code = KEY_F1});
+    deliver_event(w, p, {.kind = K::Click, .button = SmallButton::Close});
+    EXPECT_TRUE(p.tmr_enabled && !p.frm_help.visible);
+    deliver_event(w, p, {.kind = K::KeyPress, .code = CHAR_ESC});
+    deliver_event(w, p, {.kind = K::Click, .button = SmallButton::Back});
+    EXPECT_TRUE(p.tmr_enabled && !p.frm_winlose.visible);
+    deliver_event(w, p, {.kind = K::Click, .button = SmallButton::Quit});
+    EXPECT_TRUE(p.terminated);
 }
 
 }  // namespace

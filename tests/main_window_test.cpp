@@ -7,6 +7,8 @@
 #include <QTest>
 #include <QTimer>
 
+#include "core/checked.h"
+
 namespace {
 
 TEST(MainWindow, opens_frameless_named_quenmar_at_its_design_size_with_the_timer_running) {
@@ -62,7 +64,10 @@ TEST(MainWindow, a_close_request_stops_the_game) {
 
 namespace {
 
-TEST(MainWindowFault, a_counter_overflow_stops_the_game_with_a_message_naming_it) {
+// The message box lives in the program's one event loop: the loop runs on
+// until the player closes it and then ends with status 4, even in a process
+// that asked to exit earlier.
+TEST(MainWindowFault, a_counter_overflow_stops_the_game_says_so_and_ends_with_status_4) {
     GameWorld world{};
     world.level = 50;
     world.wins = 32767;  // the player stands alone: the next tick scores one win more
@@ -73,17 +78,29 @@ TEST(MainWindowFault, a_counter_overflow_stops_the_game_with_a_message_naming_it
     QString message;
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            message = box->text();
-            box->accept();
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* box = qobject_cast<QMessageBox*>(w);
+            if (box != nullptr && box->isVisible()) {
+                message = box->text();
+                box->accept();
+            }
         }
     });
     closer.start(10);
+    QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
     window.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return !message.isEmpty(); }, 5000));
+    QCoreApplication::exit(0);  // an exit asked for before the fault
+    testing::internal::CaptureStderr();
+    window.tick();
+    const int status = QApplication::exec();
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, FAULT_EXIT_STATUS);
     EXPECT_TRUE(message.contains("16-bit counter wins overflowed")) << message.toStdString();
+    EXPECT_EQ(said.substr(0, said.find('\n')),
+              "quenmar: the game stopped: 16-bit counter wins overflowed at 32767 + 1");
     EXPECT_EQ(world.wins, 32767) << "not wrapped";
     EXPECT_FALSE(window.tmr_Enabled());
+    EXPECT_TRUE(window.faulted());
 }
 
 TEST(MainWindowResize, a_tiny_or_empty_window_keeps_the_battle_running) {
@@ -100,6 +117,49 @@ TEST(MainWindowResize, a_tiny_or_empty_window_keeps_the_battle_running) {
     QApplication::processEvents();
     EXPECT_EQ(window.surface().width, 1200);
     EXPECT_TRUE(window.tmr_Enabled());
+}
+
+}  // namespace
+
+namespace {
+
+// What the window shows, as the window system has it: the offscreen
+// platform's copy of the window, which keeps every pixel not repainted.
+int pixels_not_shown(MainWindow& window) {
+    QApplication::processEvents();
+    const QImage shown = window.screen()->grabWindow(window.winId()).toImage();
+    const Surface& s = window.surface();
+    if (shown.width() != s.width || shown.height() != s.height) return -1;
+    int wrong = 0;
+    for (int y = 0; y < s.height; ++y) {
+        for (int x = 0; x < s.width; ++x) {
+            wrong += (shown.pixel(x, y) | 0xFF000000u) !=
+                     (s.pixels[static_cast<std::size_t>(y * s.width + x)] | 0xFF000000u);
+        }
+    }
+    return wrong;
+}
+
+TEST(MainWindowRepaint, every_pixel_a_tick_or_a_handler_changes_is_repainted) {
+    GameWorld world{};
+    MainWindow window(world);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    window.set_tmr_Enabled(false);
+    window.tick();
+    for (int level = 1; level < 8; ++level) {
+        window.deliver({.kind = InputKind::Click, .button = SmallButton::NextLevel});
+        window.tick();
+        window.tick();
+    }
+    window.set_tmr_Enabled(false);
+    window.deliver({.kind = InputKind::MouseDown, .code = 1, .x = 600, .y = 100});
+    for (int tick = 0; tick < 120; ++tick) {
+        window.tick();
+        ASSERT_EQ(pixels_not_shown(window), 0) << "after tick " << tick;
+    }
+    window.deliver({.kind = InputKind::KeyPress, .code = 13});
+    EXPECT_EQ(pixels_not_shown(window), 0) << "after Enter";
 }
 
 }  // namespace

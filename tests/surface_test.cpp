@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "core/checked.h"
 
@@ -25,11 +27,155 @@ Surface white_surface(int w, int h) {
     return s;
 }
 
+// The surface as rows of '#' (drawn) and '.' (white).
+std::vector<std::string> picture(const Surface& s) {
+    std::vector<std::string> rows;
+    for (int y = 0; y < s.height; ++y) {
+        std::string row;
+        for (int x = 0; x < s.width; ++x)
+            row += surface_colour_at(s, x, y) == WHITE ? '.' : '#';
+        rows.push_back(row);
+    }
+    return rows;
+}
+
 TEST(Colours, make_colour_packs_red_green_blue) {
     EXPECT_EQ(make_colour(255, 255, 255), 16777215);
     EXPECT_EQ(make_colour(0, 0, 0), 0);
     EXPECT_EQ(make_colour(0, 0, 150), 9830400);
     EXPECT_EQ(make_colour(200, 200, 200), 13158600);
+}
+
+// The exact pixels of the figures the game draws: a pixel covers the unit
+// square about its centre, a point goes to the pixel it lies in, lines are
+// Bresenham's between those pixels after clipping, circles the midpoint circle.
+TEST(Surface, figures_cover_exactly_these_pixels) {
+    const struct {
+        const char* figure;
+        int width, height;
+        void (*draw)(Surface&);
+        std::vector<std::string> rows;  // '#' drawn, '.' white
+    } cases[] = {
+        {"circle r1", 5, 5, [](Surface& s) { surface_circle(s, 2, 2, 1, BLACK); },
+         {
+          ".....",
+          "..#..",
+          ".#.#.",
+          "..#..",
+          ".....",
+         }},
+        {"circle r5", 13, 13, [](Surface& s) { surface_circle(s, 6, 6, 5, BLACK); },
+         {
+          ".............",
+          "....#####....",
+          "...#.....#...",
+          "..#.......#..",
+          ".#.........#.",
+          ".#.........#.",
+          ".#.........#.",
+          ".#.........#.",
+          ".#.........#.",
+          "..#.......#..",
+          "...#.....#...",
+          "....#####....",
+          ".............",
+         }},
+        {"horizontal", 7, 3, [](Surface& s) { surface_line(s, 1, 1, 5, 1, BLACK); },
+         {
+          ".......",
+          ".#####.",
+          ".......",
+         }},
+        {"vertical", 3, 7, [](Surface& s) { surface_line(s, 1, 5, 1, 1, BLACK); },
+         {
+          "...",
+          ".#.",
+          ".#.",
+          ".#.",
+          ".#.",
+          ".#.",
+          "...",
+         }},
+        {"shallow right down", 9, 5, [](Surface& s) { surface_line(s, 0, 1, 8, 3.4f, BLACK); },
+         {
+          ".........",
+          "##.......",
+          "..####...",
+          "......###",
+          ".........",
+         }},
+        {"shallow left up", 9, 5, [](Surface& s) { surface_line(s, 8, 3.4f, 0, 1, BLACK); },
+         {
+          ".........",
+          "###......",
+          "...####..",
+          ".......##",
+          ".........",
+         }},
+        {"steep down left", 5, 9, [](Surface& s) { surface_line(s, 3.4f, 0, 1, 8, BLACK); },
+         {
+          "...#.",
+          "...#.",
+          "..#..",
+          "..#..",
+          "..#..",
+          "..#..",
+          ".#...",
+          ".#...",
+          ".#...",
+         }},
+        {"steep up right", 5, 9, [](Surface& s) { surface_line(s, 1, 8, 3.4f, 0, BLACK); },
+         {
+          "...#.",
+          "...#.",
+          "...#.",
+          "..#..",
+          "..#..",
+          "..#..",
+          "..#..",
+          ".#...",
+          ".#...",
+         }},
+        {"clipped left", 6, 5, [](Surface& s) { surface_line(s, -6, 0, 3, 4, BLACK); },
+         {
+          "......",
+          "......",
+          "......",
+          "##....",
+          "..##..",
+         }},
+        {"clipped right", 6, 5, [](Surface& s) { surface_line(s, 2, 0, 11, 4, BLACK); },
+         {
+          "..#...",
+          "...##.",
+          ".....#",
+          "......",
+          "......",
+         }},
+        {"clipped top", 5, 6, [](Surface& s) { surface_line(s, 0, -6, 4, 3, BLACK); },
+         {
+          "...#.",
+          "...#.",
+          "....#",
+          "....#",
+          ".....",
+          ".....",
+         }},
+        {"clipped bottom", 5, 6, [](Surface& s) { surface_line(s, 0, 2, 4, 11, BLACK); },
+         {
+          ".....",
+          ".....",
+          "#....",
+          ".#...",
+          ".#...",
+          "..#..",
+         }},
+    };
+    for (const auto& c : cases) {
+        Surface s = white_surface(c.width, c.height);
+        c.draw(s);
+        EXPECT_EQ(picture(s), c.rows) << c.figure;
+    }
 }
 
 TEST(Surface, a_pixel_keeps_the_colour_value_it_was_drawn_with) {

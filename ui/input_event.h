@@ -34,6 +34,7 @@ struct InputEvent {
     SmallButton button = SmallButton::Back;
     int width = 0;  // drawing units
     int height = 0;
+    bool operator==(const InputEvent&) const = default;
 };
 
 // Hands the record to its handler: the keyboard and mouse handlers, the small

@@ -1,0 +1,122 @@
+// Qt's events against the input records they yield, for every key and button
+// the game knows, with and without auto-repeat, in each of its windows.
+#include <gtest/gtest.h>
+
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QResizeEvent>
+#include <memory>
+
+#include "ui/keys.h"
+#include "ui/qt_input.h"
+
+// How a record reads in a failure message.
+void PrintTo(const InputEvent& e, std::ostream* out) {
+    *out << "{kind " << static_cast<int>(e.kind) << ", code " << e.code << ", shift " << e.shift
+         << ", at " << e.x << "," << e.y << ", button " << static_cast<int>(e.button) << ", size "
+         << e.width << "x" << e.height << "}";
+}
+
+namespace {
+
+using Kind = InputKind;
+using Source = EventSource;
+
+std::optional<InputEvent> none() {
+    return std::nullopt;
+}
+InputEvent record(Kind kind, std::int16_t code, std::int16_t shift = 0) {
+    return {.kind = kind, .code = code, .shift = shift};
+}
+
+struct KeyCase {
+    const char* what;
+    QEvent::Type type;
+    Qt::Key key;
+    const char* text;
+    bool repeat;
+    Source source;
+    std::optional<InputEvent> yields;
+};
+
+TEST(QtInput, every_key_the_game_knows_yields_its_record_or_none) {
+    constexpr auto Down = QEvent::KeyPress, Up = QEvent::KeyRelease;
+    const KeyCase cases[] = {
+        {"Left", Down, Qt::Key_Left, "", false, Source::Battle, record(Kind::KeyDown, KEY_LEFT)},
+        {"Up", Down, Qt::Key_Up, "", false, Source::Battle, record(Kind::KeyDown, KEY_UP)},
+        {"Right", Down, Qt::Key_Right, "", false, Source::Battle, record(Kind::KeyDown, KEY_RIGHT)},
+        {"Down", Down, Qt::Key_Down, "", false, Source::Battle, record(Kind::KeyDown, KEY_DOWN)},
+        {"F1", Down, Qt::Key_F1, "", false, Source::Battle, record(Kind::KeyDown, KEY_F1)},
+        {"Esc", Down, Qt::Key_Escape, "\x1b", false, Source::Battle,
+         record(Kind::KeyPress, CHAR_ESC)},
+        {"Return", Down, Qt::Key_Return, "\r", false, Source::Battle,
+         record(Kind::KeyPress, CHAR_ENTER)},
+        {"keypad Enter", Down, Qt::Key_Enter, "\r", false, Source::Battle,
+         record(Kind::KeyPress, CHAR_ENTER)},
+        {"p", Down, Qt::Key_P, "p", false, Source::Battle, record(Kind::KeyPress, CHAR_LOWER_P)},
+        {"a key the game ignores", Down, Qt::Key_A, "a", false, Source::Battle, none()},
+        {"Left released", Up, Qt::Key_Left, "", false, Source::Battle,
+         record(Kind::KeyUp, KEY_LEFT)},
+        {"Up released", Up, Qt::Key_Up, "", false, Source::Battle, record(Kind::KeyUp, KEY_UP)},
+        {"Right released", Up, Qt::Key_Right, "", false, Source::Battle,
+         record(Kind::KeyUp, KEY_RIGHT)},
+        {"Down released", Up, Qt::Key_Down, "", false, Source::Battle,
+         record(Kind::KeyUp, KEY_DOWN)},
+        {"Esc released", Up, Qt::Key_Escape, "\x1b", false, Source::Battle, none()},
+        // A held key: arrows keep saying they are down, the rest act once.
+        {"Left repeated", Down, Qt::Key_Left, "", true, Source::Battle,
+         record(Kind::KeyDown, KEY_LEFT)},
+        {"Down repeated", Down, Qt::Key_Down, "", true, Source::Battle,
+         record(Kind::KeyDown, KEY_DOWN)},
+        {"Left repeat release", Up, Qt::Key_Left, "", true, Source::Battle, none()},
+        {"F1 repeated", Down, Qt::Key_F1, "", true, Source::Battle, none()},
+        {"Esc repeated", Down, Qt::Key_Escape, "\x1b", true, Source::Battle, none()},
+        {"p repeated", Down, Qt::Key_P, "p", true, Source::Battle, none()},
+        {"Return repeated", Down, Qt::Key_Return, "\r", true, Source::Battle, none()},
+        // In the small windows the game's keys act as in the battle, Esc
+        // closes the window it is pressed in and Enter is the dialog's.
+        {"Right in Result", Down, Qt::Key_Right, "", false, Source::Result,
+         record(Kind::KeyDown, KEY_RIGHT)},
+        {"Up released in Help", Up, Qt::Key_Up, "", false, Source::Help,
+         record(Kind::KeyUp, KEY_UP)},
+        {"F1 in Help", Down, Qt::Key_F1, "", false, Source::Help, record(Kind::KeyDown, KEY_F1)},
+        {"p in Result", Down, Qt::Key_P, "p", false, Source::Result,
+         record(Kind::KeyPress, CHAR_LOWER_P)},
+        {"Esc in Result", Down, Qt::Key_Escape, "\x1b", false, Source::Result,
+         record(Kind::KeyPress, CHAR_ESC)},
+        {"Esc in Help", Down, Qt::Key_Escape, "\x1b", false, Source::Help,
+         InputEvent{.kind = Kind::Click, .button = SmallButton::Close}},
+        {"Return in Result", Down, Qt::Key_Return, "\r", false, Source::Result, none()},
+        {"Return in Help", Down, Qt::Key_Return, "\r", false, Source::Help, none()},
+    };
+    for (const KeyCase& c : cases) {
+        const QKeyEvent event(c.type, c.key, Qt::NoModifier, c.text, c.repeat);
+        EXPECT_EQ(translate_event(event, c.source), c.yields) << c.what;
+    }
+    const QKeyEvent shifted(QEvent::KeyPress, Qt::Key_P, Qt::ShiftModifier, "P");
+    EXPECT_EQ(translate_event(shifted, Source::Battle), record(Kind::KeyPress, CHAR_UPPER_P, 1));
+}
+
+TEST(QtInput, mouse_buttons_and_the_pointer_yield_their_codes_in_drawing_units) {
+    const QPointF at(10.5, 20.25);
+    const auto mouse = [&](QEvent::Type type, Qt::MouseButton button, Qt::MouseButtons held) {
+        const QMouseEvent event(type, at, at, button, held, Qt::NoModifier);
+        return translate_event(event, Source::Battle);
+    };
+    const auto expected = [](Kind kind, std::int16_t code) {
+        return InputEvent{.kind = kind, .code = code, .x = 10.5f, .y = 20.25f};
+    };
+    EXPECT_EQ(mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton),
+              expected(Kind::MouseDown, BUTTON_LEFT));
+    EXPECT_EQ(mouse(QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton),
+              expected(Kind::MouseDown, BUTTON_RIGHT));
+    EXPECT_EQ(mouse(QEvent::MouseButtonRelease, Qt::MiddleButton, Qt::NoButton),
+              expected(Kind::MouseUp, BUTTON_MIDDLE));
+    EXPECT_EQ(mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton | Qt::RightButton),
+              expected(Kind::MouseMove, BUTTON_LEFT + BUTTON_RIGHT));
+    const QResizeEvent resized(QSize(400, 300), QSize(723, 651));
+    EXPECT_EQ(translate_event(resized, Source::Battle),
+              (InputEvent{.kind = Kind::Resize, .width = 400, .height = 300}));
+}
+
+}  // namespace
