@@ -49,7 +49,9 @@ Options read_options(const QCoreApplication& app) {
     const QCommandLineOption random(
         "random", "Take the random numbers from FILE, one per line, instead.", "FILE");
     const QCommandLineOption input("input", "Scripted input events, one per line.", "FILE");
-    const QCommandLineOption size("size", "Drawing area at the start (723x651).", "WxH");
+    const QString design_size = QString("%1x%2").arg(DESIGN_WIDTH).arg(DESIGN_HEIGHT);
+    const QCommandLineOption size("size", "Drawing area at the start (" + design_size + ").",
+                                  "WxH");
     const QCommandLineOption trace("trace", "One JSON line per period to FILE (- = stdout).",
                                    "FILE");
     const QCommandLineOption draws("draws", "With --trace: also each period's drawing.");
@@ -76,7 +78,7 @@ Options read_options(const QCoreApplication& app) {
     }
     if (parser.isSet(size)) {
         const QStringList parts = parser.value(size).split('x');
-        if (parts.size() != 2) throw InputError("--size", "expected WIDTHxHEIGHT, like 723x651");
+        if (parts.size() != 2) throw InputError("--size", "expected WIDTHxHEIGHT, like " + design_size.toStdString());
         o.width = static_cast<int>(option_number(parts[0], "--size", 1, MAX_AREA_SIDE));
         o.height = static_cast<int>(option_number(parts[1], "--size", 1, MAX_AREA_SIDE));
     }
