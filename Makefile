@@ -1,25 +1,25 @@
-# make run   builds the game and opens it (needs a display)
-# make test  builds everything and runs every test
-# make bench measures a level-50 tick and the running game
-# make test-sanitize, make fuzz: the tests under sanitizers, the script fuzzer
-# Both first install whatever Debian packages are missing.
+# make run           builds the game and opens it (needs a display)
+# make test          builds everything and runs every test
+# make bench         measures a level-50 tick and the running game
+# make test-sanitize the tests under AddressSanitizer and UBSan
+# make fuzz          the input-script fuzzer
+# make package       the Debian package, in the build folder
+# Each first installs the Debian packages it needs and the machine lacks.
 
 BUILD_DIR ?= build
 MAKEFLAGS += --no-print-directory
 BUILD_TYPE ?= RelWithDebInfo
 JOBS ?= $(shell nproc)
+CONFIGURE = cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
 
-.PHONY: all deps configure build run test test-sanitize fuzz bench package clean
+.PHONY: all build run test test-sanitize fuzz bench package clean
 
 all: build
 
-deps:
-	@tools/install-deps.sh
-
-configure: deps
-	@cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) >/dev/null
-
-build: configure
+# The game and quenmar-sim, without the tests.
+build:
+	@tools/install-deps.sh run
+	@$(CONFIGURE) -DQUENMAR_TESTS=OFF -DQUENMAR_BENCH=OFF
 	@cmake --build $(BUILD_DIR) -j $(JOBS)
 
 run: build
@@ -29,13 +29,18 @@ run: build
 	fi
 	@$(BUILD_DIR)/quenmar
 
-test: build
+test:
+	@tools/install-deps.sh test
+	@$(CONFIGURE) -DQUENMAR_TESTS=ON -DQUENMAR_BENCH=OFF
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@cd $(BUILD_DIR) && ctest --output-on-failure -j $(JOBS)
 
 # The whole test suite under AddressSanitizer and UndefinedBehaviorSanitizer.
 SANITIZE_DIR ?= build-sanitize
-test-sanitize: deps
-	@cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENMAR_SANITIZE=ON >/dev/null
+test-sanitize:
+	@tools/install-deps.sh test
+	@cmake -S . -B $(SANITIZE_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUENMAR_SANITIZE=ON \
+		-DQUENMAR_TESTS=ON >/dev/null
 	@cmake --build $(SANITIZE_DIR) -j $(JOBS)
 	@cd $(SANITIZE_DIR) && ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
@@ -44,20 +49,24 @@ test-sanitize: deps
 # The input-script fuzzer, for FUZZ_SECONDS, from the committed seed corpus.
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
-fuzz: deps
+fuzz:
+	@tools/install-deps.sh fuzz
 	@cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-		-DQUENMAR_FUZZ=ON >/dev/null
+		-DQUENMAR_FUZZ=ON -DQUENMAR_TESTS=OFF >/dev/null
 	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target script_fuzz
 	@mkdir -p $(FUZZ_DIR)/corpus
 	@$(FUZZ_DIR)/tests/script_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=2048 -timeout=10 \
 		-print_final_stats=1 $(FUZZ_DIR)/corpus tests/fuzz/corpus
 
-# A Debian package of the game, in the build folder.
 package: build
+	@tools/install-deps.sh package
 	@cd $(BUILD_DIR) && cpack -G DEB
 
 # Benchmarks: one level-50 tick three ways, then the running game on Xvfb.
-bench: build
+bench:
+	@tools/install-deps.sh bench
+	@$(CONFIGURE) -DQUENMAR_BENCH=ON
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
 	@mkdir -p bench/results
 	@$(BUILD_DIR)/bench/tick_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only=true \
 		--benchmark_out=bench/results/tick.json --benchmark_out_format=json | tee bench/results/tick.txt

@@ -1,17 +1,27 @@
 #!/usr/bin/env bash
-# Installs, from Debian's packages, whatever building, running and testing the
-# game needs and the machine lacks. Does nothing when everything is there.
+# Installs, from Debian's packages, what the named make targets need and the
+# machine lacks: `run` (building and playing), `test`, `bench`, `fuzz`,
+# `package`. Does nothing when everything is there.
+# Usage: tools/install-deps.sh TARGET...
 set -euo pipefail
 
-packages=(
-    build-essential cmake          # compiler and build
-    qt6-base-dev                   # the windows
-    libgtest-dev libgmock-dev      # tests
-    libbenchmark-dev               # benchmarks
-    xvfb xdotool libx11-dev        # tests on a real X server
-    desktop-file-utils appstream   # checks of the desktop entry and metadata
-    clang libclang-rt-14-dev       # the fuzzer
+declare -A needs=(
+    [run]="build-essential cmake qt6-base-dev qt6-wayland"
+    # tests on a real X server with a window manager, on Wayland, and of the
+    # desktop entry, the metadata and the package
+    [test]="libgtest-dev libgmock-dev xvfb xdotool libx11-dev openbox weston
+            desktop-file-utils appstream lintian file"
+    [bench]="libbenchmark-dev xvfb xdotool"
+    [fuzz]="clang libclang-rt-14-dev"
+    [package]="file"
 )
+
+packages=()
+for target in run "$@"; do
+    [ -n "${needs[$target]+x}" ] || { echo "install-deps: no target '$target'" >&2; exit 2; }
+    read -r -a more <<<"$(echo ${needs[$target]})"
+    packages+=("${more[@]}")
+done
 
 missing=()
 for package in "${packages[@]}"; do
