@@ -6,6 +6,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimerEvent>
+#include <cmath>
 #include <cstdio>
 
 #include "core/checked.h"
@@ -20,8 +21,9 @@ MainWindow::MainWindow(GameWorld& world)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
+    setCursor(Qt::CrossCursor);
     resize(DESIGN_WIDTH, DESIGN_HEIGHT);
-    surface_resize(surface_, DESIGN_WIDTH, DESIGN_HEIGHT);
+    resize_surface(DESIGN_WIDTH, DESIGN_HEIGHT);
     random_seed_from_clock(random_);
     // A key released while another program has the keyboard never reaches us.
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
@@ -47,15 +49,22 @@ void MainWindow::draw_circle(float x, float y, float radius, ColourValue colour)
 }
 
 float MainWindow::ScaleWidth() {
-    return static_cast<float>(surface_.width);
+    return static_cast<float>(area_width_);
 }
 
 float MainWindow::ScaleHeight() {
-    return static_cast<float>(surface_.height);
+    return static_cast<float>(area_height_);
 }
 
+// The picture has the screen's own pixels: the area in drawing units times
+// the display's scale.
 void MainWindow::resize_surface(int width, int height) {
-    surface_resize(surface_, width, height);
+    area_width_ = width;
+    area_height_ = height;
+    const double scale = devicePixelRatioF();
+    surface_set_scale(surface_, scale);
+    surface_resize(surface_, static_cast<int>(std::lround(width * scale)),
+                   static_cast<int>(std::lround(height * scale)));
 }
 
 void MainWindow::set_tmr_Enabled(bool enabled) {
@@ -133,9 +142,17 @@ void MainWindow::run_game(GameCode&& code) {
         return;
     }
     const DirtyBox box = surface_take_dirty(surface_);
-    if (box.right >= box.left) {
-        update(box.left, box.top, box.right - box.left + 1, box.bottom - box.top + 1);
-    }
+    if (box.right >= box.left) update(units_covering(box));
+}
+
+// The smallest box of whole drawing units that covers the changed pixels.
+QRect MainWindow::units_covering(const DirtyBox& box) const {
+    const double scale = surface_.scale;
+    const int left = static_cast<int>(std::floor(box.left / scale));
+    const int top = static_cast<int>(std::floor(box.top / scale));
+    const int right = static_cast<int>(std::ceil((box.right + 1) / scale));
+    const int bottom = static_cast<int>(std::ceil((box.bottom + 1) / scale));
+    return QRect(left, top, right - left, bottom - top);
 }
 
 // The message box is shown without a nested event loop of its own: it lives in
@@ -160,12 +177,18 @@ bool MainWindow::event(QEvent* event) {
     return event->type() == QEvent::Resize ? QWidget::event(event) : true;
 }
 
-void MainWindow::paintEvent(QPaintEvent* event) {
+void MainWindow::paintEvent(QPaintEvent*) {
+    if (devicePixelRatioF() != surface_.scale) {
+        // Moved to a screen of another scale: the picture starts afresh there.
+        run_game([this] { resize_surface(area_width_, area_height_); });
+        update();
+    }
     QPainter painter(this);
     if (surface_.width == 0 || surface_.height == 0) return;
-    const QImage picture(reinterpret_cast<const uchar*>(surface_.pixels.data()), surface_.width,
-                         surface_.height, surface_.width * 4, QImage::Format_RGB32);
-    painter.drawImage(event->rect(), picture, event->rect());
+    QImage picture(reinterpret_cast<const uchar*>(surface_.pixels.data()), surface_.width,
+                   surface_.height, surface_.width * 4, QImage::Format_RGB32);
+    picture.setDevicePixelRatio(surface_.scale);
+    painter.drawImage(QPointF(0, 0), picture);  // one pixel to one pixel, clipped to the update
 }
 
 void MainWindow::timerEvent(QTimerEvent* event) {

@@ -68,9 +68,12 @@ class MainWindow : public QWidget, public Platform {
     // Stops the timer and every handler, writes the fault to standard error
     // and shows it; closing the message ends the program with FAULT_EXIT_STATUS.
     void stop_on_fault(const std::string& message);
+    QRect units_covering(const DirtyBox& box) const;
 
     GameWorld& world_;
     Surface surface_;
+    int area_width_ = 0;  // the drawing area, drawing units
+    int area_height_ = 0;
     QBasicTimer tmr_;
     std::string tag_{TAG_NO_REQUEST};
     RandomSource random_;

@@ -50,6 +50,19 @@ void plot(Surface& s, int x, int y, std::uint32_t pixel) {
              static_cast<std::size_t>(x)] = pixel;
 }
 
+// A run of `pen` pixels across a line at (x, y): down the column for a line
+// that runs mostly along x, along the row for one that runs mostly along y.
+void plot_across(Surface& s, int x, int y, bool along_x, std::uint32_t pixel) {
+    const int first = -(s.pen / 2);
+    for (int k = first; k < first + s.pen; ++k) {
+        if (along_x) {
+            plot(s, x, y + k, pixel);
+        } else {
+            plot(s, x + k, y, pixel);
+        }
+    }
+}
+
 // Where a segment enters or leaves the clip box: the parameter along it and
 // the box edge that fixes it (-1: the segment's own end point).
 struct ClipEnd {
@@ -71,6 +84,7 @@ bool clip_edge(double p, double q, int edge, ClipEnd& enter, ClipEnd& leave) {
     return true;
 }
 
+// A segment given in pixel coordinates.
 void rasterise_line(Surface& s, double x1, double y1, double x2, double y2, ColourValue colour) {
     // Clip to one pixel beyond the area, so that a segment inside it keeps its
     // exact end points and huge coordinates never reach integer conversion.
@@ -100,14 +114,21 @@ void rasterise_line(Surface& s, double x1, double y1, double x2, double y2, Colo
     clipped(leave, to_x, to_y);
     int px = to_pixel(from_x), py = to_pixel(from_y);
     const int ex = to_pixel(to_x), ey = to_pixel(to_y);
-    grow_dirty(s, std::min(px, ex), std::min(py, ey), std::max(px, ex), std::max(py, ey));
+    const int before = s.pen / 2, after = s.pen - 1 - before;  // the pen about the line
+    grow_dirty(s, std::min(px, ex) - before, std::min(py, ey) - before, std::max(px, ex) + after,
+               std::max(py, ey) + after);
 
     const std::uint32_t pixel = pixel_of(colour);
     const int step_x = px < ex ? 1 : -1, step_y = py < ey ? 1 : -1;
     const int run = std::abs(ex - px), rise = -std::abs(ey - py);
+    const bool along_x = run >= -rise;
     int err = run + rise;
     for (;;) {
-        plot(s, px, py, pixel);
+        if (s.pen == 1) {
+            plot(s, px, py, pixel);
+        } else {
+            plot_across(s, px, py, along_x, pixel);
+        }
         if (px == ex && py == ey) break;
         const int e2 = 2 * err;
         if (e2 >= rise) {
@@ -117,6 +138,20 @@ void rasterise_line(Surface& s, double x1, double y1, double x2, double y2, Colo
         if (e2 <= run) {
             err += run;
             py += step_y;
+        }
+    }
+}
+
+// An outline `pen` pixels thick: every pixel whose centre lies within half a
+// pen of the circle of radius r about (cx, cy).
+void ring(Surface& s, int cx, int cy, double r, std::uint32_t pixel) {
+    const double inner = std::max(0.0, r - s.pen / 2.0), outer = r + s.pen / 2.0;
+    const int reach = static_cast<int>(std::ceil(outer));
+    grow_dirty(s, cx - reach, cy - reach, cx + reach, cy + reach);
+    for (int dy = -reach; dy <= reach; ++dy) {
+        for (int dx = -reach; dx <= reach; ++dx) {
+            const double d2 = dx * dx + dy * dy;
+            if (d2 >= inner * inner && d2 < outer * outer) plot(s, cx + dx, cy + dy, pixel);
         }
     }
 }
@@ -139,6 +174,13 @@ void surface_resize(Surface& s, int width, int height) {
     grow_dirty(s, 0, 0, width - 1, height - 1);
 }
 
+void surface_set_scale(Surface& s, double scale) {
+    if (scale == s.scale) return;
+    s.scale = scale;
+    s.pen = std::max(1, static_cast<int>(std::lround(scale)));
+    surface_clear(s);
+}
+
 void surface_clear(Surface& s) {
     std::fill(s.pixels.begin(), s.pixels.end(), pixel_of(WHITE));
     grow_dirty(s, 0, 0, s.width - 1, s.height - 1);
@@ -147,14 +189,15 @@ void surface_clear(Surface& s) {
 void surface_line(Surface& s, float x1, float y1, float x2, float y2, ColourValue colour) {
     require_finite(x1, y1, "draw_line");
     require_finite(x2, y2, "draw_line");
-    rasterise_line(s, x1, y1, x2, y2, colour);
+    rasterise_line(s, x1 * s.scale, y1 * s.scale, x2 * s.scale, y2 * s.scale, colour);
     s.current_x = x2;
     s.current_y = y2;
 }
 
 void surface_line_on(Surface& s, float x2, float y2, ColourValue colour) {
     require_finite(x2, y2, "draw_line_on");
-    rasterise_line(s, s.current_x, s.current_y, x2, y2, colour);
+    rasterise_line(s, s.current_x * s.scale, s.current_y * s.scale, x2 * s.scale, y2 * s.scale,
+                   colour);
     s.current_x = x2;
     s.current_y = y2;
 }
@@ -165,13 +208,18 @@ void surface_circle(Surface& s, float x, float y, float radius, ColourValue colo
         game_fault("circle radius " + std::to_string(radius) + " outside 0.." +
                    std::to_string(MAX_RADIUS));
     }
-    const double r = radius;
-    if (x + r < -1 || y + r < -1 || x - r > s.width || y - r > s.height) return;
-    const int cx = to_pixel(x), cy = to_pixel(y), ir = to_pixel(r);
+    const double r = radius * s.scale, px = x * s.scale, py = y * s.scale;
+    if (px + r < -1 || py + r < -1 || px - r > s.width || py - r > s.height) return;
+    const int cx = to_pixel(px), cy = to_pixel(py);
+    const std::uint32_t pixel = pixel_of(colour);
+    if (s.pen > 1) {
+        ring(s, cx, cy, r, pixel);
+        return;
+    }
+    const int ir = to_pixel(r);
     grow_dirty(s, cx - ir, cy - ir, cx + ir, cy + ir);
 
     // Midpoint circle, one octant mirrored eight ways.
-    const std::uint32_t pixel = pixel_of(colour);
     int dx = 0, dy = ir, d = 1 - ir;
     while (dx <= dy) {
         plot(s, cx + dx, cy + dy, pixel);

@@ -2,6 +2,11 @@
 // and circle outlines are rasterised into directly. Drawing is exact and
 // repeatable: the same figure drawn twice covers the same pixels, so drawing
 // it again in white erases it. Everything is clipped to the area.
+//
+// The game draws in drawing units; the picture has the screen's own pixels,
+// `scale` of them to a unit (the display's scale, 1.25 or 2 on a dense
+// screen). Lines and outlines are `pen` pixels thick, about one unit, and of
+// even thickness at any scale.
 #pragma once
 
 #include <cstdint>
@@ -18,21 +23,26 @@ struct DirtyBox {
 
 struct Surface {
     std::vector<std::uint32_t> pixels;  // width * height, row by row, 0xffRRGGBB
-    int width = 0;
+    int width = 0;                      // pixels
     int height = 0;
-    float current_x = 0;  // end of the last line, where surface_line_on starts
+    double scale = 1;     // pixels per drawing unit
+    int pen = 1;          // thickness of lines and outlines, pixels
+    float current_x = 0;  // end of the last line, drawing units, where surface_line_on starts
     float current_y = 0;
-    DirtyBox dirty;
+    DirtyBox dirty;  // pixels
 };
 
-// Changes the size; what was drawn stays where it was, new area is white.
+// Changes the size in pixels; what was drawn stays where it was, new area is white.
 void surface_resize(Surface& surface, int width, int height);
+// Sets the pixels per drawing unit and the pen that goes with them; a picture
+// drawn at another scale is wiped.
+void surface_set_scale(Surface& surface, double scale);
 void surface_clear(Surface& surface);
 void surface_line(Surface& surface, float x1, float y1, float x2, float y2, ColourValue colour);
 void surface_line_on(Surface& surface, float x2, float y2, ColourValue colour);
 void surface_circle(Surface& surface, float x, float y, float radius, ColourValue colour);
 
-// The colour value of one pixel, which must lie inside the area.
+// The colour value of one pixel, which must lie inside the picture.
 ColourValue surface_colour_at(const Surface& surface, int x, int y);
 // Returns the changed box and starts a new one.
 DirtyBox surface_take_dirty(Surface& surface);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QMessageBox>
 #include <QTest>
 #include <QTimer>
@@ -49,7 +50,8 @@ TEST(MainWindow, the_surface_follows_the_window_size) {
     QApplication::processEvents();
     EXPECT_EQ(window.ScaleWidth(), 400.0f);
     EXPECT_EQ(window.ScaleHeight(), 300.0f);
-    EXPECT_EQ(window.surface().width, 400);
+    EXPECT_EQ(window.surface().width, std::lround(400 * window.devicePixelRatioF()))
+        << "the picture has the screen's own pixels";
 }
 
 TEST(MainWindow, a_close_request_stops_the_game) {
@@ -115,7 +117,7 @@ TEST(MainWindowResize, a_tiny_or_empty_window_keeps_the_battle_running) {
     EXPECT_LE(world.tank_x[0], 1.0);
     window.resize(1200, 900);
     QApplication::processEvents();
-    EXPECT_EQ(window.surface().width, 1200);
+    EXPECT_EQ(window.ScaleWidth(), 1200.0f);
     EXPECT_TRUE(window.tmr_Enabled());
 }
 
@@ -123,13 +125,22 @@ TEST(MainWindowResize, a_tiny_or_empty_window_keeps_the_battle_running) {
 
 namespace {
 
-// What the window shows, as the window system has it: the offscreen
-// platform's copy of the window, which keeps every pixel not repainted.
+// What the window shows, as the window system has it: the window's backing
+// store, in the screen's pixels, which keeps every pixel not repainted.
 int pixels_not_shown(MainWindow& window) {
     QApplication::processEvents();
-    const QImage shown = window.screen()->grabWindow(window.winId()).toImage();
+    QPaintDevice* device = window.backingStore()->paintDevice();
+    if (device->devType() != QInternal::Image) {
+        ADD_FAILURE() << "the backing store is no image";
+        return -1;
+    }
+    const QImage& shown = *static_cast<QImage*>(device);
     const Surface& s = window.surface();
-    if (shown.width() != s.width || shown.height() != s.height) return -1;
+    if (shown.width() != s.width || shown.height() != s.height) {
+        ADD_FAILURE() << "shown " << shown.width() << "x" << shown.height() << ", surface "
+                      << s.width << "x" << s.height;
+        return -1;
+    }
     int wrong = 0;
     for (int y = 0; y < s.height; ++y) {
         for (int x = 0; x < s.width; ++x) {
