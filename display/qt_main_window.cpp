@@ -6,6 +6,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QTimerEvent>
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -14,6 +15,14 @@
 #include "ui/qt_help_window.h"
 #include "ui/qt_input.h"
 #include "ui/qt_result_window.h"
+
+QRect fitted_geometry(const QRect& available) {
+    const QSize size(std::min(DESIGN_WIDTH, available.width()),
+                     std::min(DESIGN_HEIGHT, available.height()));
+    QRect placed(QPoint(0, 0), size);
+    placed.moveCenter(available.center());
+    return placed;
+}
 
 MainWindow::MainWindow(GameWorld& world)
     : QWidget(nullptr, Qt::FramelessWindowHint), world_(world) {

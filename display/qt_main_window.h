@@ -16,6 +16,11 @@
 class ResultWindow;
 class HelpWindow;
 
+// Where the battle window opens on a screen whose free area is `available`:
+// at its design size where that fits, otherwise as large as fits, and
+// centred on the area.
+QRect fitted_geometry(const QRect& available);
+
 class MainWindow : public QWidget, public Platform {
   public:
     static constexpr int TIMER_INTERVAL_MS = 25;

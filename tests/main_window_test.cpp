@@ -174,3 +174,23 @@ TEST(MainWindowRepaint, every_pixel_a_tick_or_a_handler_changes_is_repainted) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(MainWindowPlacement, opens_at_its_design_size_where_it_fits_else_as_large_as_fits_centred) {
+    const struct {
+        QRect available;
+        QRect opens;
+    } cases[] = {
+        {QRect(0, 0, 1280, 1024), QRect(278, 186, 723, 651)},
+        {QRect(0, 0, 1093, 614), QRect(185, 0, 723, 614)},  // 1366 x 768 at 125 %
+        {QRect(0, 24, 683, 360), QRect(0, 24, 683, 360)},   // 1366 x 768 at 200 %, a top panel
+        {QRect(1920, 0, 723, 651), QRect(1920, 0, 723, 651)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(fitted_geometry(c.available), c.opens)
+            << c.available.width() << "x" << c.available.height();
+    }
+}
+
+}  // namespace
