@@ -1,6 +1,11 @@
-// The real game on a virtual X server, driven by real X input events.
+// The real game on a virtual X server with a real window manager (Openbox),
+// driven by real X input events.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <QLineF>
+#include <algorithm>
 #include <filesystem>
 #include <thread>
 
@@ -65,9 +70,29 @@ class Game : public testing::Test {
         return x.find_window(name);
     }
 
+    // A point of the battle window, on the screen.
+    QPoint on_battle(QPoint at) { return x.geometry(main).topLeft() + at; }
+
+    void move_to(QPoint at) {
+        x.xdotool("mousemove " + std::to_string(at.x()) + " " + std::to_string(at.y()));
+    }
     void click_at(QPoint at) {
-        x.xdotool("mousemove " + std::to_string(at.x()) + " " + std::to_string(at.y()) +
-                  " click 1");
+        move_to(at);
+        x.xdotool("click 1");
+    }
+    // Waits for a small window and clicks into it where no button is, so that
+    // it has the keyboard.
+    std::optional<XWindow> open_and_click_into(const char* key, const std::string& name) {
+        x.xdotool(std::string("key ") + key);
+        const std::optional<XWindow> window = wait_for(name);
+        if (window) {
+            click_at(x.geometry(*window).topLeft() + QPoint(4, 4));
+            wait_until([&] { return x.active_window() == *window; }, 2s);
+        }
+        return window;
+    }
+    bool gone(const std::string& name) {
+        return wait_until([&] { return !x.find_window(name).has_value(); }, 3s);
     }
 };
 
@@ -99,8 +124,8 @@ TEST_F(Game, the_left_button_fires_shells_with_red_heads_and_pale_trails) {
     const QPointF player = centre_of(last, PLAYER_BLUE);
     const int aim_x =
         player.x() < 361 ? static_cast<int>(player.x()) + 200 : static_cast<int>(player.x()) - 200;
-    x.xdotool("mousemove " + std::to_string(aim_x) + " " + std::to_string(int(player.y())) +
-              " mousedown 1");
+    move_to(on_battle(QPoint(aim_x, static_cast<int>(player.y()))));
+    x.xdotool("mousedown 1");
     const bool fired = wait_until(
         [&] {
             const QImage s = shot();
@@ -137,7 +162,8 @@ TEST_F(Game, f1_shows_the_help_and_freezes_until_close_is_clicked) {
 
 TEST_F(Game, esc_shows_the_score_next_level_starts_afresh_and_quit_ends_with_status_0) {
     ASSERT_TRUE(wait_until([&] { return shows_battle(); }, 3s));
-    x.xdotool("mousemove 700 20 mousedown 1");  // leave some trails to be cleared
+    move_to(on_battle(QPoint(700, 20)));
+    x.xdotool("mousedown 1");  // leave some trails to be cleared
     std::this_thread::sleep_for(800ms);
     x.xdotool("mouseup 1");
     x.xdotool("key Escape");
@@ -164,6 +190,162 @@ TEST_F(Game, esc_shows_the_score_next_level_starts_afresh_and_quit_ends_with_sta
 TEST_F(Game, a_close_request_from_the_window_system_ends_it_cleanly) {
     x.request_close(main);
     EXPECT_EQ(x.wait_exit(game, 3s), std::optional<int>(0));
+}
+
+// The small windows belong to the battle: transient for it, dialogs, kept
+// above it when the player clicks the battle, and not maximisable.
+TEST_F(Game, the_small_windows_are_dialogs_of_the_battle_and_stay_above_it) {
+    ASSERT_TRUE(wait_until([&] { return shows_battle(); }, 3s));
+    for (const auto& [key, name] : {std::pair("Escape", "Result"), std::pair("F1", "Help")}) {
+        x.xdotool(std::string("key ") + key);
+        const std::optional<XWindow> window = wait_for(name);
+        ASSERT_TRUE(window.has_value()) << name;
+        EXPECT_EQ(x.transient_for(*window), main) << name;
+        EXPECT_TRUE(x.has_atom(*window, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG"));
+        EXPECT_FALSE(x.has_atom(*window, "_NET_WM_ALLOWED_ACTIONS", "_NET_WM_ACTION_MAXIMIZE_HORZ"))
+            << name << " can be maximised";
+        click_at(on_battle(QPoint(5, 5)));  // aim at the battle: the window manager raises it
+        std::this_thread::sleep_for(300ms);
+        const std::vector<XWindow> order = x.stacking();
+        const auto at = [&](XWindow w) { return std::find(order.begin(), order.end(), w); };
+        EXPECT_TRUE(x.find_window(name).has_value()) << name << " is buried";
+        EXPECT_GT(at(*window), at(main)) << name << " went below the battle";
+        x.xdotool(std::string("key ") + key);  // the battle has the keyboard: closes it
+        EXPECT_TRUE(gone(name)) << name;
+    }
+}
+
+// The keyboard sits on "Back" and "Close": Space and Enter never reach
+// "Quit" unless the player moved there.
+TEST_F(Game, space_or_enter_in_a_small_window_presses_its_safe_button) {
+    ASSERT_TRUE(wait_until([&] { return shows_battle(); }, 3s));
+    for (const char* press : {"space", "Return"}) {
+        ASSERT_TRUE(open_and_click_into("Escape", "Result").has_value());
+        x.xdotool(std::string("key ") + press);
+        EXPECT_TRUE(gone("Result")) << press << " did not press Back";
+        EXPECT_FALSE(x.wait_exit(game, 300ms).has_value()) << press << " pressed Quit";
+        ASSERT_TRUE(open_and_click_into("F1", "Help").has_value());
+        x.xdotool(std::string("key ") + press);
+        EXPECT_TRUE(gone("Help")) << press << " did not press Close";
+    }
+    EXPECT_TRUE(moves_on_from(shot())) << "the battle goes on";
+}
+
+// F1, p and the arrows act from the small windows as from the battle; Esc
+// closes the window it is pressed in.
+TEST_F(Game, the_games_keys_act_from_the_small_windows) {
+    ASSERT_TRUE(wait_until([&] { return shows_battle(); }, 3s));
+    ASSERT_TRUE(open_and_click_into("Escape", "Result").has_value());
+    x.xdotool("key F1");
+    EXPECT_TRUE(wait_for("Help").has_value()) << "F1 in Result opens Help";
+    x.xdotool("key Escape");
+    EXPECT_TRUE(gone("Result")) << "Esc in Result closes it";
+    EXPECT_TRUE(x.find_window("Help").has_value());
+    const std::optional<XWindow> help = x.find_window("Help");
+    click_at(x.geometry(*help).topLeft() + QPoint(4, 4));
+    x.xdotool("key Escape");
+    EXPECT_TRUE(gone("Help")) << "Esc in Help closes it";
+    EXPECT_TRUE(moves_on_from(shot())) << "and the battle goes on";
+
+    ASSERT_TRUE(open_and_click_into("F1", "Help").has_value());
+    x.xdotool("key p");  // the pause key resumes the battle behind the help
+    EXPECT_TRUE(moves_on_from(shot())) << "p in Help resumes the battle";
+    x.xdotool("key F1");
+    EXPECT_TRUE(gone("Help")) << "F1 in Help closes it";
+}
+
+// A key released while another window has the keyboard never comes back as a
+// key up: the arrows are let go when the game loses the keyboard.
+TEST_F(Game, an_arrow_released_in_another_window_does_not_stick) {
+    ASSERT_TRUE(wait_until([&] { return shows_battle(); }, 3s));
+    const XWindow other = x.open_other_window("Other");
+    x.xdotool("windowactivate --sync " + std::to_string(main));
+    x.xdotool("keydown Up");
+    std::this_thread::sleep_for(1s);
+    x.xdotool("windowactivate --sync " + std::to_string(other));
+    std::this_thread::sleep_for(300ms);  // as long as a player takes, at the least
+    x.xdotool("keyup Up");
+    std::this_thread::sleep_for(300ms);
+    x.xdotool("windowactivate --sync " + std::to_string(main));
+    std::this_thread::sleep_for(2500ms);  // from full speed to a standstill takes under 2 s
+    // How far the blue tank goes in 100 ms, five times: at full speed some
+    // 12 units, standing still none (a hit or a new level may move it once).
+    std::vector<double> steps;
+    QPointF before = centre_of(shot(), PLAYER_BLUE);
+    for (int i = 0; i < 5; ++i) {
+        std::this_thread::sleep_for(100ms);
+        const QPointF after = centre_of(shot(), PLAYER_BLUE);
+        steps.push_back(QLineF(before, after).length());
+        before = after;
+    }
+    std::sort(steps.begin(), steps.end());
+    EXPECT_LT(steps[2], 1.0) << "the tank drives on by itself";
+}
+
+// After a small window that had the keyboard closes, the next key reaches
+// the battle at once.
+TEST_F(Game, the_keyboard_comes_back_to_the_battle_when_a_small_window_closes) {
+    ASSERT_TRUE(wait_until([&] { return shows_battle(); }, 3s));
+    const std::optional<XWindow> result = open_and_click_into("Escape", "Result");
+    ASSERT_TRUE(result.has_value());
+    click_at(x.geometry(*result).topLeft() + QPoint(120 + 20, 56 + 24));  // "Back"
+    EXPECT_TRUE(gone("Result"));
+    x.xdotool("key F1");
+    EXPECT_TRUE(wait_for("Help").has_value()) << "F1 right after Back went nowhere";
+    x.xdotool("key Escape");  // Esc reaches the battle: the result window opens too
+    EXPECT_TRUE(wait_for("Result").has_value());
+
+    // Esc, Esc, F1 with 0.3 s between them, the windows taking the keyboard.
+    x.xdotool("key F1 key Escape");
+    ASSERT_TRUE(gone("Help") && gone("Result"));
+    for (const char* key : {"Escape", "Escape", "F1"}) {
+        x.xdotool(std::string("key ") + key);
+        std::this_thread::sleep_for(300ms);
+    }
+    EXPECT_TRUE(wait_for("Help").has_value());
+    EXPECT_FALSE(x.find_window("Result").has_value());
+}
+
+// Each time it opens, the result window is centred over the battle as it is.
+TEST_F(Game, the_result_window_opens_centred_over_the_battle_where_it_now_is) {
+    ASSERT_TRUE(wait_until([&] { return shows_battle(); }, 3s));
+    for (const QPoint battle_at : {QPoint(40, 30), QPoint(500, 300)}) {
+        x.xdotool("windowmove --sync " + std::to_string(main) + " " +
+                  std::to_string(battle_at.x()) + " " + std::to_string(battle_at.y()));
+        wait_until([&] { return x.geometry(main).topLeft() == battle_at; }, 2s);
+        x.xdotool("key Escape");
+        const std::optional<XWindow> result = wait_for("Result");
+        ASSERT_TRUE(result.has_value());
+        const QPoint offset = x.geometry(*result).center() - x.geometry(main).center();
+        EXPECT_LE(offset.manhattanLength(), 30) << "off the battle's centre by " << offset.x()
+                                                << ", " << offset.y();
+        x.xdotool("key Escape");
+        ASSERT_TRUE(gone("Result"));
+    }
+}
+
+TEST_F(Game, has_its_own_icon) {
+    EXPECT_TRUE(x.has_property(main, "_NET_WM_ICON"));
+}
+
+// A display that cannot be opened: one line naming it, the status of "no
+// display", and no abort or core file.
+TEST(NoDisplay, a_display_that_cannot_be_opened_ends_with_one_line_and_status_3) {
+    const char* environments[] = {"DISPLAY=:99", "WAYLAND_DISPLAY=nowhere QT_QPA_PLATFORM=wayland",
+                                  "QT_QPA_PLATFORM=nonsense DISPLAY=:99"};
+    for (const char* env : environments) {
+        const std::string command = std::string("env -i ") + env + " " QUENMAR " 2>&1";
+        std::string said;
+        std::FILE* pipe = ::popen(command.c_str(), "r");
+        ASSERT_NE(pipe, nullptr);
+        for (char line[512]; std::fgets(line, sizeof line, pipe) != nullptr;)
+            said += line;
+        const int status = ::pclose(pipe);
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 3) << env << ": " << status;
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), 1) << said;
+        const std::string named = std::string(env).substr(0, std::string(env).find(' '));
+        EXPECT_NE(said.find(named), std::string::npos) << said;
+    }
 }
 
 }  // namespace

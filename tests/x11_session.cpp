@@ -7,6 +7,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -18,13 +19,18 @@ namespace {
 
 pid_t spawn(const std::vector<std::string>& argv, const std::vector<std::string>& extra_env,
             const posix_spawn_file_actions_t* actions = nullptr) {
+    // The caller's display and scale never leak into what runs on the test server.
     std::vector<char*> args;
     for (const std::string& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
     std::vector<std::string> env_text(extra_env);
     for (char** e = environ; *e != nullptr; ++e) {
-        if (std::string(*e).rfind("DISPLAY=", 0) != 0) env_text.emplace_back(*e);
+        const std::string variable(*e);
+        if (variable.rfind("DISPLAY=", 0) != 0 && variable.rfind("WAYLAND_DISPLAY=", 0) != 0 &&
+            variable.rfind("QT_", 0) != 0) {
+            env_text.push_back(variable);
+        }
     }
     std::vector<char*> env;
     for (std::string& e : env_text)
@@ -46,14 +52,16 @@ bool wait_until(const std::function<bool()>& condition, std::chrono::millisecond
     }
 }
 
-X11Session::X11Session() {
+X11Session::X11Session(QSize screen, bool window_manager) {
     // Xvfb picks a free display and writes its number to our pipe.
     int fds[2];
     if (pipe(fds) != 0) return;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addclose(&actions, fds[0]);
-    server_ = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", "1280x1024x24",
+    const std::string size =
+        std::to_string(screen.width()) + "x" + std::to_string(screen.height()) + "x24";
+    server_ = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", size,
                      "-nolisten", "tcp"},
                     {}, &actions);
     posix_spawn_file_actions_destroy(&actions);
@@ -66,6 +74,14 @@ X11Session::X11Session() {
     if (number.empty()) return;
     name_ = ":" + number;
     wait_until([&] { return (display_ = XOpenDisplay(name_.c_str())) != nullptr; }, 10s);
+    if (display_ == nullptr || !window_manager) return;
+    window_manager_ = spawn({"openbox", "--sm-disable"}, {"DISPLAY=" + name_});
+    const bool managing = wait_until(
+        [&] { return has_property(DefaultRootWindow(display_), "_NET_SUPPORTING_WM_CHECK"); }, 10s);
+    if (!managing) {
+        XCloseDisplay(display_);
+        display_ = nullptr;
+    }
 }
 
 X11Session::~X11Session() {
@@ -73,14 +89,26 @@ X11Session::~X11Session() {
         if (kill(pid, SIGKILL) == 0) waitpid(pid, nullptr, 0);
     }
     if (display_ != nullptr) XCloseDisplay(display_);
+    if (window_manager_ > 0) {
+        kill(window_manager_, SIGTERM);
+        waitpid(window_manager_, nullptr, 0);
+    }
     if (server_ > 0) {
         kill(server_, SIGTERM);
         waitpid(server_, nullptr, 0);
     }
 }
 
-pid_t X11Session::launch(const std::string& program) {
-    const pid_t pid = spawn({program}, {"DISPLAY=" + name_});
+pid_t X11Session::launch(const std::string& program, const std::vector<std::string>& env,
+                         const std::string& error_file) {
+    std::vector<std::string> all_env(env);
+    all_env.push_back("DISPLAY=" + name_);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 2, error_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    const pid_t pid = spawn({program}, all_env, &actions);
+    posix_spawn_file_actions_destroy(&actions);
     if (pid > 0) launched_.push_back(pid);
     return pid;
 }
@@ -94,26 +122,34 @@ std::optional<int> X11Session::wait_exit(pid_t pid, std::chrono::milliseconds ti
 }
 
 std::optional<XWindow> X11Session::find_window(const std::string& name) {
-    Window root = 0, parent = 0, *children = nullptr;
-    unsigned int count = 0;
     XSync(display_, False);
-    if (XQueryTree(display_, DefaultRootWindow(display_), &root, &parent, &children, &count) == 0) {
-        return std::nullopt;
-    }
-    std::optional<XWindow> found;
-    for (unsigned int i = 0; i < count && !found; ++i) {
-        char* window_name = nullptr;
-        XWindowAttributes attributes;
-        if (XFetchName(display_, children[i], &window_name) != 0 && window_name != nullptr) {
-            if (name == window_name && XGetWindowAttributes(display_, children[i], &attributes) &&
-                attributes.map_state == IsViewable) {
-                found = children[i];
+    // A window manager puts each window inside a frame of its own: look
+    // through the whole tree, top-level windows and those inside frames.
+    std::vector<Window> pending = {DefaultRootWindow(display_)};
+    while (!pending.empty()) {
+        const Window parent_window = pending.back();
+        pending.pop_back();
+        Window root = 0, parent = 0, *children = nullptr;
+        unsigned int count = 0;
+        if (XQueryTree(display_, parent_window, &root, &parent, &children, &count) == 0) continue;
+        std::optional<XWindow> found;
+        for (unsigned int i = 0; i < count && !found; ++i) {
+            char* window_name = nullptr;
+            XWindowAttributes attributes;
+            if (XFetchName(display_, children[i], &window_name) != 0 && window_name != nullptr) {
+                if (name == window_name &&
+                    XGetWindowAttributes(display_, children[i], &attributes) &&
+                    attributes.map_state == IsViewable) {
+                    found = children[i];
+                }
+                XFree(window_name);
             }
-            XFree(window_name);
+            if (parent_window == DefaultRootWindow(display_)) pending.push_back(children[i]);
         }
+        if (children != nullptr) XFree(children);
+        if (found) return found;
     }
-    if (children != nullptr) XFree(children);
-    return found;
+    return std::nullopt;
 }
 
 QRect X11Session::geometry(XWindow window) {
@@ -201,4 +237,74 @@ QPointF centre_of(const QImage& picture, QRgb colour) {
         }
     }
     return n == 0 ? QPointF(-1, -1) : QPointF(sx / n, sy / n);
+}
+
+namespace {
+
+std::vector<unsigned long> long_property(Display* display, Window window, const char* name,
+                                         Atom type) {
+    Atom actual = 0;
+    int format = 0;
+    unsigned long items = 0, left = 0;
+    unsigned char* data = nullptr;
+    std::vector<unsigned long> values;
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1024, False,
+                           type, &actual, &format, &items, &left, &data) == Success &&
+        data != nullptr) {
+        const auto* longs = reinterpret_cast<const unsigned long*>(data);
+        values.assign(longs, longs + items);
+        XFree(data);
+    }
+    return values;
+}
+
+}  // namespace
+
+XWindow X11Session::transient_for(XWindow window) {
+    Window owner = 0;
+    return XGetTransientForHint(display_, window, &owner) != 0 ? owner : 0;
+}
+
+bool X11Session::has_atom(XWindow window, const char* property, const char* atom) {
+    const Atom wanted = XInternAtom(display_, atom, False);
+    for (const unsigned long value : long_property(display_, window, property, XA_ATOM)) {
+        if (value == wanted) return true;
+    }
+    return false;
+}
+
+std::vector<XWindow> X11Session::stacking() {
+    XSync(display_, False);
+    const auto ids = long_property(display_, DefaultRootWindow(display_),
+                                   "_NET_CLIENT_LIST_STACKING", XA_WINDOW);
+    return {ids.begin(), ids.end()};
+}
+
+XWindow X11Session::active_window() {
+    XSync(display_, False);
+    const auto ids =
+        long_property(display_, DefaultRootWindow(display_), "_NET_ACTIVE_WINDOW", XA_WINDOW);
+    return ids.empty() ? 0 : ids.front();
+}
+
+bool X11Session::has_property(XWindow window, const char* property) {
+    Atom actual = 0;
+    int format = 0;
+    unsigned long items = 0, left = 0;
+    unsigned char* data = nullptr;
+    const int status =
+        XGetWindowProperty(display_, window, XInternAtom(display_, property, False), 0, 1, False,
+                           AnyPropertyType, &actual, &format, &items, &left, &data);
+    if (data != nullptr) XFree(data);
+    return status == Success && actual != 0;
+}
+
+XWindow X11Session::open_other_window(const std::string& name) {
+    const Window window = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 200,
+                                              150, 0, 0, 0x808080);
+    XStoreName(display_, window, name.c_str());
+    XMapWindow(display_, window);
+    XFlush(display_);
+    wait_until([&] { return find_window(name).has_value(); }, 5s);
+    return window;
 }

@@ -1,6 +1,7 @@
-// A virtual X server for end-to-end tests, the programs started on it, and
-// what a test needs to look at them: windows by name, their geometry and
-// picture, and real input through XTEST (xdotool).
+// A virtual X server for end-to-end tests, with a real window manager
+// (Openbox) on it, the programs started there, and what a test needs to look
+// at them: windows by name, their geometry, picture and window-manager state,
+// and real input through XTEST (xdotool).
 #pragma once
 
 #include <sys/types.h>
@@ -22,7 +23,9 @@ bool wait_until(const std::function<bool()>& condition, std::chrono::millisecond
 
 class X11Session {
   public:
-    X11Session();  // starts Xvfb on a free display and connects to it
+    // Starts Xvfb with a screen of this size on a free display, connects to
+    // it and, unless told not to, starts Openbox and waits until it manages.
+    explicit X11Session(QSize screen = QSize(1280, 1024), bool window_manager = true);
     ~X11Session();
     X11Session(const X11Session&) = delete;
     X11Session& operator=(const X11Session&) = delete;
@@ -30,8 +33,10 @@ class X11Session {
     bool ok() const { return display_ != nullptr; }
     const std::string& display_name() const { return name_; }
 
-    // Starts a program on this display; returns its process id.
-    pid_t launch(const std::string& program);
+    // Starts a program on this display, with these extra NAME=value
+    // variables; returns its process id. Its standard error goes to `error_file`.
+    pid_t launch(const std::string& program, const std::vector<std::string>& env = {},
+                 const std::string& error_file = "/dev/null");
     // Waits up to `timeout` for the process to end; its exit status, or none.
     std::optional<int> wait_exit(pid_t pid, std::chrono::milliseconds timeout);
 
@@ -44,12 +49,25 @@ class X11Session {
     // Asks the window to close through WM_DELETE_WINDOW, as a window manager does.
     void request_close(XWindow window);
 
+    // The window manager's view: the window a window is transient for (0 for
+    // none), whether a window property of atoms holds an atom, the managed
+    // windows from bottom to top, and the window that has the keyboard.
+    XWindow transient_for(XWindow window);
+    bool has_atom(XWindow window, const char* property, const char* atom);
+    std::vector<XWindow> stacking();
+    XWindow active_window();
+    bool has_property(XWindow window, const char* property);
+    // Opens a plain window of another program named `name` and waits until
+    // the window manager has it mapped.
+    XWindow open_other_window(const std::string& name);
+
     // Runs xdotool with these arguments on this display; true when it succeeded.
     bool xdotool(const std::string& args);
 
   private:
     _XDisplay* display_ = nullptr;
     pid_t server_ = -1;
+    pid_t window_manager_ = -1;
     std::string name_;
     std::vector<pid_t> launched_;
 };
