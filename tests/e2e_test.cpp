@@ -348,4 +348,56 @@ TEST(NoDisplay, a_display_that_cannot_be_opened_ends_with_one_line_and_status_3)
     }
 }
 
+// At display scales: the window fits the screen, and the picture is drawn at
+// the screen's own pixels rather than blown up from the design size.
+struct Scaled {
+    X11Session x;
+    std::optional<XWindow> main;
+
+    Scaled(QSize screen, const char* scale) : x(screen) {
+        if (!x.ok()) return;
+        x.launch(QUENMAR, {std::string("QT_SCALE_FACTOR=") + scale});
+        wait_until([&] { return x.find_window("Quenmar").has_value(); }, 10s);
+        main = x.find_window("Quenmar");
+    }
+};
+
+TEST(DisplayScale, on_a_1366_by_768_screen_at_125_percent_the_window_fits_centred) {
+    Scaled s(QSize(1366, 768), "1.25");
+    ASSERT_TRUE(s.main.has_value());
+    const QRect box = s.x.geometry(*s.main);
+    EXPECT_EQ(box.width(), 904) << "723 units at 1.25";
+    EXPECT_LE(box.height(), 768);
+    EXPECT_GE(box.height(), 766) << "as tall as fits";
+    EXPECT_LE(std::abs(box.center().x() - 683), 2) << "centred";
+}
+
+// Blown up from the design size, every aligned 2 x 2 block of the picture
+// would be of one colour; drawn at the screen's pixels, the lines step by
+// single pixels, and two pixels thick.
+TEST(DisplayScale, at_scale_2_the_battle_is_drawn_at_the_screens_own_pixels) {
+    Scaled s(QSize(1600, 1400), "2");
+    ASSERT_TRUE(s.main.has_value());
+    EXPECT_EQ(s.x.geometry(*s.main).size(), QSize(1446, 1302));
+    QImage shot;
+    ASSERT_TRUE(wait_until(
+        [&] {
+            shot = s.x.grab(*s.main);
+            return count_colour(shot, qRgb(0, 0, 150)) > 0;
+        },
+        5s));
+    int mixed = 0, blue_pixels = 0;
+    for (int y = 0; y + 1 < shot.height(); y += 2) {
+        for (int x = 0; x + 1 < shot.width(); x += 2) {
+            int blue = 0;
+            for (const QPoint p : {QPoint(x, y), QPoint(x + 1, y), QPoint(x, y + 1), QPoint(x + 1, y + 1)})
+                blue += (shot.pixel(p) | 0xFF000000u) == qRgb(0, 0, 150);
+            mixed += blue > 0 && blue < 4;
+            blue_pixels += blue;
+        }
+    }
+    EXPECT_GT(mixed, blue_pixels / 8) << "the player's tank looks blown up pixel by pixel";
+    shot.save(E2E_SHOTS "/../battle-at-scale-2.png");
+}
+
 }  // namespace

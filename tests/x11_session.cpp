@@ -52,7 +52,18 @@ bool wait_until(const std::function<bool()>& condition, std::chrono::millisecond
     }
 }
 
+namespace {
+
+// A window that went away between finding it and asking about it is no
+// reason to end the test program: the question simply finds nothing.
+int ignore_x_error(Display*, XErrorEvent*) {
+    return 0;
+}
+
+}  // namespace
+
 X11Session::X11Session(QSize screen, bool window_manager) {
+    XSetErrorHandler(ignore_x_error);
     // Xvfb picks a free display and writes its number to our pipe.
     int fds[2];
     if (pipe(fds) != 0) return;
@@ -121,6 +132,23 @@ std::optional<int> X11Session::wait_exit(pid_t pid, std::chrono::milliseconds ti
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+namespace {
+
+// A window's name, as _NET_WM_NAME (UTF-8) or WM_NAME gives it.
+std::string name_of(Display* display, Window window) {
+    XTextProperty text{};
+    std::string name;
+    if ((XGetTextProperty(display, window, &text, XInternAtom(display, "_NET_WM_NAME", False)) ||
+         XGetWMName(display, window, &text)) &&
+        text.value != nullptr) {
+        name.assign(reinterpret_cast<const char*>(text.value), text.nitems);
+        XFree(text.value);
+    }
+    return name;
+}
+
+}  // namespace
+
 std::optional<XWindow> X11Session::find_window(const std::string& name) {
     XSync(display_, False);
     // A window manager puts each window inside a frame of its own: look
@@ -134,15 +162,11 @@ std::optional<XWindow> X11Session::find_window(const std::string& name) {
         if (XQueryTree(display_, parent_window, &root, &parent, &children, &count) == 0) continue;
         std::optional<XWindow> found;
         for (unsigned int i = 0; i < count && !found; ++i) {
-            char* window_name = nullptr;
             XWindowAttributes attributes;
-            if (XFetchName(display_, children[i], &window_name) != 0 && window_name != nullptr) {
-                if (name == window_name &&
-                    XGetWindowAttributes(display_, children[i], &attributes) &&
-                    attributes.map_state == IsViewable) {
-                    found = children[i];
-                }
-                XFree(window_name);
+            if (name_of(display_, children[i]) == name &&
+                XGetWindowAttributes(display_, children[i], &attributes) &&
+                attributes.map_state == IsViewable) {
+                found = children[i];
             }
             if (parent_window == DefaultRootWindow(display_)) pending.push_back(children[i]);
         }
