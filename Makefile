@@ -71,6 +71,8 @@ bench:
 	@$(BUILD_DIR)/bench/tick_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only=true \
 		--benchmark_out=bench/results/tick.json --benchmark_out_format=json | tee bench/results/tick.txt
 	@bench/running.sh $(BUILD_DIR) bench/results/running.txt && cat bench/results/running.txt
+	@SCALE=2 bench/running.sh $(BUILD_DIR) bench/results/running-scale-2.txt && \
+		cat bench/results/running-scale-2.txt
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)

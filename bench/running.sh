@@ -4,29 +4,33 @@
 # brings it to level 50 the way a player can (Esc, "Next level", again and
 # again), lets it run 20 seconds more, and reports CPU use, peak memory, ticks
 # per second and the time to the first painted frame.
-# Usage: bench/running.sh BUILD_DIR [RESULT_FILE]
+# With SCALE=2 the display scale is 2: the window is twice as many pixels
+# each way, and so is what the game draws and the X server shows.
+# Usage: [SCALE=N] bench/running.sh BUILD_DIR [RESULT_FILE]
 set -euo pipefail
 
 build=${1:?usage: bench/running.sh BUILD_DIR [RESULT_FILE]}
 result=${2:-/dev/stdout}
 seconds=${RUN_SECONDS:-20}
+scale=${SCALE:-1}
 counted="$build/bench/quenmar-counted"
 work=$(mktemp -d)
 trap 'kill $game $server 2>/dev/null || true; rm -rf "$work"' EXIT
 
 exec 3>"$work/display"
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 2>/dev/null &
+Xvfb -displayfd 3 -screen 0 "$((1280 * scale))x$((1024 * scale))x24" -nolisten tcp 2>/dev/null &
 server=$!
 for _ in $(seq 100); do [ -s "$work/display" ] && break; sleep 0.1; done
 export DISPLAY=":$(cat "$work/display")"
 
-"$counted" "$work/report" 2>/dev/null &
+QT_SCALE_FACTOR=$scale "$counted" "$work/report" 2>/dev/null &
 game=$!
 for _ in $(seq 100); do [ -s "$work/report" ] && break; sleep 0.1; done
 [ -s "$work/report" ] || { echo "running.sh: the game did not start" >&2; exit 1; }
 
 report() { awk -v k="$1" '$1 == k { print $2 }' "$work/report"; }
-cpu_ticks() { awk '{ print $14 + $15 }' "/proc/$game/stat"; }
+# CPU time of the game and of the X server that shows it, added up.
+cpu_ticks() { cat "/proc/$game/stat" "/proc/$server/stat" | awk '{ t += $14 + $15 } END { print t }'; }
 hz=$(getconf CLK_TCK)
 
 # Measures one stretch of play: CPU % of one core and ticks per second.
@@ -37,7 +41,7 @@ measure() {
     sleep "$seconds"
     cpu1=$(cpu_ticks); ticks1=$(report ticks); t1=$(date +%s.%N)
     awk -v c="$((cpu1 - cpu0))" -v hz="$hz" -v n="$((ticks1 - ticks0))" -v t0="$t0" -v t1="$t1" \
-        'BEGIN { printf "%.2f %% of one core, %.2f ticks/s", 100 * c / hz / (t1 - t0), n / (t1 - t0 - 0) }'
+        'BEGIN { printf "%.2f %% of one core (game and X server), %.2f ticks/s", 100 * c / hz / (t1 - t0), n / (t1 - t0 - 0) }'
 }
 
 level1=$(measure)
@@ -47,7 +51,7 @@ for _ in $(seq 49); do
     xdotool key Escape
     window=$(xdotool search --sync --onlyvisible --name '^Result$' | head -1)
     eval "$(xdotool getwindowgeometry --shell "$window")"
-    xdotool mousemove $((X + 188)) $((Y + 80)) click 1
+    xdotool mousemove $((X + 188 * scale)) $((Y + 80 * scale)) click 1
     sleep 0.15
 done
 sleep 1.5
@@ -58,6 +62,7 @@ level50=$(measure)
 peak_kb=$(awk '/VmHWM/ { print $2 }' "/proc/$game/status")
 {
     echo "machine: $(nproc) cores, $(awk -F': ' '/model name/ { print $2; exit }' /proc/cpuinfo)"
+    echo "display scale: $scale"
     echo "level 1:  $level1"
     echo "level 50: $level50"
     echo "peak resident memory: $((peak_kb / 1024)) MB"

@@ -91,6 +91,15 @@ void tick_at_level_50(benchmark::State& state) {
 void tick(benchmark::State& state) {
     tick_at_level_50<HeadlessPlatform>(state);
 }
+// The game's own surface with the pixels of a screen at display scale 2.
+class ScaleTwoPlatform final : public HeadlessPlatform {
+  public:
+    ScaleTwoPlatform() : HeadlessPlatform(DESIGN_WIDTH, DESIGN_HEIGHT, 1, 2) {}
+};
+
+void tick_scale_2(benchmark::State& state) {
+    tick_at_level_50<ScaleTwoPlatform>(state);
+}
 void tick_qpainter(benchmark::State& state) {
     tick_at_level_50<PainterPlatform>(state);
 }
@@ -99,6 +108,7 @@ void tick_no_drawing(benchmark::State& state) {
 }
 
 BENCHMARK(tick)->Unit(benchmark::kMicrosecond);
+BENCHMARK(tick_scale_2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(tick_qpainter)->Unit(benchmark::kMicrosecond);
 BENCHMARK(tick_no_drawing)->Unit(benchmark::kMicrosecond);
 

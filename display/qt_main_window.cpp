@@ -74,6 +74,7 @@ void MainWindow::resize_surface(int width, int height) {
     surface_set_scale(surface_, scale);
     surface_resize(surface_, static_cast<int>(std::lround(width * scale)),
                    static_cast<int>(std::lround(height * scale)));
+    dirty_strips_.reserve(static_cast<std::size_t>(surface_.tile_columns) * surface_.tile_rows);
 }
 
 void MainWindow::set_tmr_Enabled(bool enabled) {
@@ -150,8 +151,12 @@ void MainWindow::run_game(GameCode&& code) {
         stop_on_fault(fault_message(std::current_exception()));
         return;
     }
-    const DirtyBox box = surface_take_dirty(surface_);
-    if (box.right >= box.left) update(units_covering(box));
+    surface_take_dirty_strips(surface_, dirty_strips_);
+    if (dirty_strips_.empty()) return;
+    QRegion changed;
+    for (const DirtyBox& strip : dirty_strips_)
+        changed += units_covering(strip);
+    update(changed);
 }
 
 // The smallest box of whole drawing units that covers the changed pixels.

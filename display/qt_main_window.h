@@ -6,6 +6,7 @@
 #include <QBasicTimer>
 #include <QWidget>
 #include <string>
+#include <vector>
 
 #include "core/world.h"
 #include "display/platform.h"
@@ -77,7 +78,8 @@ class MainWindow : public QWidget, public Platform {
 
     GameWorld& world_;
     Surface surface_;
-    int area_width_ = 0;  // the drawing area, drawing units
+    std::vector<DirtyBox> dirty_strips_;  // what the last game code changed, to repaint
+    int area_width_ = 0;                   // the drawing area, drawing units
     int area_height_ = 0;
     QBasicTimer tmr_;
     std::string tag_{TAG_NO_REQUEST};

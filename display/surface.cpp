@@ -35,6 +35,10 @@ void grow_dirty(Surface& s, int left, int top, int right, int bottom) {
     right = std::min(right, s.width - 1);
     bottom = std::min(bottom, s.height - 1);
     if (right < left || bottom < top) return;
+    for (int row = top / DIRTY_TILE; row <= bottom / DIRTY_TILE; ++row) {
+        const auto marks = s.dirty_tiles.begin() + static_cast<std::ptrdiff_t>(row) * s.tile_columns;
+        std::fill(marks + left / DIRTY_TILE, marks + right / DIRTY_TILE + 1, 1);
+    }
     DirtyBox& d = s.dirty;
     if (d.right < d.left) {
         d = {left, top, right, bottom};
@@ -50,16 +54,29 @@ void plot(Surface& s, int x, int y, std::uint32_t pixel) {
              static_cast<std::size_t>(x)] = pixel;
 }
 
+// Pixels x_from..x_to (inclusive) of row y, as far as they lie inside.
+void fill_row(Surface& s, int y, int x_from, int x_to, std::uint32_t pixel) {
+    if (y < 0 || y >= s.height) return;
+    x_from = std::max(x_from, 0);
+    x_to = std::min(x_to, s.width - 1);
+    if (x_to < x_from) return;
+    const auto row = s.pixels.begin() + static_cast<std::ptrdiff_t>(y) * s.width;
+    std::fill(row + x_from, row + x_to + 1, pixel);
+}
+
 // A run of `pen` pixels across a line at (x, y): down the column for a line
 // that runs mostly along x, along the row for one that runs mostly along y.
 void plot_across(Surface& s, int x, int y, bool along_x, std::uint32_t pixel) {
     const int first = -(s.pen / 2);
-    for (int k = first; k < first + s.pen; ++k) {
-        if (along_x) {
-            plot(s, x, y + k, pixel);
-        } else {
-            plot(s, x + k, y, pixel);
-        }
+    if (!along_x) {
+        fill_row(s, y, x + first, x + first + s.pen - 1, pixel);
+        return;
+    }
+    if (x < 0 || x >= s.width) return;
+    const int from = std::max(y + first, 0), to = std::min(y + first + s.pen, s.height);
+    for (int row = from; row < to; ++row) {
+        s.pixels[static_cast<std::size_t>(row) * static_cast<std::size_t>(s.width) +
+                 static_cast<std::size_t>(x)] = pixel;
     }
 }
 
@@ -123,6 +140,25 @@ void rasterise_line(Surface& s, double x1, double y1, double x2, double y2, Colo
     const int run = std::abs(ex - px), rise = -std::abs(ey - py);
     const bool along_x = run >= -rise;
     int err = run + rise;
+    // Most lines lie wholly inside: those are written without a test per
+    // pixel. The major axis moves on every step: max(run, -rise) steps after
+    // the first pixel.
+    if (std::min(px, ex) - before >= 0 && std::max(px, ex) + after < s.width &&
+        std::min(py, ey) - before >= 0 && std::max(py, ey) + after < s.height) {
+        const std::ptrdiff_t across = along_x ? s.width : 1;
+        const std::ptrdiff_t move_x = step_x, move_y = static_cast<std::ptrdiff_t>(step_y) * s.width;
+        std::uint32_t* at =
+            s.pixels.data() + static_cast<std::ptrdiff_t>(py) * s.width + px - before * across;
+        for (int steps = std::max(run, -rise);; --steps) {
+            for (int k = 0; k < s.pen; ++k)
+                at[k * across] = pixel;
+            if (steps == 0) return;
+            const int e2 = 2 * err;
+            const bool x_moves = e2 >= rise, y_moves = e2 <= run;
+            err += (x_moves ? rise : 0) + (y_moves ? run : 0);
+            at += (x_moves ? move_x : 0) + (y_moves ? move_y : 0);
+        }
+    }
     for (;;) {
         if (s.pen == 1) {
             plot(s, px, py, pixel);
@@ -143,15 +179,30 @@ void rasterise_line(Surface& s, double x1, double y1, double x2, double y2, Colo
 }
 
 // An outline `pen` pixels thick: every pixel whose centre lies within half a
-// pen of the circle of radius r about (cx, cy).
+// pen of the circle of radius r about (cx, cy), filled row by row.
 void ring(Surface& s, int cx, int cy, double r, std::uint32_t pixel) {
     const double inner = std::max(0.0, r - s.pen / 2.0), outer = r + s.pen / 2.0;
+    const double inner2 = inner * inner, outer2 = outer * outer;
     const int reach = static_cast<int>(std::ceil(outer));
     grow_dirty(s, cx - reach, cy - reach, cx + reach, cy + reach);
+    const auto inside = [](int dx, int dy, double limit2) {
+        return static_cast<double>(dx * dx + dy * dy) < limit2;
+    };
     for (int dy = -reach; dy <= reach; ++dy) {
-        for (int dx = -reach; dx <= reach; ++dx) {
-            const double d2 = dx * dx + dy * dy;
-            if (d2 >= inner * inner && d2 < outer * outer) plot(s, cx + dx, cy + dy, pixel);
+        // Outermost dx of the row within the outer circle; the first one
+        // outside the inner circle (0 when the row misses it).
+        int out = static_cast<int>(std::sqrt(std::max(0.0, outer2 - dy * dy))) + 1;
+        while (out >= 0 && !inside(out, dy, outer2)) --out;
+        if (out < 0) continue;
+        int in = static_cast<int>(std::sqrt(std::max(0.0, inner2 - dy * dy)));
+        while (in > 0 && !inside(in - 1, dy, inner2)) --in;
+        while (in <= out && inside(in, dy, inner2)) ++in;
+        if (in > out) continue;
+        if (in == 0) {
+            fill_row(s, cy + dy, cx - out, cx + out, pixel);
+        } else {
+            fill_row(s, cy + dy, cx - out, cx - in, pixel);
+            fill_row(s, cy + dy, cx + in, cx + out, pixel);
         }
     }
 }
@@ -170,6 +221,9 @@ void surface_resize(Surface& s, int width, int height) {
     s.pixels = std::move(pixels);
     s.width = width;
     s.height = height;
+    s.tile_columns = (width + DIRTY_TILE - 1) / DIRTY_TILE;
+    s.tile_rows = (height + DIRTY_TILE - 1) / DIRTY_TILE;
+    s.dirty_tiles.assign(static_cast<std::size_t>(s.tile_columns) * s.tile_rows, 0);
     s.dirty = {};
     grow_dirty(s, 0, 0, width - 1, height - 1);
 }
@@ -250,5 +304,26 @@ ColourValue surface_colour_at(const Surface& s, int x, int y) {
 DirtyBox surface_take_dirty(Surface& s) {
     const DirtyBox box = s.dirty;
     s.dirty = {};
+    std::fill(s.dirty_tiles.begin(), s.dirty_tiles.end(), 0);
     return box;
+}
+
+void surface_take_dirty_strips(Surface& s, std::vector<DirtyBox>& strips) {
+    strips.clear();
+    for (int row = 0; row < s.tile_rows; ++row) {
+        const auto marks = s.dirty_tiles.begin() + static_cast<std::ptrdiff_t>(row) * s.tile_columns;
+        for (int column = 0; column < s.tile_columns;) {
+            if (marks[column] == 0) {
+                ++column;
+                continue;
+            }
+            const int first = column;
+            while (column < s.tile_columns && marks[column] != 0)
+                ++column;
+            strips.push_back({first * DIRTY_TILE, row * DIRTY_TILE,
+                              std::min(column * DIRTY_TILE, s.width) - 1,
+                              std::min((row + 1) * DIRTY_TILE, s.height) - 1});
+        }
+    }
+    surface_take_dirty(s);
 }

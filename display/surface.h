@@ -30,7 +30,14 @@ struct Surface {
     float current_x = 0;  // end of the last line, drawing units, where surface_line_on starts
     float current_y = 0;
     DirtyBox dirty;  // pixels
+    // The same changes, tile by tile, so that a window repaints the tanks
+    // drawn about the field rather than the box around all of them.
+    std::vector<std::uint8_t> dirty_tiles;  // tile_columns * tile_rows, row by row
+    int tile_columns = 0;
+    int tile_rows = 0;
 };
+
+constexpr int DIRTY_TILE = 32;  // side of a tile, pixels
 
 // Changes the size in pixels; what was drawn stays where it was, new area is white.
 void surface_resize(Surface& surface, int width, int height);
@@ -46,3 +53,7 @@ void surface_circle(Surface& surface, float x, float y, float radius, ColourValu
 ColourValue surface_colour_at(const Surface& surface, int x, int y);
 // Returns the changed box and starts a new one.
 DirtyBox surface_take_dirty(Surface& surface);
+// Puts the changed pixels into `strips` as boxes, one per run of changed
+// tiles in a row of tiles, and starts anew. `strips` needs no more room than
+// tile_columns * tile_rows.
+void surface_take_dirty_strips(Surface& surface, std::vector<DirtyBox>& strips);

@@ -52,7 +52,7 @@ TEST(Battle, an_area_shrunk_to_nothing_holds_every_tank_at_its_corner) {
     GameWorld w = before_level(6);
     HeadlessPlatform p(723, 651, 5);
     on_tick(w, p);
-    surface_resize(p.surface, 0, 0);
+    p.resize_surface(0, 0);
     for (int tick = 1; tick <= 300; ++tick) {
         on_tick(w, p);
         expect_invariants(w, p, tick, 6);

@@ -147,7 +147,7 @@ TEST_F(Movement, less_than_single_resolution_past_the_right_edge_or_on_an_edge_i
 }
 
 TEST_F(Movement, the_edges_follow_the_area_as_it_is_now) {
-    surface_resize(p.surface, 100, 80);
+    p.resize_surface(100, 80);
     w.tank_x[1] = 150;
     w.tank_target[1] = 1;
     move(1, 0, 0, 0, 0);

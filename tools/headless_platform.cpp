@@ -1,10 +1,19 @@
 #include "tools/headless_platform.h"
 
+#include <cmath>
 #include <utility>
 
-HeadlessPlatform::HeadlessPlatform(int width, int height, std::uint32_t seed) {
-    surface_resize(surface, width, height);
+HeadlessPlatform::HeadlessPlatform(int width, int height, std::uint32_t seed, double scale) {
+    surface_set_scale(surface, scale);
+    resize_surface(width, height);
     random_seed(random, seed);
+}
+
+void HeadlessPlatform::resize_surface(int width, int height) {
+    area_width = width;
+    area_height = height;
+    surface_resize(surface, static_cast<int>(std::lround(width * surface.scale)),
+                   static_cast<int>(std::lround(height * surface.scale)));
 }
 
 void HeadlessPlatform::clear_surface() {

@@ -33,18 +33,19 @@ struct SecondaryWindow {
 
 class HeadlessPlatform : public Platform {
   public:
-    // A white drawing area of the given size, the timer enabled, no next-level
-    // request in Tag, the generator seeded with `seed`.
+    // A white drawing area of the given size in drawing units, `scale` pixels
+    // to a unit, the timer enabled, no next-level request in Tag, the
+    // generator seeded with `seed`.
     explicit HeadlessPlatform(int width = DESIGN_WIDTH, int height = DESIGN_HEIGHT,
-                              std::uint32_t seed = 1);
+                              std::uint32_t seed = 1, double scale = 1);
 
     void clear_surface() override;
     void draw_line(float x1, float y1, float x2, float y2, ColourValue colour) override;
     void draw_line_on(float x2, float y2, ColourValue colour) override;
     void draw_circle(float x, float y, float radius, ColourValue colour) override;
-    float ScaleWidth() override { return static_cast<float>(surface.width); }
-    float ScaleHeight() override { return static_cast<float>(surface.height); }
-    void resize_surface(int width, int height) override { surface_resize(surface, width, height); }
+    float ScaleWidth() override { return static_cast<float>(area_width); }
+    float ScaleHeight() override { return static_cast<float>(area_height); }
+    void resize_surface(int width, int height) override;
     std::string_view Tag() override { return tag; }
     void set_Tag(std::string_view text) override { tag = text; }
     bool tmr_Enabled() override { return tmr_enabled; }
@@ -62,6 +63,8 @@ class HeadlessPlatform : public Platform {
     void use_randoms(std::vector<float> numbers);
 
     Surface surface;
+    int area_width = 0;  // the drawing area, drawing units
+    int area_height = 0;
     std::string tag{TAG_NO_REQUEST};
     bool tmr_enabled = true;
     SecondaryWindow frm_winlose;
