@@ -27,11 +27,21 @@ class Game : public testing::Test {
     QImage last;  // the latest picture, saved when a test fails
 
     void SetUp() override {
-        ASSERT_TRUE(x.ok()) << "Xvfb did not start";
-        game = x.launch(QUENMAR);
+        ASSERT_TRUE(x.ok()) << "Xvfb or Openbox did not start";
+        std::filesystem::create_directories(E2E_SHOTS);
+        const std::string said = std::string(E2E_SHOTS "/") +
+                                 testing::UnitTest::GetInstance()->current_test_info()->name() +
+                                 ".stderr";
+        game = x.launch(QUENMAR, {}, said);
         ASSERT_GT(game, 0);
-        ASSERT_TRUE(wait_until([&] { return x.find_window("Quenmar").has_value(); }, 10s))
-            << "no window named Quenmar";
+        const bool shown =
+            wait_until([&] { return x.find_window("Quenmar").has_value(); }, 20s);
+        if (!shown) {
+            const std::optional<int> ended = x.wait_exit(game, 0ms);
+            FAIL() << "no window named Quenmar; the game "
+                   << (ended ? "ended with status " + std::to_string(*ended) : "still runs")
+                   << "; what it said is in " << said;
+        }
         main = *x.find_window("Quenmar");
     }
 
