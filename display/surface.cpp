@@ -72,12 +72,8 @@ void plot_across(Surface& s, int x, int y, bool along_x, std::uint32_t pixel) {
         fill_row(s, y, x + first, x + first + s.pen - 1, pixel);
         return;
     }
-    if (x < 0 || x >= s.width) return;
-    const int from = std::max(y + first, 0), to = std::min(y + first + s.pen, s.height);
-    for (int row = from; row < to; ++row) {
-        s.pixels[static_cast<std::size_t>(row) * static_cast<std::size_t>(s.width) +
-                 static_cast<std::size_t>(x)] = pixel;
-    }
+    for (int k = first; k < first + s.pen; ++k)
+        plot(s, x, y + k, pixel);
 }
 
 // Where a segment enters or leaves the clip box: the parameter along it and
@@ -160,11 +156,7 @@ void rasterise_line(Surface& s, double x1, double y1, double x2, double y2, Colo
         }
     }
     for (;;) {
-        if (s.pen == 1) {
-            plot(s, px, py, pixel);
-        } else {
-            plot_across(s, px, py, along_x, pixel);
-        }
+        plot_across(s, px, py, along_x, pixel);
         if (px == ex && py == ey) break;
         const int e2 = 2 * err;
         if (e2 >= rise) {
