@@ -43,6 +43,8 @@ class Game : public testing::Test {
                    << "; what it said is in " << said;
         }
         main = *x.find_window("Quenmar");
+        ASSERT_TRUE(wait_until([&] { return x.active_window() == main; }, 5s))
+            << "the window manager did not give the battle the keyboard";
     }
 
     void TearDown() override {
@@ -119,13 +121,18 @@ TEST_F(Game, shows_a_white_field_with_black_enemies_and_the_blue_player) {
 
 TEST_F(Game, holding_up_drives_the_blue_tank) {
     ASSERT_TRUE(wait_until([&] { return shows_battle(); }, 3s));
-    const QPointF before = centre_of(shot(), PLAYER_BLUE);
+    // The way it went, step by step: an edge may turn it straight back.
+    QPointF at = centre_of(shot(), PLAYER_BLUE);
+    double driven = 0;
     x.xdotool("keydown Up");
-    std::this_thread::sleep_for(1s);
+    for (int step = 0; step < 10; ++step) {
+        std::this_thread::sleep_for(100ms);
+        const QPointF next = centre_of(shot(), PLAYER_BLUE);
+        if (at.x() >= 0 && next.x() >= 0) driven += QLineF(at, next).length();
+        at = next;
+    }
     x.xdotool("keyup Up");
-    const QPointF after = centre_of(shot(), PLAYER_BLUE);
-    ASSERT_GE(after.x(), 0) << "the blue tank is gone";
-    EXPECT_GT(QLineF(before, after).length(), 15) << "it stayed near where it was";
+    EXPECT_GT(driven, 15) << "it stayed near where it was";
 }
 
 TEST_F(Game, the_left_button_fires_shells_with_red_heads_and_pale_trails) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -23,6 +25,23 @@ constexpr QRgb DIALOG_GREY = qRgb(239, 239, 239);  // the small windows' backgro
 constexpr QRgb PLAYER_BLUE = qRgb(0, 0, 150);
 constexpr int RESULT_AREA = 213 * 112 / 2;  // grey pixels of a shown result window, at least
 constexpr int HELP_AREA = 305 * 175 - 213 * 112 / 4;
+
+// Whether a Wayland compositor answers on this socket: a wl_display.sync
+// request (object 1, opcode 0, new callback 2) gets the callback's done event.
+bool answers(const fs::path& socket_path) {
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socket_path.c_str());
+    const std::uint32_t sync[] = {1, 12u << 16, 2};
+    std::uint32_t reply[3] = {};
+    const bool answered =
+        ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::write(fd, sync, sizeof sync) == sizeof sync &&
+        ::read(fd, reply, sizeof reply) == sizeof reply && reply[0] == 2;
+    ::close(fd);
+    return answered;
+}
 
 class Weston {
   public:
@@ -48,8 +67,9 @@ class Weston {
             ::execl("/bin/sh", "sh", "-c", command.c_str(), nullptr);
             ::_exit(127);
         }
-        if (!wait_until([&] { return x.find_window("Weston Compositor - screen0").has_value(); },
-                        10s)) {
+        // Weston opens its output window before it listens on its socket.
+        if (!wait_until([&] { return answers(runtime / "quenmar"); }, 10s) ||
+            !x.find_window("Weston Compositor - screen0")) {
             return;
         }
         output = *x.find_window("Weston Compositor - screen0");

@@ -87,8 +87,25 @@ X11Session::X11Session(QSize screen, bool window_manager) {
     wait_until([&] { return (display_ = XOpenDisplay(name_.c_str())) != nullptr; }, 10s);
     if (display_ == nullptr || !window_manager) return;
     window_manager_ = spawn({"openbox", "--sm-disable"}, {"DISPLAY=" + name_});
+    // Openbox names itself on the root window before it enters its event
+    // loop, and a window mapped before then can be left unmanaged. It is
+    // ready when it answers a request: the frame extents of a window it does
+    // not manage yet. Each poll asks again, since asking also wakes it.
+    const Window probe =
+        XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 1, 1, 0, 0, 0);
     const bool managing = wait_until(
-        [&] { return has_property(DefaultRootWindow(display_), "_NET_SUPPORTING_WM_CHECK"); }, 10s);
+        [&] {
+            XEvent ask{};
+            ask.xclient.type = ClientMessage;
+            ask.xclient.window = probe;
+            ask.xclient.message_type = XInternAtom(display_, "_NET_REQUEST_FRAME_EXTENTS", False);
+            ask.xclient.format = 32;
+            XSendEvent(display_, DefaultRootWindow(display_), False,
+                       SubstructureRedirectMask | SubstructureNotifyMask, &ask);
+            return has_property(probe, "_NET_FRAME_EXTENTS");
+        },
+        10s);
+    XDestroyWindow(display_, probe);
     if (!managing) {
         XCloseDisplay(display_);
         display_ = nullptr;
