@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "core/checked.h"
 #include "core/tick.h"
 #include "tools/headless_platform.h"
@@ -12,26 +10,22 @@ namespace {
 
 using Kind = DrawOp::Kind;
 
-float heading(float r) {
-    return static_cast<float>(static_cast<double>(r) * 360 * DEG2RAD);
-}
-
 TEST(StartLevel, places_the_player_and_the_first_enemy_from_the_random_numbers_in_order) {
     GameWorld w{};
     HeadlessPlatform p;
-    p.use_randoms({0.5f, 0.25f, 0.125f, 0.0625f, 0.75f,         // slot 0: place, coin says player
-                   0.1f, 0.2f, 0.3f, 0.4f, 0.3f, 0.9999999f});  // slot 1: place, coin, enemy
+    p.use_randoms({0.5f, 0.25f, 0.125f, 0.0625f, 0.75f,          // slot 0: place, coin says player
+                   0.1f, 0.2f, 0.25f, 0.75f, 0.3f, 0.9999999f});  // slot 1: place, coin, enemy
     start_level(w, p);
     EXPECT_EQ(p.randoms_served, 11u);
-    EXPECT_EQ(w.tank_x[0], 0.5 * 723);
-    EXPECT_EQ(w.tank_y[0], 0.25 * 651);
-    EXPECT_EQ(w.tank_dir[0], heading(0.125f));
-    EXPECT_EQ(w.turret_dir[0], heading(0.0625f));
+    EXPECT_EQ(w.tank_x[0], 361.5);
+    EXPECT_EQ(w.tank_y[0], 162.75);
+    EXPECT_EQ(w.tank_dir[0], 0.785398185f) << "45 degrees";
+    EXPECT_EQ(w.turret_dir[0], 0.392699093f) << "22.5 degrees";
     EXPECT_EQ(w.tank_target[0], 0);
-    EXPECT_EQ(w.tank_x[1], static_cast<double>(0.1f) * 723);
-    EXPECT_EQ(w.tank_y[1], static_cast<double>(0.2f) * 651);
-    EXPECT_EQ(w.tank_dir[1], heading(0.3f));
-    EXPECT_EQ(w.turret_dir[1], heading(0.4f));
+    EXPECT_EQ(w.tank_x[1], 72.30000107735395) << "the single 0.1 widened, times 723";
+    EXPECT_EQ(w.tank_y[1], 130.2000019401312);
+    EXPECT_EQ(w.tank_dir[1], 1.57079637f) << "90 degrees";
+    EXPECT_EQ(w.turret_dir[1], 4.71238899f) << "270 degrees";
     EXPECT_EQ(w.tank_target[1], 1) << "at level 1 the second number always yields 1";
     EXPECT_EQ(w.tank_hp[0], 2);
     EXPECT_EQ(w.tank_hp[1], 2);

@@ -33,13 +33,15 @@ TEST(MainWindow, the_first_timer_event_sets_up_level_one_and_shows_the_tanks) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return world.level == 1; }, 5000));
     ASSERT_TRUE(QTest::qWaitFor([&] { return world.cur_tank == MAX_SLOT + 1; }, 5000));
     const QImage shot = window.grab().toImage();
-    bool blue = false;
-    for (int y = 0; y < shot.height() && !blue; ++y) {
-        for (int x = 0; x < shot.width() && !blue; ++x)
-            blue = shot.pixel(x, y) == qRgb(0, 0, 150);
+    int blue = 0, white = 0;
+    for (int y = 0; y < shot.height(); ++y) {
+        for (int x = 0; x < shot.width(); ++x) {
+            blue += shot.pixel(x, y) == qRgb(0, 0, 150);
+            white += shot.pixel(x, y) == qRgb(255, 255, 255);
+        }
     }
-    EXPECT_TRUE(blue) << "the player's tank shows blue";
-    EXPECT_EQ(shot.pixel(0, 0) | shot.pixel(722, 650), qRgb(255, 255, 255) | qRgb(255, 255, 255));
+    EXPECT_GT(blue, 0) << "the player's tank shows blue";
+    EXPECT_GT(white, shot.width() * shot.height() * 9 / 10) << "on a white field";
 }
 
 TEST(MainWindow, the_surface_follows_the_window_size) {

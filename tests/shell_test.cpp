@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "core/level.h"
 #include "core/tick.h"
 #include "tools/headless_platform.h"
@@ -130,17 +128,14 @@ TEST_F(Shells, a_flight_step_leaves_a_pale_dot_and_draws_the_red_head) {
     p.record_draws = true;
     w.shell_x[3] = 50;
     w.shell_y[3] = 60;
-    w.shell_dir[3] = 0.25f;
+    w.shell_dir[3] = 0;  // straight down
     w.shell_state[3] = 9;
     update(3);
-    const double heading = 0.25f;
-    const double x = 50 + 9 * std::sin(heading), y = 60 + 9 * std::cos(heading);
-    EXPECT_EQ(w.shell_x[3], x);
-    EXPECT_EQ(w.shell_y[3], y);
+    EXPECT_EQ(w.shell_x[3], 50);
+    EXPECT_EQ(w.shell_y[3], 69);
     EXPECT_EQ(w.shell_state[3], 8);
-    const std::vector<DrawOp> expected = {
-        {Kind::Circle, 50, 60, 1, 0, make_colour(255, 225, 225)},
-        {Kind::Circle, static_cast<float>(x), static_cast<float>(y), 1, 0, make_colour(200, 0, 0)}};
+    const std::vector<DrawOp> expected = {{Kind::Circle, 50, 60, 1, 0, make_colour(255, 225, 225)},
+                                          {Kind::Circle, 50, 69, 1, 0, make_colour(200, 0, 0)}};
     EXPECT_EQ(p.draws, expected);
 }
 
@@ -178,18 +173,13 @@ TEST_F(Burst, with_no_tank_near_draws_eleven_lines_and_readies_the_slot) {
 
 TEST_F(Burst, a_shell_burst_line_takes_angle_length_red_and_green_in_that_order) {
     std::vector<float> numbers = {0.25f, 0.5f, 0.0f, 0.99999994f};
-    numbers.resize(44, 0.0f);
+    numbers.resize(44, 0.5f);  // the other ten lines: half a turn, 5 long
     p.use_randoms(numbers);
     burst();
-    const double angle = static_cast<double>(0.25f) * 360 * DEG2RAD, length = 0.5 * 10;
-    const DrawOp first = {Kind::Line,
-                          200,
-                          200,
-                          static_cast<float>(200 + length * std::sin(angle)),
-                          static_cast<float>(200 + length * std::cos(angle)),
-                          make_colour(100, 254, 0)};
-    EXPECT_EQ(p.draws.front(), first);
-    EXPECT_EQ(w.turret_delta, 0.0) << "the last line's angle stays in turret_delta";
+    // A quarter turn points right; 5 long; the lowest red, the highest green.
+    EXPECT_EQ(p.draws.front(), (DrawOp{Kind::Line, 200, 200, 205, 200, make_colour(100, 254, 0)}));
+    EXPECT_EQ(w.turret_delta, PI) << "the last line's angle stays in turret_delta";
+    EXPECT_EQ(w.hull_delta, 5.0) << "and its length in hull_delta";
 }
 
 TEST_F(Burst, two_tanks_in_the_box_are_each_hit_redrawn_and_sprayed_in_slot_order) {
@@ -202,11 +192,11 @@ TEST_F(Burst, two_tanks_in_the_box_are_each_hit_redrawn_and_sprayed_in_slot_orde
     EXPECT_EQ(w.tank_hp[9], 0);
     EXPECT_EQ(w.tank_hp[7], 0);
     EXPECT_EQ(w.tank_speed[4], 0.0f);
-    EXPECT_EQ(lines(), 11u + 2 * 21);
-    EXPECT_EQ(p.randoms_served, 44u + 2 * (2 + 63));
-    ASSERT_EQ(p.draws.size(), 11u + 2 * (8 + 8 + 21));
+    EXPECT_EQ(lines(), 53u);
+    EXPECT_EQ(p.randoms_served, 174u) << "44 for the burst, 65 for each hit";
+    ASSERT_EQ(p.draws.size(), 85u);
     // After the burst's lines: slot 4 erased white, redrawn grey, sprayed red; then slot 9.
-    for (std::size_t first : {11u, 11u + 37}) {
+    for (std::size_t first : {11u, 48u}) {
         EXPECT_EQ(p.draws[first].kind, Kind::Circle);
         EXPECT_EQ(p.draws[first].colour, make_colour(255, 255, 255));
         EXPECT_EQ(p.draws[first + 8].colour, make_colour(200, 200, 200));
@@ -214,7 +204,7 @@ TEST_F(Burst, two_tanks_in_the_box_are_each_hit_redrawn_and_sprayed_in_slot_orde
         EXPECT_EQ(p.draws[first + 16].colour & 0xFFFF00, 0) << "hit spray lines are red only";
     }
     EXPECT_EQ(p.draws[11].a, 180.01f);
-    EXPECT_EQ(p.draws[11 + 37].a, 200.0f);
+    EXPECT_EQ(p.draws[48].a, 200.0f);
     EXPECT_EQ(w.burst_idx, 21);
 }
 

@@ -2,55 +2,37 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
-
 #include "tools/headless_platform.h"
 
 namespace {
 
 using Kind = DrawOp::Kind;
 
-// The point at distance d along heading a from (100, 100), as handed to the surface.
-float px(double a, double d) {
-    return static_cast<float>(100 + d * std::sin(a));
-}
-float py(double a, double d) {
-    return static_cast<float>(100 + d * std::cos(a));
-}
-
+// Turret circle, barrel, hull outline from its front left corner round, then
+// the chevron, in round numbers: the hull points down, the barrel to the right.
 TEST(TankDrawing, elements_and_points_come_in_the_documented_order) {
     HeadlessPlatform p;
     p.record_draws = true;
-    const double x = 100, y = 100;
-    const float hull = 0, turret = static_cast<float>(1.570796326794897);
-    draw_tank(p, x, y, hull, turret, 0, 0, 150);
-
-    const double t = turret;
-    const ColourValue blue = 9830400;
-    const std::vector<DrawOp> expected = {
-        {Kind::Circle, 100, 100, 5, 0, blue},
-        {Kind::Line, px(t, 5), py(t, 5), px(t, 15), py(t, 15), blue},
-        {Kind::Line, px(0.5235987755982989, 15), py(0.5235987755982989, 15),
-         px(-0.5235987755982989, 15), py(-0.5235987755982989, 15), blue},
-        {Kind::LineOn, px(3.6651914291880927, 15), py(3.6651914291880927, 15), 0, 0, blue},
-        {Kind::LineOn, px(2.617993877991495, 15), py(2.617993877991495, 15), 0, 0, blue},
-        {Kind::LineOn, px(0.5235987755982989, 15), py(0.5235987755982989, 15), 0, 0, blue},
-        {Kind::Line, px(1.570796326794897, 6), py(1.570796326794897, 6), px(0, 13), py(0, 13),
-         blue},
-        {Kind::LineOn, px(-1.570796326794897, 6), py(-1.570796326794897, 6), 0, 0, blue},
+    draw_tank(p, 100, 100, 0, 1.570796326794897f, 0, 0, 150);
+    const DrawOp expected[] = {
+        {Kind::Circle, 100, 100, 5},
+        {Kind::Line, 105, 100, 115, 100},
+        {Kind::Line, 107.5f, 112.99038f, 92.5f, 112.99038f},
+        {Kind::LineOn, 92.5f, 87.00962f},
+        {Kind::LineOn, 107.5f, 87.00962f},
+        {Kind::LineOn, 107.5f, 112.99038f},
+        {Kind::Line, 106, 100, 100, 113},
+        {Kind::LineOn, 94, 100},
     };
-    EXPECT_EQ(p.draws, expected);
-
-    // The same figure in round numbers.
-    const auto near = [](float a, double b) { EXPECT_NEAR(a, b, 1e-4); };
-    near(p.draws[1].a, 105), near(p.draws[1].b, 100), near(p.draws[1].c, 115);
-    near(p.draws[2].a, 107.5), near(p.draws[2].b, 112.99038);
-    near(p.draws[2].c, 92.5), near(p.draws[2].d, 112.99038);
-    near(p.draws[3].a, 92.5), near(p.draws[3].b, 87.00962);
-    near(p.draws[4].a, 107.5), near(p.draws[4].b, 87.00962);
-    near(p.draws[6].a, 106), near(p.draws[6].b, 100), near(p.draws[6].c, 100),
-        near(p.draws[6].d, 113);
-    near(p.draws[7].a, 94), near(p.draws[7].b, 100);
+    ASSERT_EQ(p.draws.size(), std::size(expected));
+    for (std::size_t i = 0; i < std::size(expected); ++i) {
+        const DrawOp& op = p.draws[i];
+        EXPECT_EQ(op.kind, expected[i].kind) << i;
+        EXPECT_EQ(op.colour, 9830400) << i;
+        for (const auto& [got, want] : {std::pair(op.a, expected[i].a), std::pair(op.b, expected[i].b),
+                                        std::pair(op.c, expected[i].c), std::pair(op.d, expected[i].d)})
+            EXPECT_NEAR(got, want, 1e-4) << i;
+    }
 }
 
 TEST(TankDrawing, drawing_a_tank_again_in_white_erases_it) {
