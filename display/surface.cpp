@@ -39,13 +39,6 @@ void grow_dirty(Surface& s, int left, int top, int right, int bottom) {
         const auto marks = s.dirty_tiles.begin() + static_cast<std::ptrdiff_t>(row) * s.tile_columns;
         std::fill(marks + left / DIRTY_TILE, marks + right / DIRTY_TILE + 1, 1);
     }
-    DirtyBox& d = s.dirty;
-    if (d.right < d.left) {
-        d = {left, top, right, bottom};
-        return;
-    }
-    d = {std::min(d.left, left), std::min(d.top, top), std::max(d.right, right),
-         std::max(d.bottom, bottom)};
 }
 
 void plot(Surface& s, int x, int y, std::uint32_t pixel) {
@@ -216,7 +209,6 @@ void surface_resize(Surface& s, int width, int height) {
     s.tile_columns = (width + DIRTY_TILE - 1) / DIRTY_TILE;
     s.tile_rows = (height + DIRTY_TILE - 1) / DIRTY_TILE;
     s.dirty_tiles.assign(static_cast<std::size_t>(s.tile_columns) * s.tile_rows, 0);
-    s.dirty = {};
     grow_dirty(s, 0, 0, width - 1, height - 1);
 }
 
@@ -293,13 +285,6 @@ ColourValue surface_colour_at(const Surface& s, int x, int y) {
     return static_cast<ColourValue>(((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16));
 }
 
-DirtyBox surface_take_dirty(Surface& s) {
-    const DirtyBox box = s.dirty;
-    s.dirty = {};
-    std::fill(s.dirty_tiles.begin(), s.dirty_tiles.end(), 0);
-    return box;
-}
-
 void surface_take_dirty_strips(Surface& s, std::vector<DirtyBox>& strips) {
     strips.clear();
     for (int row = 0; row < s.tile_rows; ++row) {
@@ -317,5 +302,5 @@ void surface_take_dirty_strips(Surface& s, std::vector<DirtyBox>& strips) {
                               std::min((row + 1) * DIRTY_TILE, s.height) - 1});
         }
     }
-    surface_take_dirty(s);
+    std::fill(s.dirty_tiles.begin(), s.dirty_tiles.end(), 0);
 }

@@ -16,9 +16,9 @@
 
 constexpr ColourValue WHITE = 0xFFFFFF;
 
-// Pixels changed since the window last took them, as an inclusive pixel box.
+// A box of changed pixels, inclusive.
 struct DirtyBox {
-    int left = 0, top = 0, right = -1, bottom = -1;  // empty while right < left
+    int left = 0, top = 0, right = -1, bottom = -1;
 };
 
 struct Surface {
@@ -29,9 +29,8 @@ struct Surface {
     int pen = 1;          // thickness of lines and outlines, pixels
     float current_x = 0;  // end of the last line, drawing units, where surface_line_on starts
     float current_y = 0;
-    DirtyBox dirty;  // pixels
-    // The same changes, tile by tile, so that a window repaints the tanks
-    // drawn about the field rather than the box around all of them.
+    // Tiles changed since the window last took them, so that it repaints the
+    // tanks drawn about the field rather than the box around all of them.
     std::vector<std::uint8_t> dirty_tiles;  // tile_columns * tile_rows, row by row
     int tile_columns = 0;
     int tile_rows = 0;
@@ -51,8 +50,6 @@ void surface_circle(Surface& surface, float x, float y, float radius, ColourValu
 
 // The colour value of one pixel, which must lie inside the picture.
 ColourValue surface_colour_at(const Surface& surface, int x, int y);
-// Returns the changed box and starts a new one.
-DirtyBox surface_take_dirty(Surface& surface);
 // Puts the changed pixels into `strips` as boxes, one per run of changed
 // tiles in a row of tiles, and starts anew. `strips` needs no more room than
 // tile_columns * tile_rows.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -350,18 +351,32 @@ TEST(Surface, clear_makes_everything_white) {
     EXPECT_EQ(count_colour(s, WHITE), 100);
 }
 
-TEST(Surface, dirty_box_covers_what_was_drawn_since_it_was_taken) {
-    Surface s = white_surface(100, 100);
-    surface_take_dirty(s);
-    surface_line(s, 10, 20, 30, 25, BLACK);
-    surface_circle(s, 60, 60, 5, BLACK);
-    const DirtyBox box = surface_take_dirty(s);
-    EXPECT_EQ(box.left, 10);
-    EXPECT_EQ(box.top, 20);
-    EXPECT_EQ(box.right, 65);
-    EXPECT_EQ(box.bottom, 65);
-    const DirtyBox empty = surface_take_dirty(s);
-    EXPECT_LT(empty.right, empty.left);
+// A line that comes near an edge is drawn through the checked path, one with
+// room around it through the unchecked one: drawn again with a margin of room
+// around the picture, every line covers the same pixels.
+TEST(Surface, lines_near_the_edges_cover_what_they_cover_with_room_around) {
+    constexpr int W = 24, H = 18, ROOM = 4;
+    std::mt19937 random(7);
+    // Sixteenths of a pixel across (-1, size): the ends are never clipped.
+    const auto at = [&](int size) {
+        return static_cast<float>(std::uniform_int_distribution<>(-15, size * 16 - 1)(random)) / 16;
+    };
+    for (int pen = 1; pen <= 3; ++pen) {
+        for (int n = 0; n < 10000; ++n) {
+            const float x1 = at(W), y1 = at(H), x2 = at(W), y2 = at(H);
+            Surface edge = white_surface(W, H), room = white_surface(W + 2 * ROOM, H + 2 * ROOM);
+            edge.pen = room.pen = pen;
+            surface_line(edge, x1, y1, x2, y2, BLACK);
+            surface_line(room, x1 + ROOM, y1 + ROOM, x2 + ROOM, y2 + ROOM, BLACK);
+            for (int y = 0; y < H; ++y) {
+                for (int x = 0; x < W; ++x) {
+                    ASSERT_EQ(surface_colour_at(edge, x, y), surface_colour_at(room, x + ROOM, y + ROOM))
+                        << "pen " << pen << ", (" << x1 << ", " << y1 << ") to (" << x2 << ", " << y2
+                        << ") at pixel " << x << ", " << y;
+                }
+            }
+        }
+    }
 }
 
 }  // namespace
