@@ -7,6 +7,12 @@ set(QUENMAR_BINDIR games CACHE STRING "Where the game's binary goes, under the p
 set(QUENMAR_MAINTAINER "The Quenmar developers <developers@quenmar.org>")
 set(QUENMAR_DOCDIR ${CMAKE_INSTALL_DATADIR}/doc/quenmar)
 
+# Installed modes are the build's, not those of the tree it was unpacked
+# from or of the umask it runs under: 0755 for folders and the program, 0644
+# for data.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
 install(TARGETS quenmar RUNTIME DESTINATION ${QUENMAR_BINDIR})
 
 # The menu entry names the binary by its full path, which is known only when
@@ -14,9 +20,9 @@ install(TARGETS quenmar RUNTIME DESTINATION ${QUENMAR_BINDIR})
 install(CODE "
     set(QUENMAR_EXEC \"\${CMAKE_INSTALL_PREFIX}/${QUENMAR_BINDIR}/quenmar\")
     configure_file(\"${PROJECT_SOURCE_DIR}/data/quenmar.desktop.in\"
-                   \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/quenmar.desktop\"
-                   @ONLY)
-    message(STATUS \"Installing: \$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications/quenmar.desktop\")
+                   \"${PROJECT_BINARY_DIR}/quenmar.desktop\" @ONLY)
+    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/applications\"
+         TYPE FILE FILES \"${PROJECT_BINARY_DIR}/quenmar.desktop\")
 ")
 install(FILES data/org.quenmar.quenmar.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES data/icons/quenmar.svg

@@ -2,6 +2,8 @@
 // checkers, and the Debian package unpacks into a binary that opens its window.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <string>
 
@@ -21,6 +23,7 @@ class Installed : public testing::Test {
     fs::path scratch;
 
     void SetUp() override {
+        ::umask(002);  // as many desktops have it: the package's modes must not follow it
         scratch = fs::temp_directory_path() / ("quenmar-install-" + std::to_string(::getpid()));
         fs::remove_all(scratch);
         fs::create_directories(scratch);
