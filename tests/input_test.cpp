@@ -115,7 +115,7 @@ TEST_F(Input, p_pauses_and_resumes_without_touching_the_arrows_or_windows) {
     EXPECT_EQ(w.key_up, TRUE_FLAG);
     on_key_press(w, p, CHAR_UPPER_P);
     EXPECT_TRUE(p.tmr_enabled);
-    EXPECT_FALSE(p.frm_winlose.created);
+    EXPECT_FALSE(p.frm_winlose.visible || p.frm_help.visible);
 }
 
 TEST_F(Input, enter_clears_the_surface_and_the_next_tick_draws_the_living_tanks_again) {

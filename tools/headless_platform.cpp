@@ -36,28 +36,7 @@ void HeadlessPlatform::draw_circle(float x, float y, float radius, ColourValue c
     surface_circle(surface, x, y, radius, colour);
 }
 
-bool HeadlessPlatform::frm_winlose_Visible() {
-    frm_winlose.created = true;
-    return frm_winlose.visible;
-}
-
-void HeadlessPlatform::set_frm_winlose_Visible(bool visible) {
-    frm_winlose.created = true;
-    frm_winlose.visible = visible;
-}
-
-bool HeadlessPlatform::frm_help_Visible() {
-    frm_help.created = true;
-    return frm_help.visible;
-}
-
-void HeadlessPlatform::set_frm_help_Visible(bool visible) {
-    frm_help.created = true;
-    frm_help.visible = visible;
-}
-
 void HeadlessPlatform::set_Caption(ResultLabel label, std::string_view text) {
-    frm_winlose.created = true;
     (label == ResultLabel::Label3 ? label3 : label4) = text;
 }
 

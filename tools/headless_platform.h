@@ -27,7 +27,6 @@ struct RandomsRanOut : std::runtime_error {
 };
 
 struct SecondaryWindow {
-    bool created = false;
     bool visible = false;
 };
 
@@ -50,10 +49,10 @@ class HeadlessPlatform : public Platform {
     void set_Tag(std::string_view text) override { tag = text; }
     bool tmr_Enabled() override { return tmr_enabled; }
     void set_tmr_Enabled(bool enabled) override { tmr_enabled = enabled; }
-    bool frm_winlose_Visible() override;
-    void set_frm_winlose_Visible(bool visible) override;
-    bool frm_help_Visible() override;
-    void set_frm_help_Visible(bool visible) override;
+    bool frm_winlose_Visible() override { return frm_winlose.visible; }
+    void set_frm_winlose_Visible(bool visible) override { frm_winlose.visible = visible; }
+    bool frm_help_Visible() override { return frm_help.visible; }
+    void set_frm_help_Visible(bool visible) override { frm_help.visible = visible; }
     void set_Caption(ResultLabel label, std::string_view text) override;
     void terminate_program() override { terminated = true; }
     float next_random() override;
