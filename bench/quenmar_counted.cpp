@@ -12,7 +12,7 @@
 #include <fstream>
 #include <string>
 
-#include "display/qt_main_window.h"
+#include "qt/main_window.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <QImage>
 #include <QPainter>
 
-#include "core/tick.h"
+#include "battle/tick.h"
 #include "tools/headless_platform.h"
 #include "tools/sim_run.h"
 

@@ -2,8 +2,8 @@
 
 #include <cmath>
 
-#include "core/checked.h"
-#include "core/numeric.h"
+#include "base/checked.h"
+#include "base/numeric.h"
 
 namespace {
 

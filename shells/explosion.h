@@ -1,8 +1,8 @@
 // The line sprays of a burst, drawn from the burst point and never erased.
 #pragma once
 
-#include "core/world.h"
-#include "display/platform.h"
+#include "base/platform.h"
+#include "base/world.h"
 
 // Eleven short lines in random reds and greens, for every shell that bursts.
 // Counts with scan_idx; leaves each line's angle and length in turret_delta

@@ -2,9 +2,9 @@
 
 #include <cmath>
 
-#include "core/checked.h"
-#include "core/numeric.h"
-#include "display/tank_drawing.h"
+#include "base/checked.h"
+#include "base/numeric.h"
+#include "drawing/tank_drawing.h"
 #include "shells/explosion.h"
 
 namespace {

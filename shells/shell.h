@@ -1,8 +1,8 @@
 // One slot's shell: firing, flight, burst and hits.
 #pragma once
 
-#include "core/world.h"
-#include "display/platform.h"
+#include "base/platform.h"
+#include "base/world.h"
 
 // Advances the shell of slot cur_tank by one step: burst when due, fly when in
 // the air, or fire when ready and the tank is set to.

@@ -1,8 +1,8 @@
 // Turning, moving and the window edges of one living tank.
 #pragma once
 
-#include "core/world.h"
-#include "display/platform.h"
+#include "base/platform.h"
+#include "base/world.h"
 
 // Turns and moves slot cur_tank right after its steering and keeps it inside
 // the drawing area.

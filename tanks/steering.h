@@ -2,8 +2,8 @@
 // differences and speed. Turns nothing and moves nothing.
 #pragma once
 
-#include "core/world.h"
-#include "display/platform.h"
+#include "base/platform.h"
+#include "base/world.h"
 
 // Whether tank i's target is another tank that is alive.
 bool has_valid_target(const GameWorld& world, std::size_t i);

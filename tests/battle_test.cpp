@@ -3,9 +3,9 @@
 
 #include <algorithm>
 
-#include "core/tick.h"
-#include "tools/headless_platform.h"
+#include "battle/tick.h"
 #include "invariants.h"
+#include "tools/headless_platform.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "core/checked.h"
+#include "base/checked.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,12 @@
-#include "ui/input.h"
+#include "input/input.h"
 
 #include <gtest/gtest.h>
 
-#include "core/tick.h"
+#include "battle/tick.h"
+#include "input/help_window.h"
+#include "input/input_event.h"
+#include "input/result_window.h"
 #include "tools/headless_platform.h"
-#include "ui/help_window.h"
-#include "ui/input_event.h"
-#include "ui/result_window.h"
 
 namespace {
 

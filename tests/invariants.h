@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/world.h"
+#include "base/world.h"
 #include "tools/headless_platform.h"
 
 // The first broken invariant, described, or an empty text when all hold.

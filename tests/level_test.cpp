@@ -1,9 +1,9 @@
-#include "core/level.h"
+#include "battle/level.h"
 
 #include <gtest/gtest.h>
 
-#include "core/checked.h"
-#include "core/tick.h"
+#include "base/checked.h"
+#include "battle/tick.h"
 #include "tools/headless_platform.h"
 
 namespace {

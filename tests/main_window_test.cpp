@@ -1,4 +1,4 @@
-#include "display/qt_main_window.h"
+#include "qt/main_window.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 #include <QTest>
 #include <QTimer>
 
-#include "core/checked.h"
+#include "base/checked.h"
 
 namespace {
 

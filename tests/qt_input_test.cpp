@@ -7,8 +7,8 @@
 #include <QResizeEvent>
 #include <memory>
 
-#include "ui/keys.h"
-#include "ui/qt_input.h"
+#include "input/keys.h"
+#include "qt/event_translation.h"
 
 // How a record reads in a failure message.
 void PrintTo(const InputEvent& e, std::ostream* out) {

@@ -2,8 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/level.h"
-#include "core/tick.h"
+#include "battle/level.h"
+#include "battle/tick.h"
 #include "tools/headless_platform.h"
 
 namespace {

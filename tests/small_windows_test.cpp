@@ -3,9 +3,9 @@
 #include <QApplication>
 #include <QTest>
 
-#include "display/qt_main_window.h"
-#include "ui/qt_help_window.h"
-#include "ui/qt_result_window.h"
+#include "qt/help_window.h"
+#include "qt/main_window.h"
+#include "qt/result_window.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <random>
 
+#include "input/keys.h"
 #include "invariants.h"
 #include "tools/sim_run.h"
-#include "ui/keys.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "display/surface.h"
+#include "drawing/surface.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/checked.h"
+#include "base/checked.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "display/tank_drawing.h"
+#include "drawing/tank_drawing.h"
 
 #include <gtest/gtest.h>
 

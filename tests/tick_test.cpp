@@ -1,4 +1,4 @@
-#include "core/tick.h"
+#include "battle/tick.h"
 
 #include <gtest/gtest.h>
 

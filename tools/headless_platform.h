@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "display/platform.h"
-#include "display/random_source.h"
-#include "display/surface.h"
+#include "base/platform.h"
+#include "base/random_source.h"
+#include "drawing/surface.h"
 
 // One drawing operation as the game handed it over.
 struct DrawOp {

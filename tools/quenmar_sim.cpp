@@ -9,7 +9,7 @@
 #include <fstream>
 #include <string>
 
-#include "core/checked.h"
+#include "base/checked.h"
 #include "tools/sim_run.h"
 #include "tools/sim_trace.h"
 

@@ -1,7 +1,7 @@
 #include "tools/sim_run.h"
 
-#include "core/tick.h"
-#include "ui/input_event.h"
+#include "battle/tick.h"
+#include "input/input_event.h"
 
 bool run_period(GameWorld& w, HeadlessPlatform& p, const std::vector<ScriptEvent>& events,
                 std::size_t& next, int period) {

@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "core/world.h"
+#include "base/world.h"
 #include "tools/headless_platform.h"
 #include "tools/sim_script.h"
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/input_event.h"
+#include "input/input_event.h"
 
 // One scripted input event and the timer period it comes in.
 struct ScriptEvent {

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "core/world.h"
+#include "base/world.h"
 #include "tools/headless_platform.h"
 
 // Appends the trace line of `period` (without a newline) to `out`; with

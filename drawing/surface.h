@@ -1,0 +1,56 @@
+// The main window's drawing surface: a persistent 32-bit picture that lines
+// and circle outlines are rasterised into directly. Drawing is exact and
+// repeatable: the same figure drawn twice covers the same pixels, so drawing
+// it again in white erases it. Everything is clipped to the area.
+//
+// The game draws in drawing units; the picture has the screen's own pixels,
+// `scale` of them to a unit (the display's scale, 1.25 or 2 on a dense
+// screen). Lines and outlines are `pen` pixels thick, about one unit, and of
+// even thickness at any scale.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "base/platform.h"
+
+constexpr ColourValue WHITE = 0xFFFFFF;
+
+// A box of changed pixels, inclusive.
+struct DirtyBox {
+    int left = 0, top = 0, right = -1, bottom = -1;
+};
+
+struct Surface {
+    std::vector<std::uint32_t> pixels;  // width * height, row by row, 0xffRRGGBB
+    int width = 0;                      // pixels
+    int height = 0;
+    double scale = 1;     // pixels per drawing unit
+    int pen = 1;          // thickness of lines and outlines, pixels
+    float current_x = 0;  // end of the last line, drawing units, where surface_line_on starts
+    float current_y = 0;
+    // Tiles changed since the window last took them, so that it repaints the
+    // tanks drawn about the field rather than the box around all of them.
+    std::vector<std::uint8_t> dirty_tiles;  // tile_columns * tile_rows, row by row
+    int tile_columns = 0;
+    int tile_rows = 0;
+};
+
+constexpr int DIRTY_TILE = 32;  // side of a tile, pixels
+
+// Changes the size in pixels; what was drawn stays where it was, new area is white.
+void surface_resize(Surface& surface, int width, int height);
+// Sets the pixels per drawing unit and the pen that goes with them; a picture
+// drawn at another scale is wiped.
+void surface_set_scale(Surface& surface, double scale);
+void surface_clear(Surface& surface);
+void surface_line(Surface& surface, float x1, float y1, float x2, float y2, ColourValue colour);
+void surface_line_on(Surface& surface, float x2, float y2, ColourValue colour);
+void surface_circle(Surface& surface, float x, float y, float radius, ColourValue colour);
+
+// The colour value of one pixel, which must lie inside the picture.
+ColourValue surface_colour_at(const Surface& surface, int x, int y);
+// Puts the changed pixels into `strips` as boxes, one per run of changed
+// tiles in a row of tiles, and starts anew. `strips` needs no more room than
+// tile_columns * tile_rows.
+void surface_take_dirty_strips(Surface& surface, std::vector<DirtyBox>& strips);

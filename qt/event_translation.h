@@ -1,0 +1,24 @@
+// Qt's keyboard, mouse and resize events turned into the game's input
+// records. Pure: nothing here looks at a widget, so a table of events can be
+// checked against the records they yield.
+#pragma once
+
+#include <QEvent>
+#include <optional>
+
+#include "input/input_event.h"
+
+// Which of the game's windows received the event. In the two small windows
+// Esc closes the window it is pressed in, and Enter, Space and Tab are left to
+// the window's buttons.
+enum class EventSource { Battle, Result, Help };
+
+// The record for a key press or release, a mouse press, move or release, or a
+// resize; none for an event the game does not handle, which the window then
+// passes on to its base class.
+//
+// A held key repeats: X11 and Wayland send it as repeated releases and presses
+// marked as auto-repeat. Those releases are not real ones, so a repeat yields
+// nothing but the arrows' key down: a held arrow keeps saying it is down, and a
+// held Esc, F1 or p acts once per press.
+std::optional<InputEvent> translate_event(const QEvent& event, EventSource source);

@@ -1,0 +1,22 @@
+// The result window `frm_winlose`: levels won and lost, "Quit", "Back" and
+// "Next level". It only lays out; its buttons and keys reach the game as
+// input records.
+#pragma once
+
+#include "qt/small_window.h"
+
+class ResultWindow final : public SmallWindow {
+  public:
+    static constexpr int CLIENT_WIDTH = 213;
+    static constexpr int CLIENT_HEIGHT = 112;
+
+    ResultWindow(QWidget* owner, InputSink sink);
+
+    QLabel* Label1;  // "Wins:"
+    QLabel* Label2;  // "Losses:"
+    QLabel* Label3;  // levels won
+    QLabel* Label4;  // levels lost
+    WrappingButton* btn_quit;
+    WrappingButton* Command1;  // "Back": has the keyboard on opening; also a close request
+    WrappingButton* Command2;  // "Next level"
+};

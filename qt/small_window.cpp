@@ -1,0 +1,101 @@
+#include "qt/small_window.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QStyleOptionButton>
+#include <QStylePainter>
+#include <utility>
+
+namespace {
+constexpr qreal MIN_POINT_SIZE = 6;
+constexpr qreal POINT_SIZE_STEP = 0.5;
+}  // namespace
+
+WrappingButton::WrappingButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
+
+void WrappingButton::paintEvent(QPaintEvent*) {
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text.clear();
+    painter.drawControl(QStyle::CE_PushButton, option);
+    painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, text());
+}
+
+SmallWindow::SmallWindow(QWidget* owner, const QString& caption, int width, int height,
+                         EventSource source, InputSink sink)
+    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                         Qt::MSWindowsFixedSizeDialogHint),
+      source_(source),
+      sink_(std::move(sink)) {
+    setWindowTitle(caption);
+    setFixedSize(width, height);
+    setModal(false);
+    setAttribute(Qt::WA_ShowWithoutActivating);
+}
+
+QLabel* SmallWindow::place_label(const QString& text, int left, int top, int width, int height) {
+    auto* label = new QLabel(text, this);
+    label->setGeometry(left, top, width, height);
+    // The boxes were laid out for a smaller default font than many desktops
+    // have: a line that would be cut off gets the default font a little smaller.
+    QFont font = label->font();
+    while (QFontMetrics(font).horizontalAdvance(text) > width &&
+           font.pointSizeF() > MIN_POINT_SIZE) {
+        font.setPointSizeF(font.pointSizeF() - POINT_SIZE_STEP);
+    }
+    label->setFont(font);
+    return label;
+}
+
+WrappingButton* SmallWindow::place_button(const QString& text, int left, int top, int width,
+                                          int height, SmallButton button) {
+    auto* pushed = new WrappingButton(text, this);
+    pushed->setGeometry(left, top, width, height);
+    connect(pushed, &QPushButton::clicked, this,
+            [this, button] { sink_({.kind = InputKind::Click, .button = button}); });
+    return pushed;
+}
+
+void SmallWindow::set_safe_button(QPushButton* button, SmallButton on_close) {
+    safe_button_ = button;
+    on_close_ = on_close;
+}
+
+void SmallWindow::open_over(const QWidget& over) {
+    move(over.frameGeometry().center() - rect().center());
+    if (safe_button_ != nullptr) {
+        safe_button_->setDefault(true);
+        safe_button_->setFocus();
+    }
+    show();
+}
+
+void SmallWindow::close_to(QWidget& battle) {
+    const bool had_keyboard = isActiveWindow();
+    hide();
+    if (had_keyboard && battle.isVisible()) battle.activateWindow();
+}
+
+// The game's keys act from here as from the battle; Esc never reaches the
+// dialog's own handling, which would hide the window behind the game's back.
+void SmallWindow::keyPressEvent(QKeyEvent* event) {
+    if (const std::optional<InputEvent> record = translate_event(*event, source_)) {
+        sink_(*record);
+    } else if (event->key() != Qt::Key_Escape) {
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void SmallWindow::keyReleaseEvent(QKeyEvent* event) {
+    if (const std::optional<InputEvent> record = translate_event(*event, source_)) {
+        sink_(*record);
+    } else {
+        QDialog::keyReleaseEvent(event);
+    }
+}
+
+void SmallWindow::closeEvent(QCloseEvent* event) {
+    event->ignore();  // the game's own steps hide the window
+    if (isVisible()) sink_({.kind = InputKind::Click, .button = on_close_});
+}
