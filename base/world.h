@@ -30,6 +30,9 @@ constexpr std::int16_t TRUE_FLAG = -1;  // 16-bit boolean true
 constexpr std::int16_t FALSE_FLAG = 0;  // 16-bit boolean false
 constexpr double DEG2RAD = 0.0174532925199433;
 constexpr double DEGREES_PER_TURN = 360;
+// The game's own pi and its multiples, not M_PI: each lies an ulp or two above
+// the exact value (pi itself two), and the battle's headings, bearings and
+// edge turns, to the bit, depend on those ulps.
 constexpr double PI = 3.141592653589794;
 constexpr double HALF_PI = 1.570796326794897;
 constexpr double THREE_HALVES_PI = 4.712388980384691;

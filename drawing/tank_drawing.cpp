@@ -5,7 +5,6 @@
 namespace {
 
 constexpr double DEG30 = 0.5235987755982989;
-constexpr double DEG90 = 1.570796326794897;
 constexpr double DEG150 = 2.617993877991495;
 constexpr double DEG210 = 3.6651914291880927;
 constexpr float TURRET_RADIUS = 5;
@@ -45,9 +44,9 @@ void draw_tank(Platform& p, const double& x, const double& y, const float& hull,
     p.draw_line_on(rear_left.x, rear_left.y, colour);
     p.draw_line_on(front_left.x, front_left.y, colour);  // closes the outline
 
-    const Point arm_from = at(x, y, h + DEG90, CHEVRON_ARM), tip = at(x, y, h, CHEVRON_TIP);
+    const Point arm_from = at(x, y, h + HALF_PI, CHEVRON_ARM), tip = at(x, y, h, CHEVRON_TIP);
     p.draw_line(arm_from.x, arm_from.y, tip.x, tip.y, colour);
-    const Point arm_to = at(x, y, h - DEG90, CHEVRON_ARM);
+    const Point arm_to = at(x, y, h - HALF_PI, CHEVRON_ARM);
     p.draw_line_on(arm_to.x, arm_to.y, colour);
 }
 
