@@ -56,7 +56,24 @@ std::int16_t buttons_code(Qt::MouseButtons buttons) {
                                      (buttons & Qt::MiddleButton ? BUTTON_MIDDLE : 0));
 }
 
+// A small window's own keys: Esc runs Result's Esc step or Help's "Close"
+// steps, and F1 Help's F1 step.
+std::optional<InputEvent> small_window_key(const QKeyEvent& event, EventSource source) {
+    if (event.isAutoRepeat()) return std::nullopt;
+    if (event.key() == Qt::Key_Escape) {
+        if (source == EventSource::Help) {
+            return InputEvent{.kind = InputKind::Click, .button = SmallButton::Close};
+        }
+        return InputEvent{.kind = InputKind::KeyPress, .code = CHAR_ESC};
+    }
+    if (event.key() == Qt::Key_F1 && source == EventSource::Help) {
+        return InputEvent{.kind = InputKind::KeyDown, .code = KEY_F1};
+    }
+    return std::nullopt;
+}
+
 std::optional<InputEvent> key_pressed(const QKeyEvent& event, EventSource source) {
+    if (source != EventSource::Battle) return small_window_key(event, source);
     const std::int16_t shift = shift_state(event.modifiers());
     const std::int16_t down = key_code(event.key());
     const bool arrow = down >= KEY_LEFT && down <= KEY_DOWN;
@@ -64,17 +81,13 @@ std::optional<InputEvent> key_pressed(const QKeyEvent& event, EventSource source
     if (down != NO_CODE) return InputEvent{.kind = InputKind::KeyDown, .code = down, .shift = shift};
 
     const std::int16_t press = char_code(event);
-    if (source != EventSource::Battle && press == CHAR_ENTER) return std::nullopt;
-    if (source == EventSource::Help && press == CHAR_ESC) {
-        return InputEvent{.kind = InputKind::Click, .button = SmallButton::Close};
-    }
     if (press == NO_CODE) return std::nullopt;
     return InputEvent{.kind = InputKind::KeyPress, .code = press, .shift = shift};
 }
 
-std::optional<InputEvent> key_released(const QKeyEvent& event) {
+std::optional<InputEvent> key_released(const QKeyEvent& event, EventSource source) {
     const std::int16_t up = key_code(event.key());
-    if (event.isAutoRepeat() || up == NO_CODE) return std::nullopt;
+    if (source != EventSource::Battle || event.isAutoRepeat() || up == NO_CODE) return std::nullopt;
     return InputEvent{.kind = InputKind::KeyUp, .code = up, .shift = shift_state(event.modifiers())};
 }
 
@@ -95,7 +108,7 @@ std::optional<InputEvent> translate_event(const QEvent& event, EventSource sourc
         case QEvent::KeyPress:
             return key_pressed(static_cast<const QKeyEvent&>(event), source);
         case QEvent::KeyRelease:
-            return key_released(static_cast<const QKeyEvent&>(event));
+            return key_released(static_cast<const QKeyEvent&>(event), source);
         case QEvent::MouseButtonPress:
             return mouse(static_cast<const QMouseEvent&>(event), InputKind::MouseDown);
         case QEvent::MouseMove:

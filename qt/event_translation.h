@@ -8,9 +8,10 @@
 
 #include "input/input_event.h"
 
-// Which of the game's windows received the event. In the two small windows
-// Esc closes the window it is pressed in, and Enter, Space and Tab are left to
-// the window's buttons.
+// Which of the game's windows received the event. The battle takes the
+// game's keys; in the two small windows only their own keys act: Esc closes
+// the window it is pressed in, F1 closes Help, and Tab, Space and Enter are
+// left to the window's buttons.
 enum class EventSource { Battle, Result, Help };
 
 // The record for a key press or release, a mouse press, move or release, or a

@@ -16,5 +16,5 @@ class HelpWindow final : public SmallWindow {
     QLabel* Label3;
     QLabel* Label4;
     QLabel* Label5;
-    WrappingButton* Command1;  // "Close": has the keyboard on opening; also Esc and a close request
+    CommandButton* Command1;  // "Close": has the keyboard on opening; also Esc and a close request
 };

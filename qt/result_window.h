@@ -16,7 +16,7 @@ class ResultWindow final : public SmallWindow {
     QLabel* Label2;  // "Losses:"
     QLabel* Label3;  // levels won
     QLabel* Label4;  // levels lost
-    WrappingButton* btn_quit;
-    WrappingButton* Command1;  // "Back": has the keyboard on opening; also a close request
-    WrappingButton* Command2;  // "Next level"
+    CommandButton* btn_quit;
+    CommandButton* Command1;  // "Back": has the keyboard on opening; also a close request
+    CommandButton* Command2;  // "Next level"
 };

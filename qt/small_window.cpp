@@ -11,15 +11,28 @@ constexpr qreal MIN_POINT_SIZE = 6;
 constexpr qreal POINT_SIZE_STEP = 0.5;
 }  // namespace
 
-WrappingButton::WrappingButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
+CommandButton::CommandButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
 
-void WrappingButton::paintEvent(QPaintEvent*) {
+void CommandButton::paintEvent(QPaintEvent*) {
     QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);
     option.text.clear();
     painter.drawControl(QStyle::CE_PushButton, option);
     painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, text());
+}
+
+void CommandButton::keyPressEvent(QKeyEvent* event) {
+    switch (event->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+            event->ignore();  // on to the window, where they do nothing
+            break;
+        default:
+            QPushButton::keyPressEvent(event);
+    }
 }
 
 SmallWindow::SmallWindow(QWidget* owner, const QString& caption, int width, int height,
@@ -31,7 +44,6 @@ SmallWindow::SmallWindow(QWidget* owner, const QString& caption, int width, int 
     setWindowTitle(caption);
     setFixedSize(width, height);
     setModal(false);
-    setAttribute(Qt::WA_ShowWithoutActivating);
 }
 
 QLabel* SmallWindow::place_label(const QString& text, int left, int top, int width, int height) {
@@ -48,9 +60,9 @@ QLabel* SmallWindow::place_label(const QString& text, int left, int top, int wid
     return label;
 }
 
-WrappingButton* SmallWindow::place_button(const QString& text, int left, int top, int width,
-                                          int height, SmallButton button) {
-    auto* pushed = new WrappingButton(text, this);
+CommandButton* SmallWindow::place_button(const QString& text, int left, int top, int width,
+                                         int height, SmallButton button) {
+    auto* pushed = new CommandButton(text, this);
     pushed->setGeometry(left, top, width, height);
     connect(pushed, &QPushButton::clicked, this,
             [this, button] { sink_({.kind = InputKind::Click, .button = button}); });
@@ -69,30 +81,20 @@ void SmallWindow::open_over(const QWidget& over) {
         safe_button_->setFocus();
     }
     show();
+    raise();
+    activateWindow();
 }
 
 void SmallWindow::close_to(QWidget& battle) {
-    const bool had_keyboard = isActiveWindow();
     hide();
-    if (had_keyboard && battle.isVisible()) battle.activateWindow();
+    if (battle.isVisible()) battle.activateWindow();
 }
 
-// The game's keys act from here as from the battle; Esc never reaches the
-// dialog's own handling, which would hide the window behind the game's back.
 void SmallWindow::keyPressEvent(QKeyEvent* event) {
-    if (const std::optional<InputEvent> record = translate_event(*event, source_)) {
-        sink_(*record);
-    } else if (event->key() != Qt::Key_Escape) {
-        QDialog::keyPressEvent(event);
-    }
-}
-
-void SmallWindow::keyReleaseEvent(QKeyEvent* event) {
-    if (const std::optional<InputEvent> record = translate_event(*event, source_)) {
-        sink_(*record);
-    } else {
-        QDialog::keyReleaseEvent(event);
-    }
+    if (const std::optional<InputEvent> record = translate_event(*event, source_)) sink_(*record);
+    // Nothing reaches the dialog's own handling, whose Esc would hide the
+    // window behind the game's back.
+    event->accept();
 }
 
 void SmallWindow::closeEvent(QCloseEvent* event) {

@@ -1,7 +1,8 @@
 // What the result and help windows share: a fixed, captioned dialog of the
 // battle window, modeless, above the battle and without a taskbar entry or
-// close box, whose buttons and keys reach the game as input records. Its
-// push buttons wrap their text like a classic command button's.
+// close box, whose buttons and keys reach the game as input records. It takes
+// the keyboard when it opens and gives it back to the battle when it closes;
+// while it has it, only its own keys act.
 #pragma once
 
 #include <QDialog>
@@ -11,13 +12,16 @@
 
 #include "qt/event_translation.h"
 
-// A push button that wraps its text onto more lines when it is too narrow.
-class WrappingButton final : public QPushButton {
+// A push button like a classic command button: it wraps its text onto more
+// lines when it is too narrow, and the arrow keys do not move the keyboard
+// from it to the next button (Tab and Shift+Tab do).
+class CommandButton final : public QPushButton {
   public:
-    WrappingButton(const QString& text, QWidget* parent);
+    CommandButton(const QString& text, QWidget* parent);
 
   protected:
     void paintEvent(QPaintEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 };
 
 // Where a small window sends the records of its keys and buttons.
@@ -25,10 +29,10 @@ using InputSink = std::function<void(const InputEvent&)>;
 
 class SmallWindow : public QDialog {
   public:
-    // Shows the window centred over `over` as it is now, the keyboard on its
-    // safe button, without taking the keyboard from the battle.
+    // Shows the window centred over `over` as it is now, and gives it the
+    // keyboard, on its safe button.
     void open_over(const QWidget& over);
-    // Hides the window; if it had the keyboard, the battle gets it back.
+    // Hides the window and gives the keyboard back to the battle.
     void close_to(QWidget& battle);
 
   protected:
@@ -39,14 +43,13 @@ class SmallWindow : public QDialog {
 
     QLabel* place_label(const QString& text, int left, int top, int width, int height);
     // A button that, clicked, sends `button` to the game.
-    WrappingButton* place_button(const QString& text, int left, int top, int width, int height,
-                                 SmallButton button);
+    CommandButton* place_button(const QString& text, int left, int top, int width, int height,
+                                SmallButton button);
     // The button that has the keyboard when the window opens, and what a
     // close request from the window system does: the window's way back.
     void set_safe_button(QPushButton* button, SmallButton on_close);
 
     void keyPressEvent(QKeyEvent* event) override;
-    void keyReleaseEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:

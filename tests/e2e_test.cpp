@@ -29,9 +29,7 @@ class Game : public testing::Test {
     void SetUp() override {
         ASSERT_TRUE(x.ok()) << "Xvfb or Openbox did not start";
         std::filesystem::create_directories(E2E_SHOTS);
-        const std::string said = std::string(E2E_SHOTS "/") +
-                                 testing::UnitTest::GetInstance()->current_test_info()->name() +
-                                 ".stderr";
+        const std::string said = std::string(E2E_SHOTS "/") + file_name() + ".stderr";
         game = x.launch(QUENMAR, {}, said);
         ASSERT_GT(game, 0);
         const bool shown =
@@ -49,12 +47,16 @@ class Game : public testing::Test {
 
     void TearDown() override {
         if (!HasFailure() || last.isNull()) return;
-        const std::filesystem::path dir = E2E_SHOTS;
-        std::filesystem::create_directories(dir);
-        const auto* test = testing::UnitTest::GetInstance()->current_test_info();
-        const std::string file = (dir / (std::string(test->name()) + ".png")).string();
+        const std::string file = std::string(E2E_SHOTS "/") + file_name() + ".png";
         last.save(QString::fromStdString(file));
         std::printf("screenshot of the failure: %s\n", file.c_str());
+    }
+
+    // The test's name, fit to name a file.
+    static std::string file_name() {
+        std::string name = testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '-');
+        return name;
     }
 
     QImage shot() { return last = x.grab(main); }
@@ -91,17 +93,6 @@ class Game : public testing::Test {
     void click_at(QPoint at) {
         move_to(at);
         x.xdotool("click 1");
-    }
-    // Waits for a small window and clicks into it where no button is, so that
-    // it has the keyboard.
-    std::optional<XWindow> open_and_click_into(const char* key, const std::string& name) {
-        x.xdotool(std::string("key ") + key);
-        const std::optional<XWindow> window = wait_for(name);
-        if (window) {
-            click_at(x.geometry(*window).topLeft() + QPoint(4, 4));
-            wait_until([&] { return x.active_window() == *window; }, 2s);
-        }
-        return window;
     }
     bool gone(const std::string& name) {
         return wait_until([&] { return !x.find_window(name).has_value(); }, 3s);
@@ -232,45 +223,6 @@ TEST_F(Game, the_small_windows_are_dialogs_of_the_battle_and_stay_above_it) {
     }
 }
 
-// The keyboard sits on "Back" and "Close": Space and Enter never reach
-// "Quit" unless the player moved there.
-TEST_F(Game, space_or_enter_in_a_small_window_presses_its_safe_button) {
-    ASSERT_TRUE(wait_until([&] { return shows_battle(); }, 3s));
-    for (const char* press : {"space", "Return"}) {
-        ASSERT_TRUE(open_and_click_into("Escape", "Result").has_value());
-        x.xdotool(std::string("key ") + press);
-        EXPECT_TRUE(gone("Result")) << press << " did not press Back";
-        EXPECT_FALSE(x.wait_exit(game, 300ms).has_value()) << press << " pressed Quit";
-        ASSERT_TRUE(open_and_click_into("F1", "Help").has_value());
-        x.xdotool(std::string("key ") + press);
-        EXPECT_TRUE(gone("Help")) << press << " did not press Close";
-    }
-    EXPECT_TRUE(moves_on_from(shot())) << "the battle goes on";
-}
-
-// F1, p and the arrows act from the small windows as from the battle; Esc
-// closes the window it is pressed in.
-TEST_F(Game, the_games_keys_act_from_the_small_windows) {
-    ASSERT_TRUE(wait_until([&] { return shows_battle(); }, 3s));
-    ASSERT_TRUE(open_and_click_into("Escape", "Result").has_value());
-    x.xdotool("key F1");
-    EXPECT_TRUE(wait_for("Help").has_value()) << "F1 in Result opens Help";
-    x.xdotool("key Escape");
-    EXPECT_TRUE(gone("Result")) << "Esc in Result closes it";
-    EXPECT_TRUE(x.find_window("Help").has_value());
-    const std::optional<XWindow> help = x.find_window("Help");
-    click_at(x.geometry(*help).topLeft() + QPoint(4, 4));
-    x.xdotool("key Escape");
-    EXPECT_TRUE(gone("Help")) << "Esc in Help closes it";
-    EXPECT_TRUE(moves_on_from(shot())) << "and the battle goes on";
-
-    ASSERT_TRUE(open_and_click_into("F1", "Help").has_value());
-    x.xdotool("key p");  // the pause key resumes the battle behind the help
-    EXPECT_TRUE(moves_on_from(shot())) << "p in Help resumes the battle";
-    x.xdotool("key F1");
-    EXPECT_TRUE(gone("Help")) << "F1 in Help closes it";
-}
-
 // A key released while another window has the keyboard never comes back as a
 // key up: the arrows are let go when the game loses the keyboard.
 TEST_F(Game, an_arrow_released_in_another_window_does_not_stick) {
@@ -299,30 +251,6 @@ TEST_F(Game, an_arrow_released_in_another_window_does_not_stick) {
     EXPECT_LT(steps[2], 1.0) << "the tank drives on by itself";
 }
 
-// After a small window that had the keyboard closes, the next key reaches
-// the battle at once.
-TEST_F(Game, the_keyboard_comes_back_to_the_battle_when_a_small_window_closes) {
-    ASSERT_TRUE(wait_until([&] { return shows_battle(); }, 3s));
-    const std::optional<XWindow> result = open_and_click_into("Escape", "Result");
-    ASSERT_TRUE(result.has_value());
-    click_at(x.geometry(*result).topLeft() + QPoint(120 + 20, 56 + 24));  // "Back"
-    EXPECT_TRUE(gone("Result"));
-    x.xdotool("key F1");
-    EXPECT_TRUE(wait_for("Help").has_value()) << "F1 right after Back went nowhere";
-    x.xdotool("key Escape");  // Esc reaches the battle: the result window opens too
-    EXPECT_TRUE(wait_for("Result").has_value());
-
-    // Esc, Esc, F1 with 0.3 s between them, the windows taking the keyboard.
-    x.xdotool("key F1 key Escape");
-    ASSERT_TRUE(gone("Help") && gone("Result"));
-    for (const char* key : {"Escape", "Escape", "F1"}) {
-        x.xdotool(std::string("key ") + key);
-        std::this_thread::sleep_for(300ms);
-    }
-    EXPECT_TRUE(wait_for("Help").has_value());
-    EXPECT_FALSE(x.find_window("Result").has_value());
-}
-
 // Each time it opens, the result window is centred over the battle as it is.
 TEST_F(Game, the_result_window_opens_centred_over_the_battle_where_it_now_is) {
     ASSERT_TRUE(wait_until([&] { return shows_battle(); }, 3s));
@@ -340,6 +268,71 @@ TEST_F(Game, the_result_window_opens_centred_over_the_battle_where_it_now_is) {
         ASSERT_TRUE(gone("Result"));
     }
 }
+
+// Keys pressed one after another, each with the window that has the keyboard
+// once it has acted (none: the game has ended); then what is left.
+struct Press {
+    const char* key;
+    const char* keyboard;
+};
+struct KeyRow {
+    const char* name;
+    std::vector<Press> presses;
+    const char* shown;  // the small window left open, if any
+    bool running;       // the battle moves on
+    bool alive;         // the game goes on
+};
+
+class SmallWindowKeys : public Game, public testing::WithParamInterface<KeyRow> {};
+
+// A small window takes the keyboard when it opens and gives it back when it
+// closes; in it only its own keys act: Esc, F1 in Help, Tab, Space, Enter.
+TEST_P(SmallWindowKeys, each_window_takes_only_its_own_keys) {
+    const KeyRow& row = GetParam();
+    ASSERT_TRUE(wait_until([&] { return shows_battle(); }, 3s));
+    for (const Press& press : row.presses) {
+        x.xdotool(std::string("key ") + press.key);
+        if (press.keyboard == nullptr) continue;
+        ASSERT_TRUE(wait_until(
+            [&] {
+                const std::optional<XWindow> w = x.find_window(press.keyboard);
+                return w && x.active_window() == *w;
+            },
+            3s))
+            << "after " << press.key << ", " << press.keyboard << " has no keyboard";
+    }
+    EXPECT_EQ(x.wait_exit(game, row.alive ? 0ms : 3s), row.alive ? std::nullopt : std::optional(0));
+    if (!row.alive) return;
+    for (const char* name : {"Result", "Help"}) {
+        EXPECT_EQ(x.find_window(name).has_value(), row.shown == std::string(name)) << name;
+    }
+    EXPECT_TRUE(row.running ? moves_on_from(shot()) : frozen()) << "the battle runs: " << !row.running;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, SmallWindowKeys,
+    testing::Values(
+        KeyRow{"arrows_leave_the_keyboard_on_back",
+               {{"Escape", "Result"}, {"Left", "Result"}, {"space", "Quenmar"}}, "", true, true},
+        KeyRow{"tab_moves_from_back_to_next_level",
+               {{"Escape", "Result"}, {"Tab", "Result"}, {"Return", "Quenmar"}}, "", true, true},
+        KeyRow{"shift_tab_moves_from_back_to_quit",
+               {{"Escape", "Result"}, {"shift+Tab", "Result"}, {"Return", nullptr}}, "", false,
+               false},
+        KeyRow{"f1_p_and_arrows_do_nothing_in_result",
+               {{"Escape", "Result"}, {"F1", "Result"}, {"p", "Result"}, {"Up", "Result"}},
+               "Result", false, true},
+        KeyRow{"p_and_arrows_do_nothing_in_help",
+               {{"F1", "Help"}, {"p", "Help"}, {"Down", "Help"}}, "Help", false, true},
+        KeyRow{"f1_and_space_close_help",
+               {{"F1", "Help"}, {"F1", "Quenmar"}, {"F1", "Help"}, {"space", "Quenmar"}}, "", true,
+               true},
+        KeyRow{"esc_closes_help_and_then_opens_result",
+               {{"F1", "Help"}, {"Escape", "Quenmar"}, {"Escape", "Result"}}, "Result", false,
+               true},
+        KeyRow{"esc_closes_result_and_p_then_pauses_the_battle",
+               {{"Escape", "Result"}, {"Escape", "Quenmar"}, {"p", "Quenmar"}}, "", false, true}),
+    [](const testing::TestParamInfo<KeyRow>& info) { return std::string(info.param.name); });
 
 TEST_F(Game, has_its_own_icon) {
     EXPECT_TRUE(x.has_property(main, "_NET_WM_ICON"));

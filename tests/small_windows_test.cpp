@@ -18,9 +18,7 @@ struct Windows : testing::Test {
         window.activateWindow();
         QApplication::processEvents();
     }
-    void key(Qt::Key key, QWidget* target = nullptr) {
-        QTest::keyClick(target != nullptr ? target : &window, key);
-    }
+    void key(Qt::Key key) { QTest::keyClick(&window, key); }
 };
 
 void expect_box(const QWidget* w, const QString& text, int left, int top, int width, int height) {
@@ -104,31 +102,14 @@ TEST_F(Windows, the_result_buttons_resume_give_up_the_level_or_quit) {
     EXPECT_FALSE(window.tmr_Enabled()) << "after Quit no handler runs";
 }
 
-TEST_F(Windows, esc_inside_the_result_window_and_a_close_request_do_what_back_does) {
-    key(Qt::Key_Escape);
-    key(Qt::Key_Escape, &window.frm_winlose());
-    EXPECT_FALSE(window.frm_winlose().isVisible());
-    EXPECT_TRUE(window.tmr_Enabled());
-    key(Qt::Key_Escape);
-    window.frm_winlose().close();
-    EXPECT_FALSE(window.frm_winlose().isVisible());
-    EXPECT_TRUE(window.tmr_Enabled());
-}
-
-TEST_F(Windows, f1_shows_help_and_close_f1_inside_or_a_close_request_resume) {
-    key(Qt::Key_F1);
-    EXPECT_TRUE(window.frm_help().isVisible());
-    EXPECT_FALSE(window.tmr_Enabled());
-    QTest::mouseClick(window.frm_help().Command1, Qt::LeftButton);
-    EXPECT_FALSE(window.frm_help().isVisible());
-    EXPECT_TRUE(window.tmr_Enabled());
-    key(Qt::Key_F1);
-    key(Qt::Key_F1, &window.frm_help());
-    EXPECT_FALSE(window.frm_help().isVisible());
-    key(Qt::Key_F1);
-    window.frm_help().close();
-    EXPECT_FALSE(window.frm_help().isVisible());
-    EXPECT_TRUE(window.tmr_Enabled());
+TEST_F(Windows, a_close_request_does_what_back_or_close_does) {
+    for (const auto& [open, small] : {std::pair<Qt::Key, QWidget*>(Qt::Key_Escape, &window.frm_winlose()),
+                                      std::pair<Qt::Key, QWidget*>(Qt::Key_F1, &window.frm_help())}) {
+        key(open);
+        small->close();
+        EXPECT_FALSE(small->isVisible());
+        EXPECT_TRUE(window.tmr_Enabled());
+    }
 }
 
 TEST_F(Windows, a_held_arrow_stays_held_through_auto_repeat_and_a_real_release_clears_it) {
