@@ -6,6 +6,8 @@
 #include <QStylePainter>
 #include <utility>
 
+#include "qt/x11_hints.h"
+
 namespace {
 constexpr qreal MIN_POINT_SIZE = 6;
 constexpr qreal POINT_SIZE_STEP = 0.5;
@@ -75,6 +77,7 @@ void SmallWindow::set_safe_button(QPushButton* button, SmallButton on_close) {
 }
 
 void SmallWindow::open_over(const QWidget& over) {
+    keep_off_taskbar(*this);
     move(over.frameGeometry().center() - rect().center());
     if (safe_button_ != nullptr) {
         safe_button_->setDefault(true);

@@ -212,6 +212,7 @@ TEST_F(Game, the_small_windows_are_dialogs_of_the_battle_and_stay_above_it) {
         EXPECT_TRUE(x.has_atom(*window, "_NET_WM_WINDOW_TYPE", "_NET_WM_WINDOW_TYPE_DIALOG"));
         EXPECT_FALSE(x.has_atom(*window, "_NET_WM_ALLOWED_ACTIONS", "_NET_WM_ACTION_MAXIMIZE_HORZ"))
             << name << " can be maximised";
+        EXPECT_TRUE(x.has_atom(*window, "_NET_WM_STATE", "_NET_WM_STATE_SKIP_TASKBAR")) << name;
         click_at(on_battle(QPoint(5, 5)));  // aim at the battle: the window manager raises it
         std::this_thread::sleep_for(300ms);
         const std::vector<XWindow> order = x.stacking();

@@ -6,7 +6,7 @@
 set -euo pipefail
 
 declare -A needs=(
-    [run]="build-essential cmake qt6-base-dev qt6-wayland"
+    [run]="build-essential cmake qt6-base-dev qt6-wayland libxcb1-dev"
     # tests on a real X server with a window manager, on Wayland, and of the
     # desktop entry, the metadata and the package
     [test]="libgtest-dev libgmock-dev xvfb xdotool libx11-dev openbox weston

@@ -1,0 +1,33 @@
+#include "qt/x11_hints.h"
+
+#include <QGuiApplication>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <xcb/xcb.h>
+
+namespace {
+
+xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
+    xcb_intern_atom_reply_t* reply = xcb_intern_atom_reply(
+        connection,
+        xcb_intern_atom(connection, 0, static_cast<std::uint16_t>(std::strlen(name)), name),
+        nullptr);
+    const xcb_atom_t found = reply != nullptr ? reply->atom : xcb_atom_t{XCB_ATOM_NONE};
+    std::free(reply);
+    return found;
+}
+
+}  // namespace
+
+// A window manager drops _NET_WM_STATE when a window is hidden and reads it
+// when the window is mapped; Qt adds its own states to those it finds there.
+void keep_off_taskbar(QWidget& window) {
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    if (QGuiApplication::platformName() != "xcb" || x11 == nullptr) return;
+    xcb_connection_t* connection = x11->connection();
+    const xcb_atom_t states[] = {atom(connection, "_NET_WM_STATE_SKIP_TASKBAR"),
+                                 atom(connection, "_NET_WM_STATE_SKIP_PAGER")};
+    xcb_change_property(connection, XCB_PROP_MODE_REPLACE, static_cast<xcb_window_t>(window.winId()),
+                        atom(connection, "_NET_WM_STATE"), XCB_ATOM_ATOM, 32, 2, states);
+}
