@@ -78,7 +78,8 @@ void SmallWindow::set_safe_button(QPushButton* button, SmallButton on_close) {
 
 void SmallWindow::open_over(const QWidget& over) {
     keep_off_taskbar(*this);
-    move(over.frameGeometry().center() - rect().center());
+    centre_over(over);
+    centring_over_ = &over;
     if (safe_button_ != nullptr) {
         safe_button_->setDefault(true);
         safe_button_->setFocus();
@@ -89,8 +90,14 @@ void SmallWindow::open_over(const QWidget& over) {
 }
 
 void SmallWindow::close_to(QWidget& battle) {
+    centring_over_ = nullptr;
     hide();
     if (battle.isVisible()) battle.activateWindow();
+}
+
+void SmallWindow::centre_over(const QWidget& over) {
+    const QRect frame = frameGeometry();
+    move(over.frameGeometry().center() - (frame.center() - frame.topLeft()));
 }
 
 void SmallWindow::keyPressEvent(QKeyEvent* event) {
@@ -98,6 +105,16 @@ void SmallWindow::keyPressEvent(QKeyEvent* event) {
     // Nothing reaches the dialog's own handling, whose Esc would hide the
     // window behind the game's back.
     event->accept();
+}
+
+// A window manager frames a window when it maps it, before it gives it the
+// keyboard: only then is the frame known the first time the window opens.
+void SmallWindow::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || centring_over_ == nullptr) return;
+    const QWidget* over = centring_over_;
+    centring_over_ = nullptr;
+    centre_over(*over);
 }
 
 void SmallWindow::closeEvent(QCloseEvent* event) {

@@ -29,8 +29,8 @@ using InputSink = std::function<void(const InputEvent&)>;
 
 class SmallWindow : public QDialog {
   public:
-    // Shows the window centred over `over` as it is now, and gives it the
-    // keyboard, on its safe button.
+    // Shows the window with the centre of its frame over the centre of
+    // `over`, as it is now, and gives it the keyboard, on its safe button.
     void open_over(const QWidget& over);
     // Hides the window and gives the keyboard back to the battle.
     void close_to(QWidget& battle);
@@ -50,11 +50,19 @@ class SmallWindow : public QDialog {
     void set_safe_button(QPushButton* button, SmallButton on_close);
 
     void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
 
   private:
+    // Moves the window so that the centre of its frame, as far as it is
+    // known yet, lies over the centre of `over`.
+    void centre_over(const QWidget& over);
+
     EventSource source_;
     InputSink sink_;
     QPushButton* safe_button_ = nullptr;
     SmallButton on_close_ = SmallButton::Back;
+    // The window to centre over again once the window manager has put its
+    // frame round this one and given it the keyboard.
+    const QWidget* centring_over_ = nullptr;
 };

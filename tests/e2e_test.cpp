@@ -252,7 +252,8 @@ TEST_F(Game, an_arrow_released_in_another_window_does_not_stick) {
     EXPECT_LT(steps[2], 1.0) << "the tank drives on by itself";
 }
 
-// Each time it opens, the result window is centred over the battle as it is.
+// Each time it opens, the result window's frame, title bar and all, is
+// centred over the battle as it is.
 TEST_F(Game, the_result_window_opens_centred_over_the_battle_where_it_now_is) {
     ASSERT_TRUE(wait_until([&] { return shows_battle(); }, 3s));
     for (const QPoint battle_at : {QPoint(40, 30), QPoint(500, 300)}) {
@@ -262,9 +263,9 @@ TEST_F(Game, the_result_window_opens_centred_over_the_battle_where_it_now_is) {
         x.xdotool("key Escape");
         const std::optional<XWindow> result = wait_for("Result");
         ASSERT_TRUE(result.has_value());
-        const QPoint offset = x.geometry(*result).center() - x.geometry(main).center();
-        EXPECT_LE(offset.manhattanLength(), 30) << "off the battle's centre by " << offset.x()
-                                                << ", " << offset.y();
+        const QPoint offset = x.frame_geometry(*result).center() - x.geometry(main).center();
+        EXPECT_LE(offset.manhattanLength(), 2) << "off the battle's centre by " << offset.x()
+                                               << ", " << offset.y();
         x.xdotool("key Escape");
         ASSERT_TRUE(gone("Result"));
     }

@@ -349,3 +349,11 @@ XWindow X11Session::open_other_window(const std::string& name) {
     wait_until([&] { return find_window(name).has_value(); }, 5s);
     return window;
 }
+
+QRect X11Session::frame_geometry(XWindow window) {
+    // _NET_FRAME_EXTENTS: left, right, top, bottom
+    const auto e = long_property(display_, window, "_NET_FRAME_EXTENTS", XA_CARDINAL);
+    if (e.size() != 4) return geometry(window);
+    return geometry(window).adjusted(-static_cast<int>(e[0]), -static_cast<int>(e[2]),
+                                     static_cast<int>(e[1]), static_cast<int>(e[3]));
+}

@@ -43,6 +43,8 @@ class X11Session {
     // The first mapped top-level window with exactly this name.
     std::optional<XWindow> find_window(const std::string& name);
     QRect geometry(XWindow window);
+    // The window with the frame its window manager put round it.
+    QRect frame_geometry(XWindow window);
     bool has_frame_decorations(XWindow window);
     // The window's picture as it shows on the screen.
     QImage grab(XWindow window);
