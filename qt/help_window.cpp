@@ -9,6 +9,7 @@ HelpWindow::HelpWindow(QWidget* owner, InputSink sink)
     Label3 = place_label("Move your tank using the arrow keys.", 8, 56, 297, 17);
     Label4 = place_label("Fire using the left mouse button.", 8, 80, 297, 17);
     Label5 = place_label("When there are no tanks left slow down until you stop.", 8, 104, 297, 17);
+    fit_font({Label1, Label2, Label3, Label4, Label5});
     Command1 = place_button("Close", 8, 128, 89, 41, SmallButton::Close);
     set_safe_button(Command1, SmallButton::Close);
 }

@@ -9,6 +9,7 @@ ResultWindow::ResultWindow(QWidget* owner, InputSink sink)
     Label2 = place_label("Losses:", 8, 32, 65, 17);
     Label3 = place_label("Label3", 80, 8, 81, 17);
     Label4 = place_label("Label4", 80, 32, 81, 17);
+    fit_font({Label1, Label2});
     Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     btn_quit = place_button("Quit", 8, 56, 105, 49, SmallButton::Quit);

@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <algorithm>
 #include <utility>
 
 #include "qt/x11_hints.h"
@@ -51,15 +52,21 @@ SmallWindow::SmallWindow(QWidget* owner, const QString& caption, int width, int 
 QLabel* SmallWindow::place_label(const QString& text, int left, int top, int width, int height) {
     auto* label = new QLabel(text, this);
     label->setGeometry(left, top, width, height);
-    // The boxes were laid out for a smaller default font than many desktops
-    // have: a line that would be cut off gets the default font a little smaller.
-    QFont font = label->font();
-    while (QFontMetrics(font).horizontalAdvance(text) > width &&
+    return label;
+}
+
+// The boxes were laid out for a smaller default font than many desktops have.
+void SmallWindow::fit_font(std::initializer_list<QLabel*> labels) {
+    QFont font = this->font();
+    const auto cut_off = [&](const QLabel* label) {
+        return QFontMetrics(font).horizontalAdvance(label->text()) > label->width();
+    };
+    while (std::any_of(labels.begin(), labels.end(), cut_off) &&
            font.pointSizeF() > MIN_POINT_SIZE) {
         font.setPointSizeF(font.pointSizeF() - POINT_SIZE_STEP);
     }
-    label->setFont(font);
-    return label;
+    for (QLabel* label : labels)
+        label->setFont(font);
 }
 
 CommandButton* SmallWindow::place_button(const QString& text, int left, int top, int width,

@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <functional>
+#include <initializer_list>
 
 #include "qt/event_translation.h"
 
@@ -42,6 +43,9 @@ class SmallWindow : public QDialog {
                 EventSource source, InputSink sink);
 
     QLabel* place_label(const QString& text, int left, int top, int width, int height);
+    // One font for these labels: the default one, or where a text would not
+    // fit its label, one a little smaller, alike for all of them.
+    void fit_font(std::initializer_list<QLabel*> labels);
     // A button that, clicked, sends `button` to the game.
     CommandButton* place_button(const QString& text, int left, int top, int width, int height,
                                 SmallButton button);

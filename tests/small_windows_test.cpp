@@ -65,6 +65,7 @@ TEST_F(Windows, the_help_window_is_laid_out_as_designed) {
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(labels[i]->text(), texts[i]);
         expect_box(labels[i], texts[i], 8, 8 + 24 * i, 297, 17);
+        EXPECT_EQ(labels[i]->font(), h.Label1->font()) << "one font for all five lines";
         EXPECT_LE(QFontMetrics(labels[i]->font()).horizontalAdvance(texts[i]), 297) << texts[i];
     }
     EXPECT_EQ(h.Command1->text(), "Close");
