@@ -10,9 +10,29 @@ namespace {
 
 constexpr std::int16_t NO_CODE = 0;
 
-// The game's key code for key down and key up.
-std::int16_t key_code(int key) {
-    switch (key) {
+// The X and XKB key codes of the keys in the W, A, S and D places, as both
+// X11 and Wayland report them.
+constexpr quint32 PLACE_W = 25;
+constexpr quint32 PLACE_A = 38;
+constexpr quint32 PLACE_S = 39;
+constexpr quint32 PLACE_D = 40;
+
+// The game's key code for key down and key up: the arrows, the keys in the
+// W, A, S and D places as the arrows, and F1.
+std::int16_t key_code(const QKeyEvent& event) {
+    switch (event.nativeScanCode()) {
+        case PLACE_W:
+            return KEY_UP;
+        case PLACE_A:
+            return KEY_LEFT;
+        case PLACE_S:
+            return KEY_DOWN;
+        case PLACE_D:
+            return KEY_RIGHT;
+        default:
+            break;
+    }
+    switch (event.key()) {
         case Qt::Key_Left:
             return KEY_LEFT;
         case Qt::Key_Up:
@@ -75,7 +95,7 @@ std::optional<InputEvent> small_window_key(const QKeyEvent& event, EventSource s
 std::optional<InputEvent> key_pressed(const QKeyEvent& event, EventSource source) {
     if (source != EventSource::Battle) return small_window_key(event, source);
     const std::int16_t shift = shift_state(event.modifiers());
-    const std::int16_t down = key_code(event.key());
+    const std::int16_t down = key_code(event);
     const bool arrow = down >= KEY_LEFT && down <= KEY_DOWN;
     if (event.isAutoRepeat() && !arrow) return std::nullopt;
     if (down != NO_CODE) return InputEvent{.kind = InputKind::KeyDown, .code = down, .shift = shift};
@@ -86,7 +106,7 @@ std::optional<InputEvent> key_pressed(const QKeyEvent& event, EventSource source
 }
 
 std::optional<InputEvent> key_released(const QKeyEvent& event, EventSource source) {
-    const std::int16_t up = key_code(event.key());
+    const std::int16_t up = key_code(event);
     if (source != EventSource::Battle || event.isAutoRepeat() || up == NO_CODE) return std::nullopt;
     return InputEvent{.kind = InputKind::KeyUp, .code = up, .shift = shift_state(event.modifiers())};
 }

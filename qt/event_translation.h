@@ -22,4 +22,8 @@ enum class EventSource { Battle, Result, Help };
 // marked as auto-repeat. Those releases are not real ones, so a repeat yields
 // nothing but the arrows' key down: a held arrow keeps saying it is down, and a
 // held Esc, F1 or p acts once per press.
+//
+// The keys in the W, A, S and D places of the keyboard are the arrows Up,
+// Left, Down and Right in the battle, by their place, whatever letters the
+// layout puts there (Z, Q, S and D on a French one).
 std::optional<InputEvent> translate_event(const QEvent& event, EventSource source);

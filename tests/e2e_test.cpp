@@ -110,21 +110,32 @@ TEST_F(Game, shows_a_white_field_with_black_enemies_and_the_blue_player) {
         << ", blue " << count_colour(last, PLAYER_BLUE);
 }
 
-TEST_F(Game, holding_up_drives_the_blue_tank) {
+// Up, and the key in W's place by its place, whatever its letter: Z on a
+// French keyboard.
+class Driving : public Game,
+                public testing::WithParamInterface<std::pair<const char*, const char*>> {};
+
+TEST_P(Driving, holding_the_key_drives_the_blue_tank) {
+    const auto [layout, key] = GetParam();
+    ASSERT_TRUE(x.keyboard_layout(layout));
     ASSERT_TRUE(wait_until([&] { return shows_battle(); }, 3s));
     // The way it went, step by step: an edge may turn it straight back.
     QPointF at = centre_of(shot(), PLAYER_BLUE);
     double driven = 0;
-    x.xdotool("keydown Up");
+    x.xdotool(std::string("keydown ") + key);
     for (int step = 0; step < 10; ++step) {
         std::this_thread::sleep_for(100ms);
         const QPointF next = centre_of(shot(), PLAYER_BLUE);
         if (at.x() >= 0 && next.x() >= 0) driven += QLineF(at, next).length();
         at = next;
     }
-    x.xdotool("keyup Up");
+    x.xdotool(std::string("keyup ") + key);
     EXPECT_GT(driven, 15) << "it stayed near where it was";
 }
+
+INSTANTIATE_TEST_SUITE_P(Keys, Driving,
+                         testing::Values(std::pair("us", "Up"), std::pair("fr", "z")),
+                         [](const auto& info) { return std::string(info.param.second); });
 
 TEST_F(Game, the_left_button_fires_shells_with_red_heads_and_pale_trails) {
     ASSERT_TRUE(wait_until([&] { return shows_battle(); }, 3s));

@@ -357,3 +357,7 @@ QRect X11Session::frame_geometry(XWindow window) {
     return geometry(window).adjusted(-static_cast<int>(e[0]), -static_cast<int>(e[2]),
                                      static_cast<int>(e[1]), static_cast<int>(e[3]));
 }
+
+bool X11Session::keyboard_layout(const std::string& layout) {
+    return std::system(("setxkbmap -display " + name_ + " " + layout).c_str()) == 0;
+}

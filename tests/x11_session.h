@@ -45,6 +45,8 @@ class X11Session {
     QRect geometry(XWindow window);
     // The window with the frame its window manager put round it.
     QRect frame_geometry(XWindow window);
+    // Sets the keyboard layout of the display ("us", "fr", ...).
+    bool keyboard_layout(const std::string& layout);
     bool has_frame_decorations(XWindow window);
     // The window's picture as it shows on the screen.
     QImage grab(XWindow window);

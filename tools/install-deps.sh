@@ -9,7 +9,7 @@ declare -A needs=(
     [run]="build-essential cmake qt6-base-dev qt6-wayland libxcb1-dev"
     # tests on a real X server with a window manager, on Wayland, and of the
     # desktop entry, the metadata and the package
-    [test]="libgtest-dev libgmock-dev xvfb xdotool libx11-dev openbox weston
+    [test]="libgtest-dev libgmock-dev xvfb xdotool x11-xkb-utils libx11-dev openbox weston
             desktop-file-utils appstream lintian file"
     [bench]="libbenchmark-dev xvfb xdotool"
     [fuzz]="clang libclang-rt-14-dev"
