@@ -210,6 +210,9 @@ void MainWindow::timerEvent(QTimerEvent* event) {
         QWidget::timerEvent(event);
         return;
     }
+    // A minimised battle waits for the player: the period passes without a
+    // tick, and the game's own view of the timer stays as it was.
+    if (isMinimized()) return;
     tick();
 }
 

@@ -137,6 +137,23 @@ INSTANTIATE_TEST_SUITE_P(Keys, Driving,
                          testing::Values(std::pair("us", "Up"), std::pair("fr", "z")),
                          [](const auto& info) { return std::string(info.param.second); });
 
+// A minimised battle waits: the blue tank, driven to full speed and let go as
+// the window goes, still has its speed when the window comes back, where a
+// running battle would have braked it to a stop.
+TEST_F(Game, a_minimised_battle_waits_until_it_is_restored) {
+    ASSERT_TRUE(wait_until([&] { return shows_battle(); }, 3s));
+    x.xdotool("keydown Up");
+    std::this_thread::sleep_for(1500ms);
+    x.xdotool("windowminimize --sync " + std::to_string(main));
+    x.xdotool("keyup Up");
+    std::this_thread::sleep_for(2500ms);
+    x.xdotool("windowactivate --sync " + std::to_string(main));
+    QPointF before;
+    ASSERT_TRUE(wait_until([&] { return (before = centre_of(shot(), PLAYER_BLUE)).x() >= 0; }, 2s));
+    std::this_thread::sleep_for(200ms);
+    EXPECT_GT(QLineF(before, centre_of(shot(), PLAYER_BLUE)).length(), 5) << "it stands still";
+}
+
 TEST_F(Game, the_left_button_fires_shells_with_red_heads_and_pale_trails) {
     ASSERT_TRUE(wait_until([&] { return shows_battle(); }, 3s));
     const int trail_before = count_colour(shot(), TRAIL_PALE);
