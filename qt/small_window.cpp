@@ -103,8 +103,9 @@ void SmallWindow::close_to(QWidget& battle) {
 }
 
 void SmallWindow::centre_over(const QWidget& over) {
-    const QRect frame = frameGeometry();
-    move(over.frameGeometry().center() - (frame.center() - frame.topLeft()));
+    const QMargins frame = frame_extents(*this).value_or(QMargins());
+    const QRect framed = QRect(QPoint(0, 0), size()).marginsAdded(frame);  // about the client's corner
+    setGeometry(QRect(over.frameGeometry().center() - framed.center(), size()));
 }
 
 void SmallWindow::keyPressEvent(QKeyEvent* event) {

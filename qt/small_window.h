@@ -58,8 +58,8 @@ class SmallWindow : public QDialog {
     void closeEvent(QCloseEvent* event) override;
 
   private:
-    // Moves the window so that the centre of its frame, as far as it is
-    // known yet, lies over the centre of `over`.
+    // Places the window so that the centre of its frame, as far as the
+    // window manager has told it, lies over the centre of `over`.
     void centre_over(const QWidget& over);
 
     EventSource source_;
