@@ -1,4 +1,4 @@
-// What the game tells an X11 window manager beyond what Qt does.
+// What the game tells and asks an X11 window manager beyond what Qt does.
 #pragma once
 
 #include <QMargins>
