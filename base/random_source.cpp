@@ -1,23 +1,55 @@
 #include "base/random_source.h"
 
 #include <chrono>
+#include <string>
+#include <utility>
 
 namespace {
+
 constexpr int FLOAT_MANTISSA_BITS = 24;
 constexpr float ONE_OVER_2_POW_24 = 1.0 / (1 << FLOAT_MANTISSA_BITS);
-}  // namespace
 
-void random_seed(RandomSource& source, std::uint32_t seed) {
-    source.engine.seed(seed);
-}
-
-void random_seed_from_clock(RandomSource& source) {
+void seed_from_clock(std::mt19937& engine) {
     const auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
     std::seed_seq seq{static_cast<std::uint32_t>(ticks), static_cast<std::uint32_t>(ticks >> 32)};
-    source.engine.seed(seq);
+    engine.seed(seq);
+}
+
+}  // namespace
+
+RandomSource random_from_clock() {
+    RandomSource source;
+    seed_from_clock(source.engine);
+    source.reseeds_from_clock = true;
+    return source;
+}
+
+RandomSource random_from_seed(std::uint32_t seed) {
+    RandomSource source;
+    source.engine.seed(seed);
+    return source;
+}
+
+RandomSource random_from_list(std::vector<float> numbers) {
+    RandomSource source;
+    source.from_list = true;
+    source.list = std::move(numbers);
+    return source;
 }
 
 float random_next(RandomSource& source) {
-    const std::uint32_t bits = source.engine() >> (32 - FLOAT_MANTISSA_BITS);
-    return static_cast<float>(bits) * ONE_OVER_2_POW_24;
+    if (!source.from_list) {
+        ++source.served;
+        const auto bits = static_cast<std::uint32_t>(source.engine() >> (32 - FLOAT_MANTISSA_BITS));
+        return static_cast<float>(bits) * ONE_OVER_2_POW_24;
+    }
+    if (source.served >= source.list.size()) {
+        throw RandomsRanOut("the list of random numbers ran out after " +
+                            std::to_string(source.served) + " numbers");
+    }
+    return source.list[source.served++];
+}
+
+void random_reseed(RandomSource& source) {
+    if (source.reseeds_from_clock) seed_from_clock(source.engine);
 }

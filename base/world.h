@@ -42,8 +42,8 @@ template <typename T>
 using SlotTable = std::array<T, SLOT_COUNT>;
 
 struct GameWorld {
-    SlotTable<double> tank_x{};             // centre x, drawing units, 0..ScaleWidth
-    SlotTable<double> tank_y{};             // centre y, drawing units, 0..ScaleHeight
+    SlotTable<double> tank_x{};             // centre x, drawing units, 0..the area's width
+    SlotTable<double> tank_y{};             // centre y, drawing units, 0..the area's height
     SlotTable<float> tank_dir{};            // hull heading, radians, never reduced to one turn
     SlotTable<float> turret_dir{};          // turret heading, radians
     SlotTable<std::int16_t> tank_hp{};      // 0, 1 or 2; alive while above 0

@@ -1,9 +1,12 @@
-// One step of the battle, run once per timer period.
+// One step of the battle, run once per timer period while the battle runs.
 #pragma once
 
-#include "base/platform.h"
+#include "base/random_source.h"
 #include "base/world.h"
+#include "drawing/surface.h"
 
 // Steers, moves, redraws and advances the shell of every slot in order, then
-// honours a next-level request and sets up the next level when this one is over.
-void on_tick(GameWorld& world, Platform& platform);
+// takes a next-level request (clearing it) and sets up the next level when
+// this one is over.
+void on_tick(GameWorld& world, Surface& picture, RandomSource& random,
+             bool& next_level_requested);

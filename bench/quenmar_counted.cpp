@@ -1,13 +1,11 @@
-// The game's own main window, wrapped to count the ticks it runs (each tick
-// reads Tag exactly once) and to time its first painted frame from the
-// process's start. Once a second it writes what it counted to the report
-// file named on its command line.
+// The game's own battle window, with the ticks its session ran and the time
+// of its first painted frame from the process's start. Once a second it
+// writes them to the report file named on its command line.
 #include <time.h>
 #include <unistd.h>
 
 #include <QApplication>
 #include <QFile>
-#include <QPaintEvent>
 #include <QTimer>
 #include <fstream>
 #include <string>
@@ -25,23 +23,18 @@ double ms_since_start() {
     const double started = std::stod(field) / static_cast<double>(sysconf(_SC_CLK_TCK));
     timespec now{};
     clock_gettime(CLOCK_BOOTTIME, &now);
-    return (static_cast<double>(now.tv_sec) + now.tv_nsec * 1e-9 - started) * 1000;
+    return (static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9 - started) * 1000;
 }
 
-class CountedWindow final : public MainWindow {
+// Notes when the window is first painted.
+class FirstPaint final : public QObject {
   public:
-    using MainWindow::MainWindow;
-    std::string_view Tag() override {
-        ++ticks;
-        return MainWindow::Tag();
-    }
-    long long ticks = 0;
-    double first_paint_ms = -1;
+    double ms = -1;
 
   protected:
-    void paintEvent(QPaintEvent* event) override {
-        MainWindow::paintEvent(event);
-        if (first_paint_ms < 0) first_paint_ms = ms_since_start();
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Paint && ms < 0) ms = ms_since_start();
+        return QObject::eventFilter(watched, event);
     }
 };
 
@@ -54,8 +47,10 @@ int main(int argc, char** argv) {
     }
     int qt_argc = 1;
     QApplication app(qt_argc, argv);
-    GameWorld world{};
-    CountedWindow window(world);
+    Session session;
+    MainWindow window(session, random_from_clock());
+    FirstPaint first_paint;
+    window.installEventFilter(&first_paint);
     window.show();
     window.activateWindow();
     const QString report = QString::fromLocal8Bit(argv[1]);
@@ -64,9 +59,9 @@ int main(int argc, char** argv) {
         QFile out(report + ".new");
         if (!out.open(QIODevice::WriteOnly)) return;
         out.write(QString("ticks %1\nlevel %2\nfirst_paint_ms %3\n")
-                      .arg(window.ticks)
-                      .arg(world.level)
-                      .arg(window.first_paint_ms, 0, 'f', 1)
+                      .arg(session.ticks)
+                      .arg(session.world.level)
+                      .arg(first_paint.ms, 0, 'f', 1)
                       .toUtf8());
         out.close();
         QFile::remove(report);

@@ -1,5 +1,7 @@
-// One tick of a level-50 battle, with the game's own surface, with a QPainter
-// drawing the same operations onto a QImage, and with the drawing discarded.
+// One tick of a level-50 battle: with the game's own picture at display
+// scale 1 and 2, with the same drawing operations made through a QPainter
+// onto a QImage instead, and with no pixels to draw into (the game logic's
+// own share).
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -7,7 +9,7 @@
 #include <QPainter>
 
 #include "battle/tick.h"
-#include "tools/headless_platform.h"
+#include "tools/headless.h"
 #include "tools/sim_run.h"
 
 namespace {
@@ -16,68 +18,72 @@ constexpr int LEVEL_SETUP_PERIODS = 100;  // 49 next-level clicks, two periods a
 constexpr int BATTLE_PERIODS = 150;       // then the battle runs a while: shells in the air
 constexpr int TICKS_PER_RESTORE = 100;    // back to the same battle every so many ticks
 
-// The drawing operations made with QPainter instead, for comparison.
-class PainterPlatform final : public HeadlessPlatform {
+// The world of a level-50 battle, reached as the headless driver reaches it.
+GameWorld level_50_battle() {
+    HeadlessBattle battle(random_from_seed(2026));
+    std::vector<ScriptEvent> clicks;
+    for (int k = 1; k <= 49; ++k) {
+        clicks.push_back({2 * k, {.kind = InputKind::Click, .button = SmallButton::NextLevel}});
+    }
+    std::size_t next = 0;
+    for (int period = 1; period <= LEVEL_SETUP_PERIODS + BATTLE_PERIODS; ++period)
+        run_scripted_period(battle.session, clicks, next, period);
+    return battle.session.world;
+}
+
+// The drawing operations of a tick made again with QPainter.
+class PainterReplay {
   public:
-    PainterPlatform() : image_(DESIGN_WIDTH, DESIGN_HEIGHT, QImage::Format_RGB32) {
+    PainterReplay() : image_(DESIGN_WIDTH, DESIGN_HEIGHT, QImage::Format_RGB32) {
         image_.fill(Qt::white);
         painter_.begin(&image_);
     }
-    void clear_surface() override { image_.fill(Qt::white); }
-    void draw_line(float x1, float y1, float x2, float y2, ColourValue colour) override {
-        painter_.setPen(pen(colour));
-        painter_.drawLine(QPointF(x1, y1), QPointF(x2, y2));
-        current_ = QPointF(x2, y2);
-    }
-    void draw_line_on(float x2, float y2, ColourValue colour) override {
-        painter_.setPen(pen(colour));
-        painter_.drawLine(current_, QPointF(x2, y2));
-        current_ = QPointF(x2, y2);
-    }
-    void draw_circle(float x, float y, float radius, ColourValue colour) override {
-        painter_.setPen(pen(colour));
-        painter_.drawEllipse(QPointF(x, y), radius, radius);
+    void draw(const std::vector<DrawOp>& ops) {
+        for (const DrawOp& op : ops) {
+            painter_.setPen(QColor(op.colour & 0xFF, (op.colour >> 8) & 0xFF, (op.colour >> 16) & 0xFF));
+            switch (op.kind) {
+                case DrawOp::Kind::Clear:
+                    image_.fill(Qt::white);
+                    break;
+                case DrawOp::Kind::Line:
+                    painter_.drawLine(QPointF(op.a, op.b), QPointF(op.c, op.d));
+                    current_ = QPointF(op.c, op.d);
+                    break;
+                case DrawOp::Kind::LineOn:
+                    painter_.drawLine(current_, QPointF(op.a, op.b));
+                    current_ = QPointF(op.a, op.b);
+                    break;
+                case DrawOp::Kind::Circle:
+                    painter_.drawEllipse(QPointF(op.a, op.b), op.c, op.c);
+                    break;
+            }
+        }
     }
 
   private:
-    static QColor pen(ColourValue c) { return QColor(c & 0xFF, (c >> 8) & 0xFF, (c >> 16) & 0xFF); }
     QImage image_;
     QPainter painter_;
     QPointF current_;
 };
 
-// The game logic alone: every drawing operation is dropped.
-class DiscardPlatform final : public HeadlessPlatform {
-  public:
-    void clear_surface() override {}
-    void draw_line(float, float, float, float, ColourValue) override {}
-    void draw_line_on(float, float, ColourValue) override {}
-    void draw_circle(float, float, float, ColourValue) override {}
-};
+enum class Drawing { Own, Painter, None };
 
-// The world of a level-50 battle, reached as the headless driver reaches it.
-GameWorld level_50_battle() {
-    HeadlessPlatform p(DESIGN_WIDTH, DESIGN_HEIGHT, 2026);
-    std::vector<ScriptEvent> clicks;
-    for (int k = 1; k <= 49; ++k) {
-        clicks.push_back({2 * k, {.kind = InputKind::Click, .button = SmallButton::NextLevel}});
-    }
-    GameWorld w{};
-    std::size_t next = 0;
-    for (int period = 1; period <= LEVEL_SETUP_PERIODS + BATTLE_PERIODS; ++period) {
-        run_period(w, p, clicks, next, period);
-    }
-    return w;
-}
-
-template <typename Surface>
-void tick_at_level_50(benchmark::State& state) {
+void tick_at_level_50(benchmark::State& state, Drawing drawing, double scale) {
     const GameWorld start = level_50_battle();
     GameWorld w = start;
-    Surface p;
+    Surface picture;
+    surface_set_area(picture, DESIGN_WIDTH, DESIGN_HEIGHT, scale);
+    if (drawing != Drawing::Own) surface_resize(picture, 0, 0);  // every line clipped away
+    std::vector<DrawOp> ops;
+    PainterReplay painter;
+    if (drawing == Drawing::Painter) picture.draw_log = &ops;
+    RandomSource random = random_from_seed(1);
+    bool next_level_requested = false;
     int ticks = 0;
     for (auto _ : state) {
-        on_tick(w, p);
+        on_tick(w, picture, random, next_level_requested);
+        painter.draw(ops);
+        ops.clear();
         if (++ticks == TICKS_PER_RESTORE) {
             state.PauseTiming();
             w = start;
@@ -89,22 +95,16 @@ void tick_at_level_50(benchmark::State& state) {
 }
 
 void tick(benchmark::State& state) {
-    tick_at_level_50<HeadlessPlatform>(state);
+    tick_at_level_50(state, Drawing::Own, 1);
 }
-// The game's own surface with the pixels of a screen at display scale 2.
-class ScaleTwoPlatform final : public HeadlessPlatform {
-  public:
-    ScaleTwoPlatform() : HeadlessPlatform(DESIGN_WIDTH, DESIGN_HEIGHT, 1, 2) {}
-};
-
 void tick_scale_2(benchmark::State& state) {
-    tick_at_level_50<ScaleTwoPlatform>(state);
+    tick_at_level_50(state, Drawing::Own, 2);
 }
 void tick_qpainter(benchmark::State& state) {
-    tick_at_level_50<PainterPlatform>(state);
+    tick_at_level_50(state, Drawing::Painter, 1);
 }
 void tick_no_drawing(benchmark::State& state) {
-    tick_at_level_50<DiscardPlatform>(state);
+    tick_at_level_50(state, Drawing::None, 1);
 }
 
 BENCHMARK(tick)->Unit(benchmark::kMicrosecond);

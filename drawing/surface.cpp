@@ -41,6 +41,11 @@ void grow_dirty(Surface& s, int left, int top, int right, int bottom) {
     }
 }
 
+void wipe(Surface& s) {
+    std::fill(s.pixels.begin(), s.pixels.end(), pixel_of(WHITE));
+    grow_dirty(s, 0, 0, s.width - 1, s.height - 1);
+}
+
 void plot(Surface& s, int x, int y, std::uint32_t pixel) {
     if (x < 0 || y < 0 || x >= s.width || y >= s.height) return;
     s.pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(s.width) +
@@ -194,6 +199,10 @@ void ring(Surface& s, int cx, int cy, double r, std::uint32_t pixel) {
 
 }  // namespace
 
+ColourValue make_colour(std::int16_t red, std::int16_t green, std::int16_t blue) {
+    return red + 256 * green + 65536 * blue;
+}
+
 void surface_resize(Surface& s, int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
@@ -216,15 +225,24 @@ void surface_set_scale(Surface& s, double scale) {
     if (scale == s.scale) return;
     s.scale = scale;
     s.pen = std::max(1, static_cast<int>(std::lround(scale)));
-    surface_clear(s);
+    wipe(s);
+}
+
+void surface_set_area(Surface& s, int width, int height, double scale) {
+    surface_set_scale(s, scale);
+    s.area_width = width;
+    s.area_height = height;
+    surface_resize(s, static_cast<int>(std::lround(width * scale)),
+                   static_cast<int>(std::lround(height * scale)));
 }
 
 void surface_clear(Surface& s) {
-    std::fill(s.pixels.begin(), s.pixels.end(), pixel_of(WHITE));
-    grow_dirty(s, 0, 0, s.width - 1, s.height - 1);
+    if (s.draw_log != nullptr) s.draw_log->push_back({DrawOp::Kind::Clear});
+    wipe(s);
 }
 
 void surface_line(Surface& s, float x1, float y1, float x2, float y2, ColourValue colour) {
+    if (s.draw_log != nullptr) s.draw_log->push_back({DrawOp::Kind::Line, x1, y1, x2, y2, colour});
     require_finite(x1, y1, "draw_line");
     require_finite(x2, y2, "draw_line");
     rasterise_line(s, x1 * s.scale, y1 * s.scale, x2 * s.scale, y2 * s.scale, colour);
@@ -233,6 +251,7 @@ void surface_line(Surface& s, float x1, float y1, float x2, float y2, ColourValu
 }
 
 void surface_line_on(Surface& s, float x2, float y2, ColourValue colour) {
+    if (s.draw_log != nullptr) s.draw_log->push_back({DrawOp::Kind::LineOn, x2, y2, 0, 0, colour});
     require_finite(x2, y2, "draw_line_on");
     rasterise_line(s, s.current_x * s.scale, s.current_y * s.scale, x2 * s.scale, y2 * s.scale,
                    colour);
@@ -241,6 +260,7 @@ void surface_line_on(Surface& s, float x2, float y2, ColourValue colour) {
 }
 
 void surface_circle(Surface& s, float x, float y, float radius, ColourValue colour) {
+    if (s.draw_log != nullptr) s.draw_log->push_back({DrawOp::Kind::Circle, x, y, radius, 0, colour});
     require_finite(x, y, "draw_circle");
     if (!(radius >= 0 && radius <= MAX_RADIUS)) {
         game_fault("circle radius " + std::to_string(radius) + " outside 0.." +
@@ -285,7 +305,7 @@ ColourValue surface_colour_at(const Surface& s, int x, int y) {
     return static_cast<ColourValue>(((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16));
 }
 
-void surface_take_dirty_strips(Surface& s, std::vector<DirtyBox>& strips) {
+void surface_take_dirty_strips(Surface& s, std::vector<PixelBox>& strips) {
     strips.clear();
     for (int row = 0; row < s.tile_rows; ++row) {
         const auto marks = s.dirty_tiles.begin() + static_cast<std::ptrdiff_t>(row) * s.tile_columns;

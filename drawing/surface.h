@@ -12,13 +12,26 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/platform.h"
+#include "base/front_end.h"
+
+using ColourValue = std::int32_t;  // red + 256 * green + 65536 * blue
 
 constexpr ColourValue WHITE = 0xFFFFFF;
 
-// A box of changed pixels, inclusive.
-struct DirtyBox {
-    int left = 0, top = 0, right = -1, bottom = -1;
+// red + 256 * green + 65536 * blue; each component 0..255.
+ColourValue make_colour(std::int16_t red, std::int16_t green, std::int16_t blue);
+
+// The battle's drawing area at its design size, in drawing units.
+constexpr int DESIGN_WIDTH = 723;
+constexpr int DESIGN_HEIGHT = 651;
+
+// One drawing operation as the game handed it over, for a record of them.
+struct DrawOp {
+    enum class Kind { Clear, Line, LineOn, Circle };
+    Kind kind;
+    float a = 0, b = 0, c = 0, d = 0;  // line: x1 y1 x2 y2; line_on: x2 y2; circle: x y radius
+    ColourValue colour = 0;
+    bool operator==(const DrawOp&) const = default;
 };
 
 struct Surface {
@@ -29,6 +42,9 @@ struct Surface {
     int pen = 1;          // thickness of lines and outlines, pixels
     float current_x = 0;  // end of the last line, drawing units, where surface_line_on starts
     float current_y = 0;
+    int area_width = 0;  // the drawing area, drawing units: the picture is this times `scale`
+    int area_height = 0;
+    std::vector<DrawOp>* draw_log = nullptr;  // when set, every operation is appended to it
     // Tiles changed since the window last took them, so that it repaints the
     // tanks drawn about the field rather than the box around all of them.
     std::vector<std::uint8_t> dirty_tiles;  // tile_columns * tile_rows, row by row
@@ -43,6 +59,10 @@ void surface_resize(Surface& surface, int width, int height);
 // Sets the pixels per drawing unit and the pen that goes with them; a picture
 // drawn at another scale is wiped.
 void surface_set_scale(Surface& surface, double scale);
+// Gives the drawing area this size in drawing units, `scale` pixels to a
+// unit: the picture has the screen's own pixels. What was drawn at the same
+// scale stays where it was.
+void surface_set_area(Surface& surface, int width, int height, double scale);
 void surface_clear(Surface& surface);
 void surface_line(Surface& surface, float x1, float y1, float x2, float y2, ColourValue colour);
 void surface_line_on(Surface& surface, float x2, float y2, ColourValue colour);
@@ -51,6 +71,5 @@ void surface_circle(Surface& surface, float x, float y, float radius, ColourValu
 // The colour value of one pixel, which must lie inside the picture.
 ColourValue surface_colour_at(const Surface& surface, int x, int y);
 // Puts the changed pixels into `strips` as boxes, one per run of changed
-// tiles in a row of tiles, and starts anew. `strips` needs no more room than
-// tile_columns * tile_rows.
-void surface_take_dirty_strips(Surface& surface, std::vector<DirtyBox>& strips);
+// tiles in a row of tiles, and starts anew.
+void surface_take_dirty_strips(Surface& surface, std::vector<PixelBox>& strips);

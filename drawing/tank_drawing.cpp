@@ -25,32 +25,32 @@ Point at(double x, double y, double a, double d) {
 
 }  // namespace
 
-void draw_tank(Platform& p, const double& x, const double& y, const float& hull,
+void draw_tank(Surface& p, const double& x, const double& y, const float& hull,
                const float& turret, std::int16_t red, std::int16_t green, std::int16_t blue) {
     const double h = hull, t = turret;
     const ColourValue colour = make_colour(red, green, blue);
 
-    p.draw_circle(static_cast<float>(x), static_cast<float>(y), TURRET_RADIUS, colour);
+    surface_circle(p, static_cast<float>(x), static_cast<float>(y), TURRET_RADIUS, colour);
 
     const Point barrel_from = at(x, y, t, BARREL_START), barrel_to = at(x, y, t, BARREL_END);
-    p.draw_line(barrel_from.x, barrel_from.y, barrel_to.x, barrel_to.y, colour);
+    surface_line(p, barrel_from.x, barrel_from.y, barrel_to.x, barrel_to.y, colour);
 
     const Point front_left = at(x, y, h + DEG30, HULL_CORNER);
     const Point front_right = at(x, y, h - DEG30, HULL_CORNER);
-    p.draw_line(front_left.x, front_left.y, front_right.x, front_right.y, colour);
+    surface_line(p, front_left.x, front_left.y, front_right.x, front_right.y, colour);
     const Point rear_right = at(x, y, h + DEG210, HULL_CORNER);
-    p.draw_line_on(rear_right.x, rear_right.y, colour);
+    surface_line_on(p, rear_right.x, rear_right.y, colour);
     const Point rear_left = at(x, y, h + DEG150, HULL_CORNER);
-    p.draw_line_on(rear_left.x, rear_left.y, colour);
-    p.draw_line_on(front_left.x, front_left.y, colour);  // closes the outline
+    surface_line_on(p, rear_left.x, rear_left.y, colour);
+    surface_line_on(p, front_left.x, front_left.y, colour);  // closes the outline
 
     const Point arm_from = at(x, y, h + HALF_PI, CHEVRON_ARM), tip = at(x, y, h, CHEVRON_TIP);
-    p.draw_line(arm_from.x, arm_from.y, tip.x, tip.y, colour);
+    surface_line(p, arm_from.x, arm_from.y, tip.x, tip.y, colour);
     const Point arm_to = at(x, y, h - HALF_PI, CHEVRON_ARM);
-    p.draw_line_on(arm_to.x, arm_to.y, colour);
+    surface_line_on(p, arm_to.x, arm_to.y, colour);
 }
 
-void draw_slot(Platform& p, const GameWorld& w, std::size_t i, std::int16_t red, std::int16_t green,
+void draw_slot(Surface& p, const GameWorld& w, std::size_t i, std::int16_t red, std::int16_t green,
                std::int16_t blue) {
     draw_tank(p, w.tank_x[i], w.tank_y[i], w.tank_dir[i], w.turret_dir[i], red, green, blue);
 }

@@ -2,18 +2,18 @@
 
 #include "input/keys.h"
 
-void on_f1_key(GameWorld& w, Platform& p) {
-    if (p.frm_help_Visible()) {
-        p.set_tmr_Enabled(true);
-        p.set_frm_help_Visible(false);
+void on_f1_key(GameWorld& w, Controls& c) {
+    if (c.help_window_open) {
+        c.battle_timer_running = true;
+        c.help_window_open = false;
         return;
     }
     release_arrow_keys(w);
-    p.set_tmr_Enabled(false);
-    p.set_frm_help_Visible(true);
+    c.battle_timer_running = false;
+    c.help_window_open = true;
 }
 
-void on_close_click(Platform& p) {
-    p.set_frm_help_Visible(false);
-    p.set_tmr_Enabled(true);
+void on_close_click(Controls& c) {
+    c.help_window_open = false;
+    c.battle_timer_running = true;
 }

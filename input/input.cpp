@@ -13,15 +13,15 @@ namespace {
 constexpr double POINTER_REACH = 20;  // half width of the right button's box
 
 // The flag an arrow key holds, or none for any other key.
-std::int16_t* arrow_flag(GameWorld& w, std::int16_t key_code) {
-    switch (key_code) {
-        case KEY_LEFT:
+std::int16_t* arrow_flag(GameWorld& w, KeyCode key) {
+    switch (key) {
+        case KeyCode::Left:
             return &w.key_left;
-        case KEY_UP:
+        case KeyCode::Up:
             return &w.key_up;
-        case KEY_RIGHT:
+        case KeyCode::Right:
             return &w.key_right;
-        case KEY_DOWN:
+        case KeyCode::Down:
             return &w.key_down;
         default:
             return nullptr;
@@ -59,42 +59,42 @@ void send_everyone_after_pointed_tank(GameWorld& w, float x, float y) {
 
 }  // namespace
 
-void on_mouse_down(GameWorld& w, Platform&, std::int16_t button, std::int16_t, float, float) {
-    if (button == BUTTON_LEFT) w.fire_held = TRUE_FLAG;
+void on_mouse_down(GameWorld& w, MouseButton button, std::int16_t, float, float) {
+    if (button == MouseButton::Left) w.fire_held = TRUE_FLAG;
 }
 
-void on_mouse_move(GameWorld& w, Platform&, std::int16_t, std::int16_t, float x, float y) {
+void on_mouse_move(GameWorld& w, MouseButton, std::int16_t, float x, float y) {
     w.mouse_x = pointer_units(x, "mouse_x");
     w.mouse_y = pointer_units(y, "mouse_y");
 }
 
-void on_mouse_up(GameWorld& w, Platform&, std::int16_t button, std::int16_t, float x, float y) {
+void on_mouse_up(GameWorld& w, MouseButton button, std::int16_t, float x, float y) {
     w.fire_held = FALSE_FLAG;
-    if (button == BUTTON_RIGHT) send_everyone_after_pointed_tank(w, x, y);
+    if (button == MouseButton::Right) send_everyone_after_pointed_tank(w, x, y);
 }
 
-void on_key_press(GameWorld& w, Platform& p, std::int16_t char_code) {
-    switch (char_code) {
-        case CHAR_ESC:
-            on_esc_key(w, p);
+void on_key_press(GameWorld& w, Controls& c, Surface& picture, CharCode character) {
+    switch (character) {
+        case CharCode::Esc:
+            on_esc_key(w, c);
             break;
-        case CHAR_LOWER_P:
-        case CHAR_UPPER_P:
-            p.set_tmr_Enabled(!p.tmr_Enabled());
+        case CharCode::LowerP:
+        case CharCode::UpperP:
+            c.battle_timer_running = !c.battle_timer_running;
             break;
-        case CHAR_ENTER:
-            p.clear_surface();
+        case CharCode::Enter:
+            surface_clear(picture);
             break;
         default:
             break;
     }
 }
 
-void on_key_down(GameWorld& w, Platform& p, std::int16_t key_code, std::int16_t) {
-    if (std::int16_t* flag = arrow_flag(w, key_code)) *flag = TRUE_FLAG;
-    if (key_code == KEY_F1) on_f1_key(w, p);
+void on_key_down(GameWorld& w, Controls& c, KeyCode key, std::int16_t) {
+    if (std::int16_t* flag = arrow_flag(w, key)) *flag = TRUE_FLAG;
+    if (key == KeyCode::F1) on_f1_key(w, c);
 }
 
-void on_key_up(GameWorld& w, Platform&, std::int16_t key_code, std::int16_t) {
-    if (std::int16_t* flag = arrow_flag(w, key_code)) *flag = FALSE_FLAG;
+void on_key_up(GameWorld& w, KeyCode key, std::int16_t) {
+    if (std::int16_t* flag = arrow_flag(w, key)) *flag = FALSE_FLAG;
 }

@@ -2,55 +2,54 @@
 
 #include "input/help_window.h"
 #include "input/input.h"
-#include "input/keys.h"
 #include "input/result_window.h"
 
 namespace {
 
-void click(Platform& p, SmallButton button) {
+void click(Controls& c, SmallButton button) {
     switch (button) {
         case SmallButton::Quit:
-            on_quit_click(p);
+            on_quit_click(c);
             break;
         case SmallButton::Back:
-            on_back_click(p);
+            on_back_click(c);
             break;
         case SmallButton::NextLevel:
-            on_next_level_click(p);
+            on_next_level_click(c);
             break;
         case SmallButton::Close:
-            on_close_click(p);
+            on_close_click(c);
             break;
     }
 }
 
 }  // namespace
 
-void deliver_event(GameWorld& w, Platform& p, const InputEvent& e) {
+void deliver_event(GameWorld& w, Controls& c, Surface& picture, const InputEvent& e) {
     switch (e.kind) {
         case InputKind::KeyDown:
-            on_key_down(w, p, e.code, e.shift);
+            on_key_down(w, c, e.key, e.shift);
             break;
         case InputKind::KeyUp:
-            on_key_up(w, p, e.code, e.shift);
+            on_key_up(w, e.key, e.shift);
             break;
         case InputKind::KeyPress:
-            on_key_press(w, p, e.code);
+            on_key_press(w, c, picture, e.character);
             break;
         case InputKind::MouseDown:
-            on_mouse_down(w, p, e.code, e.shift, e.x, e.y);
+            on_mouse_down(w, e.mouse, e.shift, e.x, e.y);
             break;
         case InputKind::MouseMove:
-            on_mouse_move(w, p, e.code, e.shift, e.x, e.y);
+            on_mouse_move(w, e.mouse, e.shift, e.x, e.y);
             break;
         case InputKind::MouseUp:
-            on_mouse_up(w, p, e.code, e.shift, e.x, e.y);
+            on_mouse_up(w, e.mouse, e.shift, e.x, e.y);
             break;
         case InputKind::Click:
-            click(p, e.button);
+            click(c, e.button);
             break;
         case InputKind::Resize:
-            p.resize_surface(e.width, e.height);
+            surface_set_area(picture, e.width, e.height, picture.scale);
             break;
         case InputKind::KeyboardLost:
             release_arrow_keys(w);

@@ -4,11 +4,7 @@
 #include <QMouseEvent>
 #include <QResizeEvent>
 
-#include "input/keys.h"
-
 namespace {
-
-constexpr std::int16_t NO_CODE = 0;
 
 // The X and XKB key codes of the keys in the W, A, S and D places, as both
 // X11 and Wayland report them.
@@ -19,49 +15,49 @@ constexpr quint32 PLACE_D = 40;
 
 // The game's key code for key down and key up: the arrows, the keys in the
 // W, A, S and D places as the arrows, and F1.
-std::int16_t key_code(const QKeyEvent& event) {
+std::optional<KeyCode> key_code(const QKeyEvent& event) {
     switch (event.nativeScanCode()) {
         case PLACE_W:
-            return KEY_UP;
+            return KeyCode::Up;
         case PLACE_A:
-            return KEY_LEFT;
+            return KeyCode::Left;
         case PLACE_S:
-            return KEY_DOWN;
+            return KeyCode::Down;
         case PLACE_D:
-            return KEY_RIGHT;
+            return KeyCode::Right;
         default:
             break;
     }
     switch (event.key()) {
         case Qt::Key_Left:
-            return KEY_LEFT;
+            return KeyCode::Left;
         case Qt::Key_Up:
-            return KEY_UP;
+            return KeyCode::Up;
         case Qt::Key_Right:
-            return KEY_RIGHT;
+            return KeyCode::Right;
         case Qt::Key_Down:
-            return KEY_DOWN;
+            return KeyCode::Down;
         case Qt::Key_F1:
-            return KEY_F1;
+            return KeyCode::F1;
         default:
-            return NO_CODE;
+            return std::nullopt;
     }
 }
 
 // The game's character code for key press.
-std::int16_t char_code(const QKeyEvent& event) {
+std::optional<CharCode> char_code(const QKeyEvent& event) {
     switch (event.key()) {
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            return CHAR_ENTER;
+            return CharCode::Enter;
         case Qt::Key_Escape:
-            return CHAR_ESC;
+            return CharCode::Esc;
         default:
             break;
     }
-    if (event.text() == "p") return CHAR_LOWER_P;
-    if (event.text() == "P") return CHAR_UPPER_P;
-    return NO_CODE;
+    if (event.text() == "p") return CharCode::LowerP;
+    if (event.text() == "P") return CharCode::UpperP;
+    return std::nullopt;
 }
 
 std::int16_t shift_state(Qt::KeyboardModifiers modifiers) {
@@ -70,10 +66,13 @@ std::int16_t shift_state(Qt::KeyboardModifiers modifiers) {
                                      (modifiers & Qt::AltModifier ? 4 : 0));
 }
 
-std::int16_t buttons_code(Qt::MouseButtons buttons) {
-    return static_cast<std::int16_t>((buttons & Qt::LeftButton ? BUTTON_LEFT : 0) |
-                                     (buttons & Qt::RightButton ? BUTTON_RIGHT : 0) |
-                                     (buttons & Qt::MiddleButton ? BUTTON_MIDDLE : 0));
+MouseButton buttons_code(Qt::MouseButtons buttons) {
+    const auto code = [&](Qt::MouseButton qt, MouseButton game) {
+        return buttons & qt ? static_cast<int>(game) : 0;
+    };
+    return static_cast<MouseButton>(code(Qt::LeftButton, MouseButton::Left) |
+                                    code(Qt::RightButton, MouseButton::Right) |
+                                    code(Qt::MiddleButton, MouseButton::Middle));
 }
 
 // A small window's own keys: Esc runs Result's Esc step or Help's "Close"
@@ -84,10 +83,10 @@ std::optional<InputEvent> small_window_key(const QKeyEvent& event, EventSource s
         if (source == EventSource::Help) {
             return InputEvent{.kind = InputKind::Click, .button = SmallButton::Close};
         }
-        return InputEvent{.kind = InputKind::KeyPress, .code = CHAR_ESC};
+        return InputEvent{.kind = InputKind::KeyPress, .character = CharCode::Esc};
     }
     if (event.key() == Qt::Key_F1 && source == EventSource::Help) {
-        return InputEvent{.kind = InputKind::KeyDown, .code = KEY_F1};
+        return InputEvent{.kind = InputKind::KeyDown, .key = KeyCode::F1};
     }
     return std::nullopt;
 }
@@ -95,27 +94,27 @@ std::optional<InputEvent> small_window_key(const QKeyEvent& event, EventSource s
 std::optional<InputEvent> key_pressed(const QKeyEvent& event, EventSource source) {
     if (source != EventSource::Battle) return small_window_key(event, source);
     const std::int16_t shift = shift_state(event.modifiers());
-    const std::int16_t down = key_code(event);
-    const bool arrow = down >= KEY_LEFT && down <= KEY_DOWN;
+    const std::optional<KeyCode> down = key_code(event);
+    const bool arrow = down && *down != KeyCode::F1;
     if (event.isAutoRepeat() && !arrow) return std::nullopt;
-    if (down != NO_CODE) return InputEvent{.kind = InputKind::KeyDown, .code = down, .shift = shift};
+    if (down) return InputEvent{.kind = InputKind::KeyDown, .key = *down, .shift = shift};
 
-    const std::int16_t press = char_code(event);
-    if (press == NO_CODE) return std::nullopt;
-    return InputEvent{.kind = InputKind::KeyPress, .code = press, .shift = shift};
+    const std::optional<CharCode> press = char_code(event);
+    if (!press) return std::nullopt;
+    return InputEvent{.kind = InputKind::KeyPress, .character = *press, .shift = shift};
 }
 
 std::optional<InputEvent> key_released(const QKeyEvent& event, EventSource source) {
-    const std::int16_t up = key_code(event);
-    if (source != EventSource::Battle || event.isAutoRepeat() || up == NO_CODE) return std::nullopt;
-    return InputEvent{.kind = InputKind::KeyUp, .code = up, .shift = shift_state(event.modifiers())};
+    const std::optional<KeyCode> up = key_code(event);
+    if (source != EventSource::Battle || event.isAutoRepeat() || !up) return std::nullopt;
+    return InputEvent{.kind = InputKind::KeyUp, .key = *up, .shift = shift_state(event.modifiers())};
 }
 
 std::optional<InputEvent> mouse(const QMouseEvent& event, InputKind kind) {
-    const std::int16_t button = kind == InputKind::MouseMove ? buttons_code(event.buttons())
-                                                             : buttons_code(event.button());
+    const MouseButton button = kind == InputKind::MouseMove ? buttons_code(event.buttons())
+                                                            : buttons_code(event.button());
     return InputEvent{.kind = kind,
-                      .code = button,
+                      .mouse = button,
                       .shift = shift_state(event.modifiers()),
                       .x = static_cast<float>(event.position().x()),
                       .y = static_cast<float>(event.position().y())};

@@ -1,20 +1,18 @@
-// The help window `frm_help`: five lines of help and "Close". It only lays
-// out; its button and keys reach the game as input records.
+// The help window: five lines of help and "Close". It only lays out; its
+// button and keys reach the game as input records.
 #pragma once
 
-#include "qt/small_window.h"
+#include <array>
 
-class HelpWindow final : public SmallWindow {
+#include "qt/small_dialog.h"
+
+class HelpWindow final : public SmallDialog {
   public:
     static constexpr int CLIENT_WIDTH = 305;
     static constexpr int CLIENT_HEIGHT = 175;
 
     HelpWindow(QWidget* owner, InputSink sink);
 
-    QLabel* Label1;
-    QLabel* Label2;
-    QLabel* Label3;
-    QLabel* Label4;
-    QLabel* Label5;
-    CommandButton* Command1;  // "Close": has the keyboard on opening; also Esc and a close request
+    std::array<QLabel*, 5> help_lines;
+    CommandButton* close_button;  // has the keyboard on opening; also Esc and a close request
 };

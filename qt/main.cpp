@@ -8,9 +8,8 @@
 #include <fcntl.h>
 #include <unistd.h>
 
-#include "base/checked.h"
-#include "base/world.h"
 #include "qt/main_window.h"
+#include "qt/placement.h"
 
 namespace {
 
@@ -89,11 +88,11 @@ int main(int, char** argv) {
         icon.addFile(QString(":/icons/%1x%1/quenmar.png").arg(size));
     QApplication::setWindowIcon(icon);
 
-    GameWorld world{};
-    MainWindow window(world);
+    Session session;
+    MainWindow window(session, random_from_clock());
     window.setGeometry(fitted_geometry(window.screen()->availableGeometry()));
     window.show();
     window.activateWindow();
     const int status = QApplication::exec();
-    return window.faulted() ? FAULT_EXIT_STATUS : status;
+    return session.end ? session.end->status : status;
 }

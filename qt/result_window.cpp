@@ -3,19 +3,24 @@
 #include <utility>
 
 ResultWindow::ResultWindow(QWidget* owner, InputSink sink)
-    : SmallWindow(owner, "Result", CLIENT_WIDTH, CLIENT_HEIGHT, EventSource::Result,
+    : SmallDialog(owner, "Result", CLIENT_WIDTH, CLIENT_HEIGHT, EventSource::Result,
                   std::move(sink)) {
-    Label1 = place_label("Wins:", 8, 8, 65, 17);
-    Label2 = place_label("Losses:", 8, 32, 65, 17);
-    Label3 = place_label("Label3", 80, 8, 81, 17);
-    Label4 = place_label("Label4", 80, 32, 81, 17);
-    fit_font({Label1, Label2});
-    Label1->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    Label2->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    btn_quit = place_button("Quit", 8, 56, 105, 49, SmallButton::Quit);
-    Command1 = place_button("Back", 120, 56, 41, 49, SmallButton::Back);
-    Command2 = place_button("Next level", 168, 56, 41, 49, SmallButton::NextLevel);
-    setTabOrder(btn_quit, Command1);
-    setTabOrder(Command1, Command2);
-    set_safe_button(Command1, SmallButton::Back);
+    wins_caption = place_label("Wins:", 8, 8, 65, 17);
+    losses_caption = place_label("Losses:", 8, 32, 65, 17);
+    wins_label = place_label("Label3", 80, 8, 81, 17);  // design texts, replaced before it shows
+    losses_label = place_label("Label4", 80, 32, 81, 17);
+    fit_font({wins_caption, losses_caption});
+    wins_caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    losses_caption->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    quit_button = place_button("Quit", 8, 56, 105, 49, SmallButton::Quit);
+    back_button = place_button("Back", 120, 56, 41, 49, SmallButton::Back);
+    next_level_button = place_button("Next level", 168, 56, 41, 49, SmallButton::NextLevel);
+    setTabOrder(quit_button, back_button);
+    setTabOrder(back_button, next_level_button);
+    set_safe_button(back_button, SmallButton::Back);
+}
+
+void ResultWindow::show_score(ResultScore score) {
+    wins_label->setText(QString::number(score.wins));
+    losses_label->setText(QString::number(score.losses));
 }

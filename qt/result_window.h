@@ -1,22 +1,25 @@
-// The result window `frm_winlose`: levels won and lost, "Quit", "Back" and
-// "Next level". It only lays out; its buttons and keys reach the game as
-// input records.
+// The result window: levels won and lost, "Quit", "Back" and "Next level".
+// It only lays out and shows the score; its buttons and keys reach the game
+// as input records.
 #pragma once
 
-#include "qt/small_window.h"
+#include "qt/small_dialog.h"
 
-class ResultWindow final : public SmallWindow {
+class ResultWindow final : public SmallDialog {
   public:
     static constexpr int CLIENT_WIDTH = 213;
     static constexpr int CLIENT_HEIGHT = 112;
 
     ResultWindow(QWidget* owner, InputSink sink);
 
-    QLabel* Label1;  // "Wins:"
-    QLabel* Label2;  // "Losses:"
-    QLabel* Label3;  // levels won
-    QLabel* Label4;  // levels lost
-    CommandButton* btn_quit;
-    CommandButton* Command1;  // "Back": has the keyboard on opening; also a close request
-    CommandButton* Command2;  // "Next level"
+    // Puts the numbers into the wins and losses labels.
+    void show_score(ResultScore score);
+
+    QLabel* wins_caption;    // "Wins:"
+    QLabel* losses_caption;  // "Losses:"
+    QLabel* wins_label;      // levels won
+    QLabel* losses_label;    // levels lost
+    CommandButton* quit_button;
+    CommandButton* back_button;  // has the keyboard on opening; also a close request
+    CommandButton* next_level_button;
 };

@@ -14,39 +14,39 @@ constexpr double HIT_BURST_REACH = 20;
 constexpr double SHADE_RANGE = 155;  // colour parts lie in 100..254
 constexpr double SHADE_BASE = 100;
 
-std::int16_t random_shade(Platform& p) {
-    return to_int16(std::floor(static_cast<double>(p.next_random()) * SHADE_RANGE + SHADE_BASE),
+std::int16_t random_shade(RandomSource& random) {
+    return to_int16(std::floor(static_cast<double>(random_next(random)) * SHADE_RANGE + SHADE_BASE),
                     "burst colour");
 }
 
 // One line from (x, y) at the angle and of the length given, which the world
 // keeps in turret_delta and hull_delta.
-void spray_line(GameWorld& w, Platform& p, double x, double y, double angle, double length,
+void spray_line(GameWorld& w, Surface& picture, double x, double y, double angle, double length,
                 ColourValue colour) {
     w.turret_delta = angle;
     w.hull_delta = length;
-    p.draw_line(static_cast<float>(x), static_cast<float>(y),
+    surface_line(picture, static_cast<float>(x), static_cast<float>(y),
                 static_cast<float>(x + length * std::sin(angle)),
                 static_cast<float>(y + length * std::cos(angle)), colour);
 }
 
 }  // namespace
 
-void shell_burst(GameWorld& w, Platform& p, double x, double y) {
+void shell_burst(GameWorld& w, Surface& picture, RandomSource& random, double x, double y) {
     for (w.scan_idx = 0; w.scan_idx < SHELL_BURST_LINES; ++w.scan_idx) {
-        const double angle = heading_of(p.next_random());
-        const double length = static_cast<double>(p.next_random()) * SHELL_BURST_REACH;
-        const std::int16_t red = random_shade(p);
-        const std::int16_t green = random_shade(p);
-        spray_line(w, p, x, y, angle, length, make_colour(red, green, 0));
+        const double angle = heading_of(random_next(random));
+        const double length = static_cast<double>(random_next(random)) * SHELL_BURST_REACH;
+        const std::int16_t red = random_shade(random);
+        const std::int16_t green = random_shade(random);
+        spray_line(w, picture, x, y, angle, length, make_colour(red, green, 0));
     }
 }
 
-void hit_burst(GameWorld& w, Platform& p, double x, double y) {
+void hit_burst(GameWorld& w, Surface& picture, RandomSource& random, double x, double y) {
     for (w.burst_idx = 0; w.burst_idx < HIT_BURST_LINES; ++w.burst_idx) {
-        const double angle = heading_of(p.next_random());
-        const double length = static_cast<double>(p.next_random()) * HIT_BURST_REACH;
-        const std::int16_t red = random_shade(p);
-        spray_line(w, p, x, y, angle, length, make_colour(red, 0, 0));
+        const double angle = heading_of(random_next(random));
+        const double length = static_cast<double>(random_next(random)) * HIT_BURST_REACH;
+        const std::int16_t red = random_shade(random);
+        spray_line(w, picture, x, y, angle, length, make_colour(red, 0, 0));
     }
 }

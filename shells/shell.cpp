@@ -32,7 +32,7 @@ bool ready_to_fire(const GameWorld& w, std::size_t i) {
            w.tank_hp[slot(w.tank_target[i])] >= 1;
 }
 
-void fire(GameWorld& w, Platform& p, std::size_t i) {
+void fire(GameWorld& w, RandomSource& random, std::size_t i) {
     if (!ready_to_fire(w, i)) return;
     w.shell_x[i] = w.tank_x[i];
     w.shell_y[i] = w.tank_y[i];
@@ -41,7 +41,7 @@ void fire(GameWorld& w, Platform& p, std::size_t i) {
         std::floor(RANGE_FACTOR * std::pow(w.aim_dist, RANGE_EXPONENT) + RANGE_OFFSET);
     double start = base;
     if (i > 0) {
-        start = std::floor(AIM_ERROR_SPREAD * static_cast<double>(p.next_random())) + base -
+        start = std::floor(AIM_ERROR_SPREAD * static_cast<double>(random_next(random))) + base -
                 AIM_ERROR_OFFSET;
     }
     if (start > MAX_START) start = MAX_START;
@@ -49,52 +49,52 @@ void fire(GameWorld& w, Platform& p, std::size_t i) {
     w.shell_state[i] = to_int16(start, "shell_state");
 }
 
-void fly(GameWorld& w, Platform& p, std::size_t i) {
+void fly(GameWorld& w, Surface& picture, std::size_t i) {
     const std::int16_t step = w.shell_state[i];
-    p.draw_circle(static_cast<float>(w.shell_x[i]), static_cast<float>(w.shell_y[i]), SHELL_RADIUS,
-                  make_colour(TRAIL_RED, TRAIL_GREEN, TRAIL_BLUE));
+    surface_circle(picture, static_cast<float>(w.shell_x[i]), static_cast<float>(w.shell_y[i]),
+                   SHELL_RADIUS, make_colour(TRAIL_RED, TRAIL_GREEN, TRAIL_BLUE));
     const double heading = w.shell_dir[i];
     w.shell_x[i] = w.shell_x[i] + step * std::sin(heading);
     w.shell_y[i] = w.shell_y[i] + step * std::cos(heading);
-    p.draw_circle(static_cast<float>(w.shell_x[i]), static_cast<float>(w.shell_y[i]), SHELL_RADIUS,
-                  make_colour(HEAD_RED, 0, 0));
+    surface_circle(picture, static_cast<float>(w.shell_x[i]), static_cast<float>(w.shell_y[i]),
+                   SHELL_RADIUS, make_colour(HEAD_RED, 0, 0));
     w.shell_state[i] = static_cast<std::int16_t>(step - 1);
 }
 
 // A hit tank loses a point, is erased, spun, stopped, redrawn grey and sprayed.
-void hit(GameWorld& w, Platform& p, std::size_t j, double x, double y) {
+void hit(GameWorld& w, Surface& picture, RandomSource& random, std::size_t j, double x, double y) {
     add_checked(w.tank_hp[j], -1, "tank_hp");
-    draw_slot(p, w, j, ERASE_WHITE, ERASE_WHITE, ERASE_WHITE);
-    w.tank_dir[j] = static_cast<float>(heading_of(p.next_random()));
-    w.turret_dir[j] = static_cast<float>(heading_of(p.next_random()));
+    draw_slot(picture, w, j, ERASE_WHITE, ERASE_WHITE, ERASE_WHITE);
+    w.tank_dir[j] = static_cast<float>(heading_of(random_next(random)));
+    w.turret_dir[j] = static_cast<float>(heading_of(random_next(random)));
     w.tank_speed[j] = 0;
-    draw_slot(p, w, j, HIT_GREY, HIT_GREY, HIT_GREY);
-    hit_burst(w, p, x, y);
+    draw_slot(picture, w, j, HIT_GREY, HIT_GREY, HIT_GREY);
+    hit_burst(w, picture, random, x, y);
 }
 
-void burst(GameWorld& w, Platform& p, std::size_t i) {
+void burst(GameWorld& w, Surface& picture, RandomSource& random, std::size_t i) {
     w.shell_state[i] = 0;
     const double x = w.shell_x[i], y = w.shell_y[i];
-    shell_burst(w, p, x, y);
+    shell_burst(w, picture, random, x, y);
     for (w.scan_idx = 0; w.scan_idx <= MAX_SLOT; ++w.scan_idx) {
         const std::size_t j = slot(w.scan_idx);
         if (w.tank_hp[j] >= 1 && x - HIT_REACH < w.tank_x[j] && w.tank_x[j] < x + HIT_REACH &&
             y - HIT_REACH < w.tank_y[j] && w.tank_y[j] < y + HIT_REACH) {
-            hit(w, p, j, x, y);
+            hit(w, picture, random, j, x, y);
         }
     }
 }
 
 }  // namespace
 
-void update_shell(GameWorld& w, Platform& p) {
+void update_shell(GameWorld& w, Surface& picture, RandomSource& random) {
     const std::size_t i = slot(w.cur_tank);
     const std::int16_t state = w.shell_state[i];
     if (state == BURST_DUE) {
-        burst(w, p, i);
+        burst(w, picture, random, i);
     } else if (state > BURST_DUE) {
-        fly(w, p, i);
+        fly(w, picture, i);
     } else {
-        fire(w, p, i);
+        fire(w, random, i);
     }
 }

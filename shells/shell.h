@@ -1,9 +1,10 @@
 // One slot's shell: firing, flight, burst and hits.
 #pragma once
 
-#include "base/platform.h"
+#include "base/random_source.h"
 #include "base/world.h"
+#include "drawing/surface.h"
 
 // Advances the shell of slot cur_tank by one step: burst when due, fly when in
 // the air, or fire when ready and the tank is set to.
-void update_shell(GameWorld& world, Platform& platform);
+void update_shell(GameWorld& world, Surface& picture, RandomSource& random);

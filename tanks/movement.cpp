@@ -62,23 +62,23 @@ void drive(GameWorld& w, std::size_t i) {
 }
 
 // A tank past an edge is put back on it, facing straight in, at edge speed.
-void keep_inside(GameWorld& w, Platform& p, std::size_t i) {
+void keep_inside(GameWorld& w, const Surface& picture, std::size_t i) {
     const auto bounce = [&](double& coordinate, double edge, double heading) {
         coordinate = edge;
         w.tank_dir[i] = static_cast<float>(heading);
         w.tank_speed[i] = EDGE_SPEED;
     };
+    const auto area_width = static_cast<float>(picture.area_width);
+    const auto area_height = static_cast<float>(picture.area_height);
     if (w.tank_x[i] < 0) bounce(w.tank_x[i], 0, HALF_PI);
-    if (static_cast<float>(w.tank_x[i]) > p.ScaleWidth()) {
-        bounce(w.tank_x[i], p.ScaleWidth(), THREE_HALVES_PI);
-    }
+    if (static_cast<float>(w.tank_x[i]) > area_width) bounce(w.tank_x[i], area_width, THREE_HALVES_PI);
     if (w.tank_y[i] < 0) bounce(w.tank_y[i], 0, 0);
-    if (static_cast<float>(w.tank_y[i]) > p.ScaleHeight()) bounce(w.tank_y[i], p.ScaleHeight(), PI);
+    if (static_cast<float>(w.tank_y[i]) > area_height) bounce(w.tank_y[i], area_height, PI);
 }
 
 }  // namespace
 
-void move_tank(GameWorld& w, Platform& p) {
+void move_tank(GameWorld& w, const Surface& picture) {
     const std::size_t i = slot(w.cur_tank);
     const float bearing = static_cast<float>(w.aim_angle);
     if (i == 0) {
@@ -88,5 +88,5 @@ void move_tank(GameWorld& w, Platform& p) {
         turn_hull(w, i, bearing);
     }
     drive(w, i);
-    keep_inside(w, p, i);
+    keep_inside(w, picture, i);
 }

@@ -14,11 +14,11 @@ constexpr float CRUISE_SPEED = 1;  // computer tanks gather speed up to about he
 constexpr float TOP_SPEED = 3;
 
 // Draws a new target when the current one is the tank itself or dead.
-void check_target(GameWorld& w, Platform& p, std::size_t i) {
+void check_target(GameWorld& w, RandomSource& random, std::size_t i) {
     const std::int16_t target = w.tank_target[i];
     if (target == w.cur_tank || w.tank_hp[slot(target)] == 0) {
         w.tank_target[i] =
-            to_int16(std::floor(static_cast<double>(p.next_random()) * SLOT_COUNT), "tank_target");
+            to_int16(std::floor(static_cast<double>(random_next(random)) * SLOT_COUNT), "tank_target");
     }
 }
 
@@ -71,9 +71,9 @@ bool has_valid_target(const GameWorld& w, std::size_t i) {
     return t != i && w.tank_hp[t] > 0;
 }
 
-void steer_tank(GameWorld& w, Platform& p) {
+void steer_tank(GameWorld& w, RandomSource& random) {
     const std::size_t i = slot(w.cur_tank);
-    check_target(w, p, i);
+    check_target(w, random, i);
     measure_aim(w, i);
     if (i == 0) {
         player_speed(w);

@@ -5,12 +5,12 @@
 
 #include "battle/tick.h"
 #include "invariants.h"
-#include "tools/headless_platform.h"
+#include "stage.h"
 
 namespace {
 
-void expect_invariants(const GameWorld& w, HeadlessPlatform& p, int tick, int previous_level) {
-    ASSERT_EQ(broken_invariant(w, p, true, previous_level), "") << "after tick " << tick;
+void expect_invariants(const GameWorld& w, const Stage& p, int tick, int previous_level) {
+    ASSERT_EQ(broken_invariant(w, p.picture, true, previous_level), "") << "after tick " << tick;
 }
 
 // A world whose next tick sets up `level`.
@@ -23,11 +23,12 @@ GameWorld before_level(int level) {
 
 TEST(Battle, a_level_ten_battle_keeps_every_tank_inside_and_every_value_in_range) {
     GameWorld w = before_level(10);
-    HeadlessPlatform p(723, 651, 7);
-    on_tick(w, p);
+    Stage p;
+    p.random = random_from_seed(7);
+    p.tick(w);
     ASSERT_EQ(w.level, 10);
     for (int tick = 1; tick <= 400; ++tick) {
-        on_tick(w, p);
+        p.tick(w);
         expect_invariants(w, p, tick, 10);
         if (HasFatalFailure()) return;
     }
@@ -35,12 +36,13 @@ TEST(Battle, a_level_ten_battle_keeps_every_tank_inside_and_every_value_in_range
 
 TEST(Battle, a_seeded_level_five_battle_is_fought_out_and_the_next_level_follows) {
     GameWorld w = before_level(5);
-    HeadlessPlatform p(723, 651, 11);
-    on_tick(w, p);
+    Stage p;
+    p.random = random_from_seed(11);
+    p.tick(w);
     ASSERT_EQ(w.level, 5);
     int tick = 0;
     while (w.level == 5 && tick < 50000) {
-        on_tick(w, p);
+        p.tick(w);
         expect_invariants(w, p, ++tick, 5);
         if (HasFatalFailure()) return;
     }
@@ -50,11 +52,12 @@ TEST(Battle, a_seeded_level_five_battle_is_fought_out_and_the_next_level_follows
 
 TEST(Battle, an_area_shrunk_to_nothing_holds_every_tank_at_its_corner) {
     GameWorld w = before_level(6);
-    HeadlessPlatform p(723, 651, 5);
-    on_tick(w, p);
-    p.resize_surface(0, 0);
+    Stage p;
+    p.random = random_from_seed(5);
+    p.tick(w);
+    surface_set_area(p.picture, 0, 0, 1);
     for (int tick = 1; tick <= 300; ++tick) {
-        on_tick(w, p);
+        p.tick(w);
         expect_invariants(w, p, tick, 6);
         if (HasFatalFailure()) return;
     }
@@ -68,10 +71,11 @@ TEST(Battle, an_area_shrunk_to_nothing_holds_every_tank_at_its_corner) {
 TEST(Battle, the_same_seed_fights_the_same_battle) {
     const auto fight = [] {
         GameWorld w = before_level(8);
-        HeadlessPlatform p(723, 651, 3);
+        Stage p;
+        p.random = random_from_seed(3);
         for (int tick = 0; tick < 600; ++tick)
-            on_tick(w, p);
-        return std::make_pair(w.tank_x, p.randoms_served);
+            p.tick(w);
+        return std::make_pair(w.tank_x, p.random.served);
     };
     EXPECT_EQ(fight(), fight());
 }

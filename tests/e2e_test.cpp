@@ -140,7 +140,7 @@ TEST_P(Driving, holding_the_key_drives_the_blue_tank) {
 
 INSTANTIATE_TEST_SUITE_P(Keys, Driving,
                          testing::Values(std::pair("us", "Up"), std::pair("fr", "z")),
-                         [](const auto& info) { return std::string(info.param.second); });
+                         [](const auto& key) { return std::string(key.param.second); });
 
 // A minimised battle waits: the blue tank, driven to full speed and let go as
 // the window goes, still has its speed when the window comes back, where a
@@ -376,7 +376,7 @@ INSTANTIATE_TEST_SUITE_P(
                true},
         KeyRow{"esc_closes_result_and_p_then_pauses_the_battle",
                {{"Escape", "Result"}, {"Escape", "Quenmar"}, {"p", "Quenmar"}}, "", false, true}),
-    [](const testing::TestParamInfo<KeyRow>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<KeyRow>& row) { return std::string(row.param.name); });
 
 TEST_F(Game, has_its_own_icon) {
     EXPECT_TRUE(x.has_property(main, "_NET_WM_ICON"));

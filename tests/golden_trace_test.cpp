@@ -4,12 +4,9 @@
 // the first period and field that differ.
 //
 // After a deliberate change to the battle, write the traces anew with
-//   QUENMAR_UPDATE_GOLDENS=1 build/tests/sim_tests --gtest_filter='GoldenTrace.*'
+//   QUENMAR_UPDATE_GOLDENS=1 build/tests/golden_tests --gtest_filter='GoldenTrace.*'
 #include <gtest/gtest.h>
 
-#include <QJsonArray>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -84,44 +81,18 @@ void PrintTo(const Battle& battle, std::ostream* out) {
     *out << battle.name;
 }
 
-// Top-level keys of a trace line, in the order the line writes them.
-std::vector<QString> keys_in_order(const QJsonObject& object, const std::string& line) {
-    std::vector<std::pair<std::size_t, QString>> found;
-    for (const QString& key : object.keys())
-        found.emplace_back(line.find("\"" + key.toStdString() + "\":"), key);
-    std::sort(found.begin(), found.end());
-    std::vector<QString> keys;
-    for (const auto& [at, key] : found)
-        keys.push_back(key);
-    return keys;
-}
-
-std::string text_of(const QJsonValue& value) {
-    if (value.isArray()) return QJsonDocument(value.toArray()).toJson(QJsonDocument::Compact).toStdString();
-    return QJsonDocument(QJsonArray{value}).toJson(QJsonDocument::Compact).toStdString();
-}
-
-// "period P, FIELD[i]: expected X, got Y" for the first field that differs.
+// "FIELD: expected ..., got ..." where the two lines first differ, FIELD
+// being the key of the value that differs.
 std::string first_difference(const std::string& expected, const std::string& actual) {
-    const QJsonObject want = QJsonDocument::fromJson(QByteArray::fromStdString(expected)).object();
-    const QJsonObject got = QJsonDocument::fromJson(QByteArray::fromStdString(actual)).object();
-    const std::string period = "period " + std::to_string(want["period"].toInt());
-    for (const QString& key : keys_in_order(want, expected)) {
-        const QJsonValue a = want[key], b = got[key];
-        if (a == b) continue;
-        std::string where = period + ", " + key.toStdString();
-        if (a.isArray() && b.isArray()) {
-            const QJsonArray x = a.toArray(), y = b.toArray();
-            for (qsizetype i = 0; i < std::max(x.size(), y.size()); ++i) {
-                if (i < x.size() && i < y.size() && x[i] == y[i]) continue;
-                return where + "[" + std::to_string(i) + "]: expected " +
-                       (i < x.size() ? text_of(x[i]) : "nothing") + ", got " +
-                       (i < y.size() ? text_of(y[i]) : "nothing");
-            }
-        }
-        return where + ": expected " + text_of(a) + ", got " + text_of(b);
-    }
-    return period + ": the lines differ: " + actual.substr(0, 200);
+    std::size_t at = 0;
+    while (at < expected.size() && at < actual.size() && expected[at] == actual[at])
+        ++at;
+    const std::size_t colon = expected.rfind("\":", at);
+    const std::size_t quote = colon == std::string::npos ? 0 : expected.rfind('"', colon - 1);
+    const std::string field =
+        colon == std::string::npos ? "the line" : expected.substr(quote + 1, colon - quote - 1);
+    return expected.substr(0, expected.find(',')) + ", " + field + ": expected " +
+           expected.substr(at, 40) + "..., got " + actual.substr(at, 40) + "...";
 }
 
 class GoldenTrace : public testing::TestWithParam<Battle> {};
@@ -166,6 +137,6 @@ INSTANTIATE_TEST_SUITE_P(
                               "/tools/scripts/to-level-50.txt"},
         Battle{"edges", "--periods 300 --random EDGE_RANDOMS --input " +
                             (GOLDEN_DIR / "edges.txt").string()}),
-    [](const testing::TestParamInfo<Battle>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<Battle>& battle) { return std::string(battle.param.name); });
 
 }  // namespace

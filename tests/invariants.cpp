@@ -10,7 +10,7 @@ std::string slot_fault(int i, const std::string& what) {
 
 }  // namespace
 
-std::string broken_invariant(const GameWorld& w, HeadlessPlatform& p, bool ticked,
+std::string broken_invariant(const GameWorld& w, const Surface& picture, bool ticked,
                              int previous_level) {
     if (w.level < previous_level) return "level went down to " + std::to_string(w.level);
     if (w.level != std::min(50, w.wins + w.losses)) {
@@ -31,8 +31,8 @@ std::string broken_invariant(const GameWorld& w, HeadlessPlatform& p, bool ticke
         if (w.shell_state[i] < 0 || w.shell_state[i] > 25) {
             return slot_fault(i, "shell state " + std::to_string(w.shell_state[i]));
         }
-        const bool inside = w.tank_x[i] >= 0 && static_cast<float>(w.tank_x[i]) <= p.ScaleWidth() &&
-                            w.tank_y[i] >= 0 && static_cast<float>(w.tank_y[i]) <= p.ScaleHeight();
+        const bool inside = w.tank_x[i] >= 0 && static_cast<float>(w.tank_x[i]) <= static_cast<float>(picture.area_width) &&
+                            w.tank_y[i] >= 0 && static_cast<float>(w.tank_y[i]) <= static_cast<float>(picture.area_height);
         if (ticked && w.tank_hp[i] > 0 && !inside) {
             return slot_fault(i, "at (" + std::to_string(w.tank_x[i]) + ", " +
                                      std::to_string(w.tank_y[i]) + ") outside the area");

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "base/world.h"
-#include "tools/headless_platform.h"
+#include "drawing/surface.h"
 
 // The first broken invariant, described, or an empty text when all hold.
 // Positions are checked only after a period that ticked: a resize while the
 // timer is stopped may leave tanks outside until they next move.
-std::string broken_invariant(const GameWorld& world, HeadlessPlatform& platform, bool ticked,
+std::string broken_invariant(const GameWorld& world, const Surface& picture, bool ticked,
                              int previous_level);

@@ -8,31 +8,38 @@
 #include <QTest>
 #include <QTimer>
 
-#include "base/checked.h"
+#include "qt/placement.h"
 
 namespace {
 
-TEST(MainWindow, opens_frameless_named_quenmar_at_its_design_size_with_the_timer_running) {
-    GameWorld world{};
-    MainWindow window(world);
-    window.show();
-    EXPECT_EQ(window.windowTitle(), "Quenmar");
-    EXPECT_TRUE(window.windowFlags() & Qt::FramelessWindowHint);
-    EXPECT_EQ(window.width(), 723);
-    EXPECT_EQ(window.height(), 651);
-    EXPECT_EQ(window.ScaleWidth(), 723.0f);
-    EXPECT_EQ(window.ScaleHeight(), 651.0f);
-    EXPECT_TRUE(window.tmr_Enabled());
-    EXPECT_EQ(window.Tag(), "0");
+// A battle window on its own session, shown; a program loop run meanwhile
+// ends with 99 after 5 s at the latest.
+struct Shown {
+    Session session;
+    MainWindow window{session, random_from_seed(1)};
+    QTimer deadline;
+    Shown() {
+        window.show();
+        deadline.setSingleShot(true);
+        QObject::connect(&deadline, &QTimer::timeout, [] { QCoreApplication::exit(99); });
+        deadline.start(5000);
+    }
+};
+
+TEST(MainWindow, opens_frameless_named_quenmar_at_its_design_size_with_the_battle_running) {
+    Shown s;
+    EXPECT_EQ(s.window.windowTitle(), "Quenmar");
+    EXPECT_TRUE(s.window.windowFlags() & Qt::FramelessWindowHint);
+    EXPECT_EQ(s.window.size(), QSize(723, 651));
+    EXPECT_EQ(s.session.picture.area_width, 723);
+    EXPECT_EQ(s.session.picture.area_height, 651);
+    EXPECT_TRUE(s.session.controls.battle_timer_running);
 }
 
-TEST(MainWindow, the_first_timer_event_sets_up_level_one_and_shows_the_tanks) {
-    GameWorld world{};
-    MainWindow window(world);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return world.level == 1; }, 5000));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return world.cur_tank == MAX_SLOT + 1; }, 5000));
-    const QImage shot = window.grab().toImage();
+TEST(MainWindow, the_first_period_sets_up_level_one_and_shows_the_tanks) {
+    Shown s;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return s.session.ticks >= 2; }, 5000));
+    const QImage shot = s.window.grab().toImage();
     int blue = 0, white = 0;
     for (int y = 0; y < shot.height(); ++y) {
         for (int x = 0; x < shot.width(); ++x) {
@@ -44,24 +51,25 @@ TEST(MainWindow, the_first_timer_event_sets_up_level_one_and_shows_the_tanks) {
     EXPECT_GT(white, shot.width() * shot.height() * 9 / 10) << "on a white field";
 }
 
-TEST(MainWindow, the_surface_follows_the_window_size) {
-    GameWorld world{};
-    MainWindow window(world);
-    window.show();
-    window.resize(400, 300);
-    QApplication::processEvents();
-    EXPECT_EQ(window.ScaleWidth(), 400.0f);
-    EXPECT_EQ(window.ScaleHeight(), 300.0f);
-    EXPECT_EQ(window.surface().width, std::lround(400 * window.devicePixelRatioF()))
-        << "the picture has the screen's own pixels";
+// From a tiny window to a large one, the picture follows the window in the
+// screen's own pixels, and the battle runs on.
+TEST(MainWindow, the_picture_follows_the_window_size_and_the_battle_runs_on) {
+    Shown s;
+    for (const QSize size : {QSize(1, 1), QSize(400, 300), QSize(1200, 900)}) {
+        s.window.resize(size);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return s.session.picture.area_width == size.width(); }, 5000));
+        EXPECT_EQ(s.session.picture.area_height, size.height());
+        EXPECT_EQ(s.session.picture.width, std::lround(size.width() * s.window.devicePixelRatioF()));
+        const long long ticks = s.session.ticks;
+        ASSERT_TRUE(QTest::qWaitFor([&] { return s.session.ticks > ticks + 2; }, 5000));
+    }
 }
 
-TEST(MainWindow, a_close_request_stops_the_game) {
-    GameWorld world{};
-    MainWindow window(world);
-    window.show();
-    window.close();
-    EXPECT_FALSE(window.tmr_Enabled());
+TEST(MainWindow, a_close_request_ends_the_program_as_quit_does) {
+    Shown s;
+    s.window.close();
+    EXPECT_EQ(QApplication::exec(), 0);
+    EXPECT_EQ(s.session.end->status, 0);
 }
 
 }  // namespace
@@ -69,16 +77,10 @@ TEST(MainWindow, a_close_request_stops_the_game) {
 namespace {
 
 // The message box lives in the program's one event loop: the loop runs on
-// until the player closes it and then ends with status 4, even in a process
-// that asked to exit earlier.
-TEST(MainWindowFault, a_counter_overflow_stops_the_game_says_so_and_ends_with_status_4) {
-    GameWorld world{};
-    world.level = 50;
-    world.wins = 32767;  // the player stands alone: the next tick scores one win more
-    world.tank_hp[0] = 2;
-    world.tank_x[0] = 100;
-    world.tank_y[0] = 100;
-    MainWindow window(world);
+// until the player closes it and then ends with the status given, even in a
+// process that asked to exit earlier.
+TEST(MainWindowEnd, a_message_is_said_in_one_line_and_shown_before_the_program_ends) {
+    Shown s;
     QString message;
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&] {
@@ -91,36 +93,14 @@ TEST(MainWindowFault, a_counter_overflow_stops_the_game_says_so_and_ends_with_st
         }
     });
     closer.start(10);
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
-    window.show();
-    QCoreApplication::exit(0);  // an exit asked for before the fault
+    QCoreApplication::exit(0);  // an exit asked for before the end
     testing::internal::CaptureStderr();
-    window.tick();
+    s.window.end_program(4, "the game stopped: a fault");
     const int status = QApplication::exec();
+    EXPECT_EQ(status, 4);
+    EXPECT_EQ(message, "the game stopped: a fault");
     const std::string said = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(status, FAULT_EXIT_STATUS);
-    EXPECT_TRUE(message.contains("16-bit counter wins overflowed")) << message.toStdString();
-    EXPECT_EQ(said.substr(0, said.find('\n')),
-              "quenmar: the game stopped: 16-bit counter wins overflowed at 32767 + 1");
-    EXPECT_EQ(world.wins, 32767) << "not wrapped";
-    EXPECT_FALSE(window.tmr_Enabled());
-    EXPECT_TRUE(window.faulted());
-}
-
-TEST(MainWindowResize, a_tiny_or_empty_window_keeps_the_battle_running) {
-    GameWorld world{};
-    MainWindow window(world);
-    window.show();
-    window.resize(1, 1);
-    QApplication::processEvents();
-    ASSERT_TRUE(QTest::qWaitFor([&] { return world.level == 1; }, 5000));
-    QTest::qWait(100);
-    EXPECT_EQ(window.ScaleWidth(), 1.0f);
-    EXPECT_LE(world.tank_x[0], 1.0);
-    window.resize(1200, 900);
-    QApplication::processEvents();
-    EXPECT_EQ(window.ScaleWidth(), 1200.0f);
-    EXPECT_TRUE(window.tmr_Enabled());
+    EXPECT_EQ(said.substr(0, said.find('\n')), "quenmar: the game stopped: a fault");
 }
 
 }  // namespace
@@ -129,7 +109,7 @@ namespace {
 
 // What the window shows, as the window system has it: the window's backing
 // store, in the screen's pixels, which keeps every pixel not repainted.
-int pixels_not_shown(MainWindow& window) {
+int pixels_not_shown(MainWindow& window, const Surface& s) {
     QApplication::processEvents();
     QPaintDevice* device = window.backingStore()->paintDevice();
     if (device->devType() != QInternal::Image) {
@@ -137,7 +117,6 @@ int pixels_not_shown(MainWindow& window) {
         return -1;
     }
     const QImage& shown = *static_cast<QImage*>(device);
-    const Surface& s = window.surface();
     if (shown.width() != s.width || shown.height() != s.height) {
         ADD_FAILURE() << "shown " << shown.width() << "x" << shown.height() << ", surface "
                       << s.width << "x" << s.height;
@@ -153,26 +132,29 @@ int pixels_not_shown(MainWindow& window) {
     return wrong;
 }
 
-TEST(MainWindowRepaint, every_pixel_a_tick_or_a_handler_changes_is_repainted) {
-    GameWorld world{};
-    MainWindow window(world);
-    window.show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    window.set_tmr_Enabled(false);
-    window.tick();
+TEST(MainWindowRepaint, every_pixel_a_tick_or_a_record_changes_is_repainted) {
+    Shown s;
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&s.window));
+    // The battle paused, so that only the periods run here tick.
+    const auto period = [&](std::vector<InputEvent> records) {
+        for (const InputEvent& e : records)
+            session_take(s.session, e);
+        s.session.controls.battle_timer_running = true;
+        session_run_period(s.session);
+        s.session.controls.battle_timer_running = false;
+    };
+    period({});
     for (int level = 1; level < 8; ++level) {
-        window.deliver({.kind = InputKind::Click, .button = SmallButton::NextLevel});
-        window.tick();
-        window.tick();
+        period({{.kind = InputKind::Click, .button = SmallButton::NextLevel}});
+        period({});
     }
-    window.set_tmr_Enabled(false);
-    window.deliver({.kind = InputKind::MouseDown, .code = 1, .x = 600, .y = 100});
+    period({{.kind = InputKind::MouseDown, .mouse = MouseButton::Left, .x = 600, .y = 100}});
     for (int tick = 0; tick < 120; ++tick) {
-        window.tick();
-        ASSERT_EQ(pixels_not_shown(window), 0) << "after tick " << tick;
+        period({});
+        ASSERT_EQ(pixels_not_shown(s.window, s.session.picture), 0) << "after tick " << tick;
     }
-    window.deliver({.kind = InputKind::KeyPress, .code = 13});
-    EXPECT_EQ(pixels_not_shown(window), 0) << "after Enter";
+    period({{.kind = InputKind::KeyPress, .character = CharCode::Enter}});
+    EXPECT_EQ(pixels_not_shown(s.window, s.session.picture), 0) << "after Enter";
 }
 
 }  // namespace

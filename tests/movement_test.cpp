@@ -4,7 +4,7 @@
 
 #include <cmath>
 
-#include "tools/headless_platform.h"
+#include "stage.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ namespace {
 // values set as steering would leave them.
 struct Movement : testing::Test {
     GameWorld w{};
-    HeadlessPlatform p;
+    Stage p;
 
     void SetUp() override {
         for (int i : {0, 1, 2}) {
@@ -28,7 +28,7 @@ struct Movement : testing::Test {
         w.turret_delta = turret_delta;
         w.hull_delta = hull_delta;
         w.aim_dist = aim_dist;
-        move_tank(w, p);
+        move_tank(w, p.picture);
     }
 };
 
@@ -147,7 +147,7 @@ TEST_F(Movement, less_than_single_resolution_past_the_right_edge_or_on_an_edge_i
 }
 
 TEST_F(Movement, the_edges_follow_the_area_as_it_is_now) {
-    p.resize_surface(100, 80);
+    surface_set_area(p.picture, 100, 80, 1);
     w.tank_x[1] = 150;
     w.tank_target[1] = 1;
     move(1, 0, 0, 0, 0);

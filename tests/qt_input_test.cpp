@@ -7,12 +7,13 @@
 #include <QResizeEvent>
 #include <memory>
 
-#include "input/keys.h"
 #include "qt/event_translation.h"
 
 // How a record reads in a failure message.
 void PrintTo(const InputEvent& e, std::ostream* out) {
-    *out << "{kind " << static_cast<int>(e.kind) << ", code " << e.code << ", shift " << e.shift
+    *out << "{kind " << static_cast<int>(e.kind) << ", key " << static_cast<int>(e.key)
+         << ", character " << static_cast<int>(e.character) << ", mouse "
+         << static_cast<int>(e.mouse) << ", shift " << e.shift
          << ", at " << e.x << "," << e.y << ", button " << static_cast<int>(e.button) << ", size "
          << e.width << "x" << e.height << "}";
 }
@@ -25,8 +26,14 @@ using Source = EventSource;
 std::optional<InputEvent> none() {
     return std::nullopt;
 }
-InputEvent record(Kind kind, std::int16_t code, std::int16_t shift = 0) {
-    return {.kind = kind, .code = code, .shift = shift};
+InputEvent down(KeyCode key) {
+    return {.kind = Kind::KeyDown, .key = key};
+}
+InputEvent up(KeyCode key) {
+    return {.kind = Kind::KeyUp, .key = key};
+}
+InputEvent press(CharCode character, std::int16_t shift = 0) {
+    return {.kind = Kind::KeyPress, .character = character, .shift = shift};
 }
 
 struct KeyCase {
@@ -42,32 +49,32 @@ struct KeyCase {
 TEST(QtInput, every_key_the_game_knows_yields_its_record_or_none) {
     constexpr auto Down = QEvent::KeyPress, Up = QEvent::KeyRelease;
     const KeyCase cases[] = {
-        {"Left", Down, Qt::Key_Left, "", false, Source::Battle, record(Kind::KeyDown, KEY_LEFT)},
-        {"Up", Down, Qt::Key_Up, "", false, Source::Battle, record(Kind::KeyDown, KEY_UP)},
-        {"Right", Down, Qt::Key_Right, "", false, Source::Battle, record(Kind::KeyDown, KEY_RIGHT)},
-        {"Down", Down, Qt::Key_Down, "", false, Source::Battle, record(Kind::KeyDown, KEY_DOWN)},
-        {"F1", Down, Qt::Key_F1, "", false, Source::Battle, record(Kind::KeyDown, KEY_F1)},
+        {"Left", Down, Qt::Key_Left, "", false, Source::Battle, down(KeyCode::Left)},
+        {"Up", Down, Qt::Key_Up, "", false, Source::Battle, down(KeyCode::Up)},
+        {"Right", Down, Qt::Key_Right, "", false, Source::Battle, down(KeyCode::Right)},
+        {"Down", Down, Qt::Key_Down, "", false, Source::Battle, down(KeyCode::Down)},
+        {"F1", Down, Qt::Key_F1, "", false, Source::Battle, down(KeyCode::F1)},
         {"Esc", Down, Qt::Key_Escape, "\x1b", false, Source::Battle,
-         record(Kind::KeyPress, CHAR_ESC)},
+         press(CharCode::Esc)},
         {"Return", Down, Qt::Key_Return, "\r", false, Source::Battle,
-         record(Kind::KeyPress, CHAR_ENTER)},
+         press(CharCode::Enter)},
         {"keypad Enter", Down, Qt::Key_Enter, "\r", false, Source::Battle,
-         record(Kind::KeyPress, CHAR_ENTER)},
-        {"p", Down, Qt::Key_P, "p", false, Source::Battle, record(Kind::KeyPress, CHAR_LOWER_P)},
+         press(CharCode::Enter)},
+        {"p", Down, Qt::Key_P, "p", false, Source::Battle, press(CharCode::LowerP)},
         {"a key the game ignores", Down, Qt::Key_A, "a", false, Source::Battle, none()},
         {"Left released", Up, Qt::Key_Left, "", false, Source::Battle,
-         record(Kind::KeyUp, KEY_LEFT)},
-        {"Up released", Up, Qt::Key_Up, "", false, Source::Battle, record(Kind::KeyUp, KEY_UP)},
+         up(KeyCode::Left)},
+        {"Up released", Up, Qt::Key_Up, "", false, Source::Battle, up(KeyCode::Up)},
         {"Right released", Up, Qt::Key_Right, "", false, Source::Battle,
-         record(Kind::KeyUp, KEY_RIGHT)},
+         up(KeyCode::Right)},
         {"Down released", Up, Qt::Key_Down, "", false, Source::Battle,
-         record(Kind::KeyUp, KEY_DOWN)},
+         up(KeyCode::Down)},
         {"Esc released", Up, Qt::Key_Escape, "\x1b", false, Source::Battle, none()},
         // A held key: arrows keep saying they are down, the rest act once.
         {"Left repeated", Down, Qt::Key_Left, "", true, Source::Battle,
-         record(Kind::KeyDown, KEY_LEFT)},
+         down(KeyCode::Left)},
         {"Down repeated", Down, Qt::Key_Down, "", true, Source::Battle,
-         record(Kind::KeyDown, KEY_DOWN)},
+         down(KeyCode::Down)},
         {"Left repeat release", Up, Qt::Key_Left, "", true, Source::Battle, none()},
         {"F1 repeated", Down, Qt::Key_F1, "", true, Source::Battle, none()},
         {"Esc repeated", Down, Qt::Key_Escape, "\x1b", true, Source::Battle, none()},
@@ -77,11 +84,11 @@ TEST(QtInput, every_key_the_game_knows_yields_its_record_or_none) {
         // it is pressed in, F1 Help; Enter is the buttons'.
         {"Right in Result", Down, Qt::Key_Right, "", false, Source::Result, none()},
         {"Up released in Help", Up, Qt::Key_Up, "", false, Source::Help, none()},
-        {"F1 in Help", Down, Qt::Key_F1, "", false, Source::Help, record(Kind::KeyDown, KEY_F1)},
+        {"F1 in Help", Down, Qt::Key_F1, "", false, Source::Help, down(KeyCode::F1)},
         {"F1 in Result", Down, Qt::Key_F1, "", false, Source::Result, none()},
         {"p in Result", Down, Qt::Key_P, "p", false, Source::Result, none()},
         {"Esc in Result", Down, Qt::Key_Escape, "\x1b", false, Source::Result,
-         record(Kind::KeyPress, CHAR_ESC)},
+         press(CharCode::Esc)},
         {"Esc in Help", Down, Qt::Key_Escape, "\x1b", false, Source::Help,
          InputEvent{.kind = Kind::Click, .button = SmallButton::Close}},
         {"Return in Result", Down, Qt::Key_Return, "\r", false, Source::Result, none()},
@@ -92,7 +99,7 @@ TEST(QtInput, every_key_the_game_knows_yields_its_record_or_none) {
         EXPECT_EQ(translate_event(event, c.source), c.yields) << c.what;
     }
     const QKeyEvent shifted(QEvent::KeyPress, Qt::Key_P, Qt::ShiftModifier, "P");
-    EXPECT_EQ(translate_event(shifted, Source::Battle), record(Kind::KeyPress, CHAR_UPPER_P, 1));
+    EXPECT_EQ(translate_event(shifted, Source::Battle), press(CharCode::UpperP, 1));
 }
 
 TEST(QtInput, mouse_buttons_and_the_pointer_yield_their_codes_in_drawing_units) {
@@ -101,17 +108,17 @@ TEST(QtInput, mouse_buttons_and_the_pointer_yield_their_codes_in_drawing_units) 
         const QMouseEvent event(type, at, at, button, held, Qt::NoModifier);
         return translate_event(event, Source::Battle);
     };
-    const auto expected = [](Kind kind, std::int16_t code) {
-        return InputEvent{.kind = kind, .code = code, .x = 10.5f, .y = 20.25f};
+    const auto expected = [](Kind kind, MouseButton button) {
+        return InputEvent{.kind = kind, .mouse = button, .x = 10.5f, .y = 20.25f};
     };
     EXPECT_EQ(mouse(QEvent::MouseButtonPress, Qt::LeftButton, Qt::LeftButton),
-              expected(Kind::MouseDown, BUTTON_LEFT));
+              expected(Kind::MouseDown, MouseButton::Left));
     EXPECT_EQ(mouse(QEvent::MouseButtonPress, Qt::RightButton, Qt::RightButton),
-              expected(Kind::MouseDown, BUTTON_RIGHT));
+              expected(Kind::MouseDown, MouseButton::Right));
     EXPECT_EQ(mouse(QEvent::MouseButtonRelease, Qt::MiddleButton, Qt::NoButton),
-              expected(Kind::MouseUp, BUTTON_MIDDLE));
+              expected(Kind::MouseUp, MouseButton::Middle));
     EXPECT_EQ(mouse(QEvent::MouseMove, Qt::NoButton, Qt::LeftButton | Qt::RightButton),
-              expected(Kind::MouseMove, BUTTON_LEFT + BUTTON_RIGHT));
+              expected(Kind::MouseMove, static_cast<MouseButton>(3)));
     const QResizeEvent resized(QSize(400, 300), QSize(723, 651));
     EXPECT_EQ(translate_event(resized, Source::Battle),
               (InputEvent{.kind = Kind::Resize, .width = 400, .height = 300}));

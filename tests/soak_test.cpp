@@ -4,8 +4,8 @@
 
 #include <random>
 
-#include "input/keys.h"
 #include "invariants.h"
+#include "tools/headless.h"
 #include "tools/sim_run.h"
 
 namespace {
@@ -20,28 +20,29 @@ class RandomPlayer {
   public:
     explicit RandomPlayer(std::uint32_t seed) : rng_(seed) {}
 
-    bool next(InputEvent& e, HeadlessPlatform& p) {
+    bool next(InputEvent& e, const Surface& picture) {
         const int roll = pick(0, 999);
-        const float w = p.ScaleWidth(), h = p.ScaleHeight();
+        const auto w = static_cast<float>(picture.area_width);
+        const auto h = static_cast<float>(picture.area_height);
         if (roll < 40) {
             e.kind = pick(0, 1) ? Kind::KeyDown : Kind::KeyUp;
-            e.code = static_cast<std::int16_t>(pick(KEY_LEFT, KEY_DOWN));
+            e.key = static_cast<KeyCode>(pick(37, 40));  // the arrows
         } else if (roll < 120) {
             e.kind = Kind::MouseMove;
             e.x = static_cast<float>(std::uniform_real_distribution<double>(-50, w + 50)(rng_));
             e.y = static_cast<float>(std::uniform_real_distribution<double>(-50, h + 50)(rng_));
         } else if (roll < 140) {
             e.kind = pick(0, 1) ? Kind::MouseDown : Kind::MouseUp;
-            e.code = pick(0, 3) ? BUTTON_LEFT : BUTTON_RIGHT;
+            e.mouse = pick(0, 3) ? MouseButton::Left : MouseButton::Right;
         } else if (roll < 143) {
             e.kind = Kind::KeyPress;
-            e.code = CHAR_LOWER_P;  // pause; the timer check below resumes
+            e.character = CharCode::LowerP;  // pause; the check below resumes
         } else if (roll < 145) {
             e.kind = Kind::KeyPress;
-            e.code = pick(0, 1) ? CHAR_ESC : CHAR_ENTER;
+            e.character = pick(0, 1) ? CharCode::Esc : CharCode::Enter;
         } else if (roll < 146) {
             e.kind = Kind::KeyDown;
-            e.code = KEY_F1;
+            e.key = KeyCode::F1;
         } else if (roll < 148) {
             e.kind = Kind::Click;
             e.button = pick(0, 1) ? SmallButton::Back : SmallButton::Close;
@@ -68,8 +69,8 @@ class RandomPlayer {
 };
 
 TEST(Soak, a_level_50_battle_under_random_play_keeps_its_invariants_for_200000_periods) {
-    GameWorld w{};
-    HeadlessPlatform p(DESIGN_WIDTH, DESIGN_HEIGHT, 424242);
+    HeadlessBattle battle(random_from_seed(424242));
+    Session& s = battle.session;
     std::vector<ScriptEvent> events;
     for (int k = 1; k <= 49; ++k) {
         events.push_back({2 * k, {.kind = Kind::Click, .button = SmallButton::NextLevel}});
@@ -82,24 +83,25 @@ TEST(Soak, a_level_50_battle_under_random_play_keeps_its_invariants_for_200000_p
             events.clear();
             next = 0;
             ScriptEvent e{period, {}};
-            if (player.next(e.event, p)) events.push_back(e);
+            if (player.next(e.event, s.picture)) events.push_back(e);
             // A paused battle is resumed after a while, as a player would.
-            paused_periods = p.tmr_enabled ? 0 : paused_periods + 1;
+            paused_periods = s.controls.battle_timer_running ? 0 : paused_periods + 1;
             if (paused_periods > 40) {
                 const SmallButton back =
-                    p.frm_winlose.visible ? SmallButton::Back : SmallButton::Close;
+                    s.controls.result_window_open ? SmallButton::Back : SmallButton::Close;
                 events.push_back({period, {.kind = Kind::Click, .button = back}});
-                if (!p.frm_help.visible && !p.frm_winlose.visible) {
-                    events.push_back({period, {.kind = Kind::KeyPress, .code = CHAR_LOWER_P}});
+                if (!s.controls.help_window_open && !s.controls.result_window_open) {
+                    events.push_back({period, {.kind = Kind::KeyPress, .character = CharCode::LowerP}});
                 }
             }
         }
-        const bool ticked = run_period(w, p, events, next, period);
-        const std::string broken = broken_invariant(w, p, ticked, level);
+        const bool ticked = run_scripted_period(s, events, next, period);
+        const std::string broken = broken_invariant(s.world, s.picture, ticked, level);
         ASSERT_EQ(broken, "") << "period " << period;
-        level = w.level;
+        level = s.world.level;
     }
-    EXPECT_EQ(w.level, 50);
+    EXPECT_FALSE(s.end);
+    EXPECT_EQ(s.world.level, 50);
 }
 
 }  // namespace

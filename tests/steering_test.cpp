@@ -2,14 +2,14 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/headless_platform.h"
+#include "stage.h"
 
 namespace {
 
 // A world with the listed slots alive and slot `current` about to be steered.
 struct Steering : testing::Test {
     GameWorld w{};
-    HeadlessPlatform p;
+    Stage p;
 
     void alive(int i, double x, double y, int target) {
         w.tank_hp[i] = 2;
@@ -19,7 +19,7 @@ struct Steering : testing::Test {
     }
     void steer(int i) {
         w.cur_tank = static_cast<std::int16_t>(i);
-        steer_tank(w, p);
+        steer_tank(w, p.random);
     }
 };
 
@@ -75,7 +75,7 @@ TEST_F(Steering, a_tank_targeting_itself_draws_anew_every_tick_and_measures_noth
     p.use_randoms({0.1f, 0.1f, 0.1f});  // floor(0.1 * 51) = 5: itself again
     for (int tick = 1; tick <= 3; ++tick) {
         steer(5);
-        EXPECT_EQ(p.randoms_served, static_cast<std::size_t>(tick));
+        EXPECT_EQ(p.random.served, static_cast<std::size_t>(tick));
         EXPECT_EQ(w.tank_target[5], 5);
         EXPECT_EQ(w.aim_dist, 0.0);
         EXPECT_EQ(w.aim_angle, 1.570796326794897);

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tools/headless_platform.h"
+#include "stage.h"
 
 namespace {
 
@@ -11,9 +11,9 @@ using Kind = DrawOp::Kind;
 // Turret circle, barrel, hull outline from its front left corner round, then
 // the chevron, in round numbers: the hull points down, the barrel to the right.
 TEST(TankDrawing, elements_and_points_come_in_the_documented_order) {
-    HeadlessPlatform p;
-    p.record_draws = true;
-    draw_tank(p, 100, 100, 0, 1.570796326794897f, 0, 0, 150);
+    Stage p;
+    p.record_draws();
+    draw_tank(p.picture, 100, 100, 0, 1.570796326794897f, 0, 0, 150);
     const DrawOp expected[] = {
         {Kind::Circle, 100, 100, 5},
         {Kind::Line, 105, 100, 115, 100},
@@ -36,31 +36,31 @@ TEST(TankDrawing, elements_and_points_come_in_the_documented_order) {
 }
 
 TEST(TankDrawing, drawing_a_tank_again_in_white_erases_it) {
-    HeadlessPlatform p(200, 200);
+    Stage p(200, 200);
     const double x = 57.3, y = 42.9;
     const float hull = 2.7f, turret = -11.3f;
-    draw_tank(p, x, y, hull, turret, 0, 0, 0);
-    draw_tank(p, x, y, hull, turret, 0, 0, 150);
+    draw_tank(p.picture, x, y, hull, turret, 0, 0, 0);
+    draw_tank(p.picture, x, y, hull, turret, 0, 0, 150);
     const auto non_white = [&] {
         int n = 0;
         for (int py = 0; py < 200; ++py) {
             for (int px = 0; px < 200; ++px)
-                n += surface_colour_at(p.surface, px, py) != WHITE;
+                n += surface_colour_at(p.picture, px, py) != WHITE;
         }
         return n;
     };
     EXPECT_GT(non_white(), 80);
-    draw_tank(p, x, y, hull, turret, 255, 255, 255);
+    draw_tank(p.picture, x, y, hull, turret, 255, 255, 255);
     EXPECT_EQ(non_white(), 0);
 }
 
 TEST(TankDrawing, a_tank_beyond_the_edge_is_drawn_only_where_it_lies_inside) {
-    HeadlessPlatform p(100, 100);
+    Stage p(100, 100);
     const double x = 2, y = 98;
     const float heading = 0;
-    draw_tank(p, x, y, heading, heading, 0, 0, 0);
-    EXPECT_EQ(surface_colour_at(p.surface, 99, 98), WHITE);  // nothing wrapped across
-    EXPECT_EQ(surface_colour_at(p.surface, 7, 98), 0);       // the turret circle's right side
+    draw_tank(p.picture, x, y, heading, heading, 0, 0, 0);
+    EXPECT_EQ(surface_colour_at(p.picture, 99, 98), WHITE);  // nothing wrapped across
+    EXPECT_EQ(surface_colour_at(p.picture, 7, 98), 0);       // the turret circle's right side
 }
 
 }  // namespace
@@ -68,10 +68,10 @@ TEST(TankDrawing, a_tank_beyond_the_edge_is_drawn_only_where_it_lies_inside) {
 namespace {
 
 TEST(TankDrawing, a_tank_covers_exactly_these_pixels) {
-    HeadlessPlatform p(33, 33);
+    Stage p(33, 33);
     const double x = 16, y = 16;
     const float hull = 0, turret = 1.570796326794897f;  // hull down, barrel to the right
-    draw_tank(p, x, y, hull, turret, 0, 0, 0);
+    draw_tank(p.picture, x, y, hull, turret, 0, 0, 0);
     const std::vector<std::string> expected = {
         ".................................",
         ".................................",
@@ -108,10 +108,10 @@ TEST(TankDrawing, a_tank_covers_exactly_these_pixels) {
         ".................................",
     };
     std::vector<std::string> rows;
-    for (int row = 0; row < p.surface.height; ++row) {
+    for (int row = 0; row < p.picture.height; ++row) {
         std::string line;
-        for (int col = 0; col < p.surface.width; ++col)
-            line += surface_colour_at(p.surface, col, row) == WHITE ? '.' : '#';
+        for (int col = 0; col < p.picture.width; ++col)
+            line += surface_colour_at(p.picture, col, row) == WHITE ? '.' : '#';
         rows.push_back(line);
     }
     EXPECT_EQ(rows, expected);

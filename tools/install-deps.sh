@@ -1,30 +1,37 @@
 #!/usr/bin/env bash
 # Installs, from Debian's packages, what the named make targets need and the
-# machine lacks: `run` (building and playing), `test`, `bench`, `fuzz`,
+# machine lacks: `run` (building and playing), `headless` (the game library,
+# quenmar-sim and their tests, without Qt), `test`, `bench`, `fuzz`,
 # `package`. Does nothing when everything is there.
 # Usage: tools/install-deps.sh TARGET...
 set -euo pipefail
 
+# A word that names another target stands for that target's packages.
 declare -A needs=(
-    [run]="build-essential cmake qt6-base-dev qt6-wayland libxcb1-dev"
+    [core]="build-essential cmake libcli11-dev libpng-dev"
+    [run]="core qt6-base-dev qt6-wayland libxcb1-dev"
+    [headless]="core libgtest-dev"
     # tests on a real X server with a window manager, on Wayland, and of the
     # desktop entry, the metadata and the package
-    [test]="libgtest-dev libgmock-dev xvfb xdotool x11-xkb-utils libx11-dev openbox weston
+    [test]="run headless libgmock-dev xvfb xdotool x11-xkb-utils libx11-dev openbox weston
             desktop-file-utils appstream lintian file"
-    [bench]="libbenchmark-dev xvfb xdotool"
-    [fuzz]="clang libclang-rt-14-dev"
-    [package]="file"
+    [bench]="run libbenchmark-dev xvfb xdotool"
+    [fuzz]="core clang libclang-rt-14-dev"
+    [package]="run file"
 )
 
 packages=()
-for target in run "$@"; do
-    [ -n "${needs[$target]+x}" ] || { echo "install-deps: no target '$target'" >&2; exit 2; }
-    read -r -a more <<<"$(echo ${needs[$target]})"
-    packages+=("${more[@]}")
-done
+add() {
+    [ -n "${needs[$1]+x}" ] || { echo "install-deps: no target '$1'" >&2; exit 2; }
+    local word
+    for word in ${needs[$1]}; do
+        if [ -n "${needs[$word]+x}" ]; then add "$word"; else packages+=("$word"); fi
+    done
+}
+for target in "$@"; do add "$target"; done
 
 missing=()
-for package in "${packages[@]}"; do
+for package in $(printf '%s\n' "${packages[@]}" | sort -u); do
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
         missing+=("$package")
     fi

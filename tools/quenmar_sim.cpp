@@ -1,8 +1,6 @@
 // quenmar-sim: runs a battle headless with the game's own code, from a seed or
 // a list of random numbers and a script of input events, and writes a trace.
-#include <QCommandLineParser>
-#include <QCoreApplication>
-#include <QImage>
+#include <CLI/CLI.hpp>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -10,13 +8,14 @@
 #include <string>
 
 #include "base/checked.h"
+#include "tools/headless.h"
 #include "tools/sim_run.h"
 #include "tools/sim_trace.h"
+#include "tools/write_png.h"
 
 namespace {
 
 constexpr int BAD_INPUT_STATUS = 2;
-constexpr int RANDOMS_RAN_OUT_STATUS = 3;
 constexpr long long MAX_PERIODS = 1'000'000'000;
 
 struct Options {
@@ -28,8 +27,7 @@ struct Options {
     bool draws = false;
 };
 
-long long option_number(const QString& text, const char* option, long long low, long long high) {
-    const std::string s = text.toStdString();
+long long option_number(const std::string& s, const char* option, long long low, long long high) {
     long long value = 0;
     const auto [end, error] = std::from_chars(s.data(), s.data() + s.size(), value);
     if (error != std::errc() || end != s.data() + s.size() || value < low || value > high) {
@@ -39,54 +37,45 @@ long long option_number(const QString& text, const char* option, long long low, 
     return value;
 }
 
-Options read_options(const QCoreApplication& app) {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        "Runs a Quenmar battle without a display and writes what happened, period by period.");
-    parser.addHelpOption();
-    const QCommandLineOption periods("periods", "Number of timer periods to run (1000).", "N");
-    const QCommandLineOption seed("seed", "Seed of the game's random generator (1).", "N");
-    const QCommandLineOption random(
-        "random", "Take the random numbers from FILE, one per line, instead.", "FILE");
-    const QCommandLineOption input("input", "Scripted input events, one per line.", "FILE");
-    const QString design_size = QString("%1x%2").arg(DESIGN_WIDTH).arg(DESIGN_HEIGHT);
-    const QCommandLineOption size("size", "Drawing area at the start (" + design_size + ").",
-                                  "WxH");
-    const QCommandLineOption trace("trace", "One JSON line per period to FILE (- = stdout).",
-                                   "FILE");
-    const QCommandLineOption draws("draws", "With --trace: also each period's drawing.");
-    const QCommandLineOption png("png", "The drawing surface at the end, as a PNG picture.",
-                                 "FILE");
-    parser.addOptions({periods, seed, random, input, size, trace, draws, png});
-    if (!parser.parse(app.arguments()))
-        throw InputError("quenmar-sim", parser.errorText().toStdString());
-    if (parser.isSet("help")) parser.showHelp(0);
-    if (!parser.positionalArguments().isEmpty()) {
-        throw InputError(
-            "quenmar-sim",
-            "unexpected argument '" + parser.positionalArguments().front().toStdString() + "'");
-    }
-
+// The options, or none when the help was asked for and printed.
+std::optional<Options> read_options(int argc, char** argv) {
+    CLI::App app("Runs a Quenmar battle without a display and writes what happened, period by period.",
+                 "quenmar-sim");
+    const std::string design_size =
+        std::to_string(DESIGN_WIDTH) + "x" + std::to_string(DESIGN_HEIGHT);
     Options o;
-    if (parser.isSet(periods)) {
-        o.periods =
-            static_cast<int>(option_number(parser.value(periods), "--periods", 1, MAX_PERIODS));
+    std::string periods, seed, size;
+    app.add_option("--periods", periods, "Number of timer periods to run (1000).")->type_name("N");
+    app.add_option("--seed", seed, "Seed of the game's random generator (1).")->type_name("N");
+    app.add_option("--random", o.random_file,
+                   "Take the random numbers from FILE, one per line, instead.")->type_name("FILE");
+    app.add_option("--input", o.input_file, "Scripted input events, one per line.")->type_name("FILE");
+    app.add_option("--size", size, "Drawing area at the start (" + design_size + ").")->type_name("WxH");
+    app.add_option("--trace", o.trace_file, "One JSON line per period to FILE (- = stdout).")
+        ->type_name("FILE");
+    app.add_flag("--draws", o.draws, "With --trace: also each period's drawing.");
+    app.add_option("--png", o.png_file, "The drawing surface at the end, as a PNG picture.")
+        ->type_name("FILE");
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        std::fputs(app.help().c_str(), stdout);
+        return std::nullopt;
+    } catch (const CLI::ParseError& error) {
+        throw InputError("quenmar-sim", error.what());
     }
-    if (parser.isSet(seed)) {
-        o.seed =
-            static_cast<std::uint32_t>(option_number(parser.value(seed), "--seed", 0, UINT32_MAX));
+    if (!periods.empty()) {
+        o.periods = static_cast<int>(option_number(periods, "--periods", 1, MAX_PERIODS));
     }
-    if (parser.isSet(size)) {
-        const QStringList parts = parser.value(size).split('x');
-        if (parts.size() != 2) throw InputError("--size", "expected WIDTHxHEIGHT, like " + design_size.toStdString());
-        o.width = static_cast<int>(option_number(parts[0], "--size", 1, MAX_AREA_SIDE));
-        o.height = static_cast<int>(option_number(parts[1], "--size", 1, MAX_AREA_SIDE));
+    if (!seed.empty()) {
+        o.seed = static_cast<std::uint32_t>(option_number(seed, "--seed", 0, UINT32_MAX));
     }
-    o.random_file = parser.value(random).toStdString();
-    o.input_file = parser.value(input).toStdString();
-    o.trace_file = parser.value(trace).toStdString();
-    o.png_file = parser.value(png).toStdString();
-    o.draws = parser.isSet(draws);
+    if (!size.empty()) {
+        const std::size_t x = size.find('x');
+        if (x == std::string::npos) throw InputError("--size", "expected WIDTHxHEIGHT, like " + design_size);
+        o.width = static_cast<int>(option_number(size.substr(0, x), "--size", 1, MAX_AREA_SIDE));
+        o.height = static_cast<int>(option_number(size.substr(x + 1), "--size", 1, MAX_AREA_SIDE));
+    }
     if (o.draws && o.trace_file.empty()) throw InputError("--draws", "goes with --trace");
     return o;
 }
@@ -97,24 +86,16 @@ std::ifstream open_input(const std::string& name) {
     return in;
 }
 
-void write_png(const Surface& s, const std::string& name) {
-    const QImage picture(reinterpret_cast<const uchar*>(s.pixels.data()), s.width, s.height,
-                         s.width * 4, QImage::Format_RGB32);
-    if (picture.isNull() || !picture.save(QString::fromStdString(name), "PNG")) {
-        throw InputError(name, "cannot write the PNG picture");
-    }
-}
-
 int run(const Options& o) {
     std::vector<ScriptEvent> events;
     if (!o.input_file.empty()) {
         std::ifstream in = open_input(o.input_file);
         events = parse_script(in, o.input_file, o.periods);
     }
-    HeadlessPlatform platform(o.width, o.height, o.seed);
+    RandomSource random = random_from_seed(o.seed);
     if (!o.random_file.empty()) {
         std::ifstream in = open_input(o.random_file);
-        platform.use_randoms(parse_randoms(in, o.random_file));
+        random = random_from_list(parse_randoms(in, o.random_file));
     }
     std::FILE* trace = nullptr;
     if (o.trace_file == "-") {
@@ -123,46 +104,40 @@ int run(const Options& o) {
         trace = std::fopen(o.trace_file.c_str(), "w");
         if (trace == nullptr) throw InputError(o.trace_file, "cannot be written");
     }
-    platform.record_draws = o.draws;
+    HeadlessBattle battle(std::move(random), o.width, o.height);
+    Session& session = battle.session;
+    std::vector<DrawOp> draws;
+    if (o.draws) session.picture.draw_log = &draws;
 
-    GameWorld world{};
     std::size_t next = 0;
-    long long ticks = 0;
-    int period = 1;
     std::string line;
     const auto started = std::chrono::steady_clock::now();
-    for (; period <= o.periods; ++period) {
-        bool ticked = false;
-        try {
-            ticked = run_period(world, platform, events, next, period);
-        } catch (const RandomsRanOut& out) {
-            std::fprintf(stderr, "quenmar-sim: period %d: %s\n", period, out.what());
-            return RANDOMS_RAN_OUT_STATUS;
-        } catch (const GameFault& fault) {
-            std::fprintf(stderr, "quenmar-sim: period %d: the game stopped: %s\n", period,
-                         fault.what());
-            return FAULT_EXIT_STATUS;
+    for (int period = 1; period <= o.periods && !session.end; ++period) {
+        const bool ticked = run_scripted_period(session, events, next, period);
+        if (session.end && session.end->status != 0) {
+            std::fprintf(stderr, "quenmar-sim: period %d: %s\n", period,
+                         session.end->message.c_str());
+            return session.end->status;
         }
-        ticks += ticked;
         if (trace != nullptr) {
             line.clear();
-            append_trace_line(line, period, ticked, platform, world, o.draws);
+            append_trace_line(line, period, ticked, session, o.draws ? &draws : nullptr);
             line += '\n';
             std::fwrite(line.data(), 1, line.size(), trace);
         }
-        platform.draws.clear();
-        if (platform.terminated) break;
+        draws.clear();
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     if (trace != nullptr && trace != stdout && std::fclose(trace) != 0) {
         throw InputError(o.trace_file, "cannot be written");
     }
-    if (!o.png_file.empty()) write_png(platform.surface, o.png_file);
+    if (!o.png_file.empty()) write_png(session.picture, o.png_file);
     if (trace == nullptr) {
-        std::printf("periods %d, ticks %lld, level %d, wins %d, losses %d, %.3f s, %.0f ticks/s\n",
-                    std::min(period, o.periods), ticks, world.level, world.wins, world.losses,
-                    seconds, seconds > 0 ? static_cast<double>(ticks) / seconds : 0.0);
+        const GameWorld& w = session.world;
+        std::printf("periods %lld, ticks %lld, level %d, wins %d, losses %d, %.3f s, %.0f ticks/s\n",
+                    session.periods, session.ticks, w.level, w.wins, w.losses, seconds,
+                    seconds > 0 ? static_cast<double>(session.ticks) / seconds : 0.0);
     }
     return 0;
 }
@@ -170,10 +145,9 @@ int run(const Options& o) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    QCoreApplication::setApplicationName("quenmar-sim");
     try {
-        return run(read_options(app));
+        const std::optional<Options> options = read_options(argc, argv);
+        return options ? run(*options) : 0;
     } catch (const InputError& error) {
         std::fprintf(stderr, "%s\n", error.what());
         return BAD_INPUT_STATUS;

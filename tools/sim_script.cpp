@@ -101,7 +101,7 @@ InputEvent parse_event(const Line& line, const std::vector<std::string_view>& f)
         case Kind::MouseDown:
         case Kind::MouseMove:
         case Kind::MouseUp:
-            event.code = code16(line, f[2], "button");
+            event.mouse = static_cast<MouseButton>(code16(line, f[2], "button"));
             event.x = coordinate(line, f[3], "x");
             event.y = coordinate(line, f[4], "y");
             break;
@@ -112,8 +112,11 @@ InputEvent parse_event(const Line& line, const std::vector<std::string_view>& f)
             event.width = whole_number<int>(line, f[2], "width", 0, MAX_AREA_SIDE);
             event.height = whole_number<int>(line, f[3], "height", 0, MAX_AREA_SIDE);
             break;
+        case Kind::KeyPress:
+            event.character = static_cast<CharCode>(code16(line, f[2], "code"));
+            break;
         default:
-            event.code = code16(line, f[2], "code");
+            event.key = static_cast<KeyCode>(code16(line, f[2], "code"));
             break;
     }
     return event;

@@ -91,20 +91,28 @@ void field(std::string& out, const char* name, const Value& value) {
     put(out, value);
 }
 
+// The result window's number captions: their design text until it first opens.
+std::string caption(const std::optional<ResultScore>& score, int ResultScore::*number,
+                    const char* design_text) {
+    return score ? std::to_string((*score).*number) : design_text;
+}
+
 }  // namespace
 
-void append_trace_line(std::string& out, int period, bool ticked, HeadlessPlatform& p,
-                       const GameWorld& w, bool draws) {
+void append_trace_line(std::string& out, int period, bool ticked, const Session& s,
+                       const std::vector<DrawOp>* draws) {
+    const GameWorld& w = s.world;
+    const Controls& c = s.controls;
     out += '{';
     field(out, "period", period);
     field(out, "ticked", ticked);
-    field(out, "tmr", p.tmr_enabled);
-    field(out, "tag", std::string_view(p.tag));
-    field(out, "winlose_visible", p.frm_winlose.visible);
-    field(out, "help_visible", p.frm_help.visible);
-    field(out, "label3", std::string_view(p.label3));
-    field(out, "label4", std::string_view(p.label4));
-    field(out, "randoms", p.randoms_served);
+    field(out, "tmr", c.battle_timer_running);
+    field(out, "tag", std::string_view(c.next_level_requested ? "1" : "0"));
+    field(out, "winlose_visible", c.result_window_open);
+    field(out, "help_visible", c.help_window_open);
+    field(out, "label3", std::string_view(caption(c.result_score, &ResultScore::wins, "Label3")));
+    field(out, "label4", std::string_view(caption(c.result_score, &ResultScore::losses, "Label4")));
+    field(out, "randoms", s.random.served);
     field(out, "tank_x", w.tank_x);
     field(out, "tank_y", w.tank_y);
     field(out, "tank_dir", w.tank_dir);
@@ -135,6 +143,6 @@ void append_trace_line(std::string& out, int period, bool ticked, HeadlessPlatfo
     field(out, "key_down", w.key_down);
     field(out, "key_right", w.key_right);
     field(out, "key_left", w.key_left);
-    if (draws) field(out, "draws", p.draws);
+    if (draws != nullptr) field(out, "draws", *draws);
     out += '}';
 }

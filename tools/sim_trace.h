@@ -1,15 +1,14 @@
 // One line of the headless driver's trace: a JSON object with the period's
-// platform state and every field of the world. Every single and double is
+// session state and every field of the world. Every single and double is
 // written as the shortest text that reads back to the same value of its type.
 #pragma once
 
 #include <string>
 #include <vector>
 
-#include "base/world.h"
-#include "tools/headless_platform.h"
+#include "session/session.h"
 
 // Appends the trace line of `period` (without a newline) to `out`; with
 // `draws`, also the period's drawing operations.
-void append_trace_line(std::string& out, int period, bool ticked, HeadlessPlatform& platform,
-                       const GameWorld& world, bool draws);
+void append_trace_line(std::string& out, int period, bool ticked, const Session& session,
+                       const std::vector<DrawOp>* draws);

@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "invariants.h"
+#include "tools/headless.h"
 #include "tools/sim_run.h"
 
 namespace {
@@ -21,18 +22,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     } catch (const InputError&) {
         return 0;  // refused cleanly, as it should be
     }
-    GameWorld w{};
-    HeadlessPlatform p(DESIGN_WIDTH, DESIGN_HEIGHT, 1);
+    HeadlessBattle battle(random_from_seed(1));
+    Session& s = battle.session;
     std::size_t next = 0;
     int level = 0;
-    for (int period = 1; period <= FUZZ_PERIODS && !p.terminated; ++period) {
-        const bool ticked = run_period(w, p, events, next, period);
-        const std::string broken = broken_invariant(w, p, ticked, level);
+    for (int period = 1; period <= FUZZ_PERIODS && !s.end; ++period) {
+        const bool ticked = run_scripted_period(s, events, next, period);
+        const std::string broken = broken_invariant(s.world, s.picture, ticked, level);
         if (!broken.empty()) {
             std::fprintf(stderr, "period %d: %s\n", period, broken.c_str());
             std::abort();
         }
-        level = w.level;
+        level = s.world.level;
     }
     return 0;
 }

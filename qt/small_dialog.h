@@ -28,7 +28,7 @@ class CommandButton final : public QPushButton {
 // Where a small window sends the records of its keys and buttons.
 using InputSink = std::function<void(const InputEvent&)>;
 
-class SmallWindow : public QDialog {
+class SmallDialog : public QDialog {
   public:
     // Shows the window with the centre of its frame over the centre of
     // `over`, as it is now, and gives it the keyboard, on its safe button.
@@ -39,7 +39,7 @@ class SmallWindow : public QDialog {
   protected:
     // A fixed window of this client size and caption, owned by the battle
     // window `owner`; `source` tells the translation which window it is.
-    SmallWindow(QWidget* owner, const QString& caption, int width, int height,
+    SmallDialog(QWidget* owner, const QString& caption, int width, int height,
                 EventSource source, InputSink sink);
 
     QLabel* place_label(const QString& text, int left, int top, int width, int height);

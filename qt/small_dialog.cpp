@@ -1,4 +1,4 @@
-#include "qt/small_window.h"
+#include "qt/small_dialog.h"
 
 #include <QCloseEvent>
 #include <QKeyEvent>
@@ -38,7 +38,7 @@ void CommandButton::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-SmallWindow::SmallWindow(QWidget* owner, const QString& caption, int width, int height,
+SmallDialog::SmallDialog(QWidget* owner, const QString& caption, int width, int height,
                          EventSource source, InputSink sink)
     : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::MSWindowsFixedSizeDialogHint),
@@ -49,14 +49,14 @@ SmallWindow::SmallWindow(QWidget* owner, const QString& caption, int width, int 
     setModal(false);
 }
 
-QLabel* SmallWindow::place_label(const QString& text, int left, int top, int width, int height) {
+QLabel* SmallDialog::place_label(const QString& text, int left, int top, int width, int height) {
     auto* label = new QLabel(text, this);
     label->setGeometry(left, top, width, height);
     return label;
 }
 
 // The boxes were laid out for a smaller default font than many desktops have.
-void SmallWindow::fit_font(std::initializer_list<QLabel*> labels) {
+void SmallDialog::fit_font(std::initializer_list<QLabel*> labels) {
     QFont font = this->font();
     const auto cut_off = [&](const QLabel* label) {
         return QFontMetrics(font).horizontalAdvance(label->text()) > label->width();
@@ -69,7 +69,7 @@ void SmallWindow::fit_font(std::initializer_list<QLabel*> labels) {
         label->setFont(font);
 }
 
-CommandButton* SmallWindow::place_button(const QString& text, int left, int top, int width,
+CommandButton* SmallDialog::place_button(const QString& text, int left, int top, int width,
                                          int height, SmallButton button) {
     auto* pushed = new CommandButton(text, this);
     pushed->setGeometry(left, top, width, height);
@@ -78,12 +78,12 @@ CommandButton* SmallWindow::place_button(const QString& text, int left, int top,
     return pushed;
 }
 
-void SmallWindow::set_safe_button(QPushButton* button, SmallButton on_close) {
+void SmallDialog::set_safe_button(QPushButton* button, SmallButton on_close) {
     safe_button_ = button;
     on_close_ = on_close;
 }
 
-void SmallWindow::open_over(const QWidget& over) {
+void SmallDialog::open_over(const QWidget& over) {
     keep_off_taskbar(*this);
     centre_over(over);
     centring_over_ = &over;
@@ -96,19 +96,19 @@ void SmallWindow::open_over(const QWidget& over) {
     activateWindow();
 }
 
-void SmallWindow::close_to(QWidget& battle) {
+void SmallDialog::close_to(QWidget& battle) {
     centring_over_ = nullptr;
     hide();
     if (battle.isVisible()) battle.activateWindow();
 }
 
-void SmallWindow::centre_over(const QWidget& over) {
+void SmallDialog::centre_over(const QWidget& over) {
     const QMargins frame = frame_extents(*this).value_or(QMargins());
     const QRect framed = QRect(QPoint(0, 0), size()).marginsAdded(frame);  // about the client's corner
     setGeometry(QRect(over.frameGeometry().center() - framed.center(), size()));
 }
 
-void SmallWindow::keyPressEvent(QKeyEvent* event) {
+void SmallDialog::keyPressEvent(QKeyEvent* event) {
     if (const std::optional<InputEvent> record = translate_event(*event, source_)) sink_(*record);
     // Nothing reaches the dialog's own handling, whose Esc would hide the
     // window behind the game's back.
@@ -117,7 +117,7 @@ void SmallWindow::keyPressEvent(QKeyEvent* event) {
 
 // A window manager frames a window when it maps it, before it gives it the
 // keyboard: only then is the frame known the first time the window opens.
-void SmallWindow::changeEvent(QEvent* event) {
+void SmallDialog::changeEvent(QEvent* event) {
     QDialog::changeEvent(event);
     if (event->type() != QEvent::ActivationChange || centring_over_ == nullptr) return;
     const QWidget* over = centring_over_;
@@ -125,7 +125,7 @@ void SmallWindow::changeEvent(QEvent* event) {
     centre_over(*over);
 }
 
-void SmallWindow::closeEvent(QCloseEvent* event) {
+void SmallDialog::closeEvent(QCloseEvent* event) {
     event->ignore();  // the game's own steps hide the window
     if (isVisible()) sink_({.kind = InputKind::Click, .button = on_close_});
 }

@@ -1,0 +1,42 @@
+// The seam: everything the battle session asks of a front end (the Qt
+// window, the browser page, the headless driver). A front end, for its part,
+// hands the session input records, runs one period every 25 ms and shows the
+// session's picture (session/session.h).
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string_view>
+
+// A box of the picture's pixels, inclusive.
+struct PixelBox {
+    int left = 0, top = 0, right = -1, bottom = -1;
+};
+
+// The two small windows.
+enum class SmallWindow : std::uint8_t { Result, Help };
+
+// The numbers the result window shows: levels won, and levels really lost
+// (the set-up at start counts one loss that the player never fought).
+struct ResultScore {
+    int wins = 0;
+    int losses = 0;
+    bool operator==(const ResultScore&) const = default;
+};
+
+class FrontEnd {
+  public:
+    virtual ~FrontEnd() = default;
+
+    // Shows these boxes of the session's picture anew; the rest is as shown before.
+    virtual void show_picture(std::span<const PixelBox> changed) = 0;
+    // Opens the result window with `score`, the keyboard on "Back".
+    virtual void open_result_window(ResultScore score) = 0;
+    // Opens the help window, the keyboard on "Close".
+    virtual void open_help_window() = 0;
+    // Closes a small window and gives the keyboard back to the battle.
+    virtual void close_small_window(SmallWindow window) = 0;
+    // Ends the program with `status`; a non-empty `message` says in one line
+    // what stopped the game, for the player to read first. No call follows.
+    virtual void end_program(int status, std::string_view message) = 0;
+};

@@ -1,0 +1,66 @@
+// The battle session: the one game beneath every front end. It owns the
+// world, the picture, the random sequence and the controls (the battle's
+// timer, the next-level request, the small windows), and runs a period the
+// same way for every front end: the input records that came since the last
+// period, then one tick if the battle runs. It tells its front end what
+// changed through the seam (base/front_end.h).
+//
+// A front end takes part in three ways: it hands each input record to
+// session_take, calls session_run_period every 25 ms, and shows the boxes of
+// `picture` the session names. A fault in the game (a 16-bit counter leaving
+// its range and the like) ends the session with a one-line message; no
+// exception leaves these calls.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "base/front_end.h"
+#include "base/random_source.h"
+#include "base/world.h"
+#include "drawing/surface.h"
+#include "input/controls.h"
+#include "input/input_event.h"
+
+// Why the session ended: the program's exit status, and what stopped the
+// game in one line (empty after "Quit").
+struct SessionEnd {
+    int status = 0;
+    std::string message;
+};
+
+struct Session {
+    GameWorld world{};
+    Surface picture;  // what the front end shows, at the display's own pixels
+    RandomSource random;
+    Controls controls;
+    FrontEnd* front_end = nullptr;
+    std::vector<InputEvent> waiting;     // records taken since the last period, in order
+    std::vector<InputEvent> delivering;  // the period's records while they are handed on
+    long long periods = 0;               // periods run
+    long long ticks = 0;                 // periods that ran a tick
+    std::optional<SessionEnd> end;       // set once the session has ended; nothing runs after
+    bool result_window_shown = false;    // the small windows as the front end was last told
+    bool help_window_shown = false;
+    std::vector<PixelBox> changed;  // the boxes of the picture a period changed
+};
+
+// Starts the session anew for `front_end`: the world zero-filled, the battle's
+// timer running, a white drawing area of width x height units at `scale`
+// pixels to a unit, and the random sequence given.
+void session_start(Session& session, FrontEnd& front_end, RandomSource random, int width,
+                   int height, double scale);
+
+// Keeps a record for the next period; after the end, drops it.
+void session_take(Session& session, const InputEvent& event);
+
+// Runs one period: hands on the records taken since the last one, then runs
+// one tick if the battle's timer runs and the battle is shown (a minimised
+// battle waits). Then the front end shows what changed, and if the session
+// ended, ends the program. After "Quit" the period's later records are dropped
+// and no tick runs. Returns whether it ticked.
+bool session_run_period(Session& session, bool battle_shown = true);
+
+// The display's scale changed: the picture takes its pixels, wiped white.
+void session_set_display_scale(Session& session, double scale);

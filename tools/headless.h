@@ -1,0 +1,31 @@
+// A battle session without a display, for tests and tools: its front end
+// shows nothing, and what the session opened, closed or ended is read from
+// the session itself.
+#pragma once
+
+#include <utility>
+
+#include "session/session.h"
+
+class HeadlessFrontEnd final : public FrontEnd {
+  public:
+    void show_picture(std::span<const PixelBox>) override {}
+    void open_result_window(ResultScore) override {}
+    void open_help_window() override {}
+    void close_small_window(SmallWindow) override {}
+    void end_program(int, std::string_view) override {}
+};
+
+// A session on a headless front end, its drawing area width x height units
+// at one pixel to a unit.
+struct HeadlessBattle {
+    explicit HeadlessBattle(RandomSource random, int width = DESIGN_WIDTH,
+                            int height = DESIGN_HEIGHT) {
+        session_start(session, front_end, std::move(random), width, height, 1);
+    }
+    HeadlessBattle(const HeadlessBattle&) = delete;
+    HeadlessBattle& operator=(const HeadlessBattle&) = delete;
+
+    HeadlessFrontEnd front_end;
+    Session session;
+};
