@@ -7,6 +7,6 @@
 
 // Steers, moves, redraws and advances the shell of every slot in order, then
 // takes a next-level request (clearing it) and sets up the next level when
-// this one is over.
+// this one is over. With `fire_tapped`, the player fires as with the button held.
 void on_tick(GameWorld& world, Surface& picture, RandomSource& random,
-             bool& next_level_requested);
+             bool& next_level_requested, bool fire_tapped = false);

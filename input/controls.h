@@ -16,4 +16,8 @@ struct Controls {
     bool help_window_open = false;
     std::optional<ResultScore> result_score;  // none until the result window first opens
     bool quit_requested = false;              // "Quit" was pressed: the program ends
+    // Within one period only: a left press came, and then its release too. A
+    // tap that quick fires at the period's tick as a held button does.
+    bool left_pressed = false;
+    bool fire_tapped = false;
 };

@@ -38,12 +38,14 @@ void deliver_event(GameWorld& w, Controls& c, Surface& picture, const InputEvent
             break;
         case InputKind::MouseDown:
             on_mouse_down(w, e.mouse, e.shift, e.x, e.y);
+            if (e.mouse == MouseButton::Left) c.left_pressed = true;
             break;
         case InputKind::MouseMove:
             on_mouse_move(w, e.mouse, e.shift, e.x, e.y);
             break;
         case InputKind::MouseUp:
             on_mouse_up(w, e.mouse, e.shift, e.x, e.y);
+            if (e.mouse == MouseButton::Left && c.left_pressed) c.fire_tapped = true;
             break;
         case InputKind::Click:
             click(c, e.button);

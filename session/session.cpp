@@ -82,11 +82,13 @@ bool session_run_period(Session& s, bool battle_shown) {
     guarded(s, [&] {
         deliver_waiting(s);
         if (s.end || !s.controls.battle_timer_running || !battle_shown) return;
-        on_tick(s.world, s.picture, s.random, s.controls.next_level_requested);
+        on_tick(s.world, s.picture, s.random, s.controls.next_level_requested,
+                s.controls.fire_tapped);
         ticked = true;
         ++s.ticks;
     });
     s.waiting.clear();
+    s.controls.left_pressed = s.controls.fire_tapped = false;
     finish(s);
     return ticked;
 }

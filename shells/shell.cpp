@@ -25,15 +25,15 @@ constexpr std::int16_t TRAIL_RED = 255, TRAIL_GREEN = 225,
                        TRAIL_BLUE = 225;  // pale dot left behind
 constexpr std::int16_t HEAD_RED = 200;    // the shell itself, pure red
 
-bool ready_to_fire(const GameWorld& w, std::size_t i) {
-    if (i == 0) return w.fire_held == TRUE_FLAG;
+bool ready_to_fire(const GameWorld& w, std::size_t i, bool fire_tapped) {
+    if (i == 0) return w.fire_held == TRUE_FLAG || (fire_tapped && w.tank_hp[0] > 0);
     return w.aim_dist > MIN_FIRING_DISTANCE && w.aim_dist < MAX_FIRING_DISTANCE &&
            w.turret_dir[i] == static_cast<float>(w.aim_angle) &&
            w.tank_hp[slot(w.tank_target[i])] >= 1;
 }
 
-void fire(GameWorld& w, RandomSource& random, std::size_t i) {
-    if (!ready_to_fire(w, i)) return;
+void fire(GameWorld& w, RandomSource& random, std::size_t i, bool fire_tapped) {
+    if (!ready_to_fire(w, i, fire_tapped)) return;
     w.shell_x[i] = w.tank_x[i];
     w.shell_y[i] = w.tank_y[i];
     w.shell_dir[i] = w.turret_dir[i];
@@ -87,7 +87,7 @@ void burst(GameWorld& w, Surface& picture, RandomSource& random, std::size_t i) 
 
 }  // namespace
 
-void update_shell(GameWorld& w, Surface& picture, RandomSource& random) {
+void update_shell(GameWorld& w, Surface& picture, RandomSource& random, bool fire_tapped) {
     const std::size_t i = slot(w.cur_tank);
     const std::int16_t state = w.shell_state[i];
     if (state == BURST_DUE) {
@@ -95,6 +95,6 @@ void update_shell(GameWorld& w, Surface& picture, RandomSource& random) {
     } else if (state > BURST_DUE) {
         fly(w, picture, i);
     } else {
-        fire(w, random, i);
+        fire(w, random, i, fire_tapped);
     }
 }

@@ -6,5 +6,7 @@
 #include "drawing/surface.h"
 
 // Advances the shell of slot cur_tank by one step: burst when due, fly when in
-// the air, or fire when ready and the tank is set to.
-void update_shell(GameWorld& world, Surface& picture, RandomSource& random);
+// the air, or fire when ready and the tank is set to: the player while the
+// fire button is held, or after a tap (`fire_tapped`) while its tank is alive.
+void update_shell(GameWorld& world, Surface& picture, RandomSource& random,
+                  bool fire_tapped = false);

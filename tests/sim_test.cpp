@@ -97,6 +97,24 @@ TEST_F(Sim, a_held_up_key_from_rest_reaches_2_9599996_after_37_ticks) {
     EXPECT_NE(r.out.find("2.9599996,"), std::string::npos) << "singles are written shortest";
 }
 
+// A press and its release in one period fire at that period's tick, as a
+// held button does; in a paused period they fire nothing, then or later.
+TEST_F(Sim, a_quick_click_fires_at_its_periods_tick_but_not_when_paused) {
+    const fs::path script = file("tap.txt",
+                                 "2 mouse_move 0 650 600\n5 key_press 112\n6 mouse_down 1 650 600\n"
+                                 "6 mouse_up 1 650 600\n7 key_press 112\n9 mouse_down 1 650 600\n"
+                                 "9 mouse_up 1 650 600\n");
+    const SimRun r = run("--periods 9 --trace - --input " + script.string());
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto player = [&](int period, const char* field) {
+        return r.trace[static_cast<std::size_t>(period - 1)][field].toArray()[0].toInt();
+    };
+    ASSERT_GT(player(9, "tank_hp"), 0);
+    EXPECT_EQ(player(8, "shell_state"), 0);
+    EXPECT_GT(player(9, "shell_state"), 0);
+    EXPECT_EQ(r.trace[8]["fire_held"].toInt(), 0);
+}
+
 TEST_F(Sim, quit_ends_the_run_after_writing_its_period_without_a_tick) {
     const fs::path script = file("quit.txt", "4 click quit\n4 key_press 27\n");
     const SimRun r = run("--periods 10 --trace - --input " + script.string());
