@@ -1,17 +1,68 @@
 #include "qt/small_dialog.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 #include <QKeyEvent>
+#include <QPainter>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QToolButton>
+#include <QWindow>
 #include <algorithm>
 #include <utility>
 
 #include "qt/x11_hints.h"
 
 namespace {
+
 constexpr qreal MIN_POINT_SIZE = 6;
 constexpr qreal POINT_SIZE_STEP = 0.5;
+constexpr int TITLE_BAR_HEIGHT = 24;
+
+// On Wayland, Qt's own title bar offers minimise and maximise, which a small
+// window of fixed size has no use for. There the window draws its own: its
+// title and a close button alone, and dragging it moves the window.
+class TitleBar final : public QWidget {
+  public:
+    TitleBar(QDialog& dialog, const QString& title, int width) : QWidget(&dialog) {
+        setGeometry(0, 0, width, TITLE_BAR_HEIGHT);
+        auto* label = new QLabel(title, this);
+        label->setGeometry(0, 0, width, TITLE_BAR_HEIGHT);
+        label->setAlignment(Qt::AlignCenter);
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        QFont bold = label->font();
+        bold.setBold(true);
+        label->setFont(bold);
+        auto* close = new QToolButton(this);
+        close->setGeometry(width - TITLE_BAR_HEIGHT, 0, TITLE_BAR_HEIGHT, TITLE_BAR_HEIGHT);
+        close->setIcon(style()->standardIcon(QStyle::SP_TitleBarCloseButton));
+        close->setAutoRaise(true);
+        close->setFocusPolicy(Qt::NoFocus);  // Tab stays among the window's own buttons
+        connect(close, &QToolButton::clicked, &dialog, &QWidget::close);
+    }
+
+  protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton) window()->windowHandle()->startSystemMove();
+    }
+    void paintEvent(QPaintEvent*) override {
+        QPainter painter(this);
+        painter.setPen(palette().color(QPalette::Mid));
+        painter.drawLine(0, height() - 1, width() - 1, height() - 1);  // the bar's lower edge
+    }
+};
+
+bool draws_own_title_bar() {
+    return QGuiApplication::platformName().startsWith("wayland");
+}
+
+// A title and a close button, from the window manager or drawn by the window.
+Qt::WindowFlags small_window_flags() {
+    if (draws_own_title_bar()) return Qt::Dialog | Qt::FramelessWindowHint;
+    return Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint |
+           Qt::MSWindowsFixedSizeDialogHint;
+}
+
 }  // namespace
 
 CommandButton::CommandButton(const QString& text, QWidget* parent) : QPushButton(text, parent) {}
@@ -40,17 +91,20 @@ void CommandButton::keyPressEvent(QKeyEvent* event) {
 
 SmallDialog::SmallDialog(QWidget* owner, const QString& caption, int width, int height,
                          EventSource source, InputSink sink)
-    : QDialog(owner, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                         Qt::MSWindowsFixedSizeDialogHint),
+    : QDialog(owner, small_window_flags()),
       source_(source),
       sink_(std::move(sink)) {
     setWindowTitle(caption);
-    setFixedSize(width, height);
     setModal(false);
+    const int title_height = draws_own_title_bar() ? TITLE_BAR_HEIGHT : 0;
+    if (draws_own_title_bar()) new TitleBar(*this, caption, width);
+    content_ = new QWidget(this);
+    content_->setGeometry(0, title_height, width, height);
+    setFixedSize(width, height + title_height);
 }
 
 QLabel* SmallDialog::place_label(const QString& text, int left, int top, int width, int height) {
-    auto* label = new QLabel(text, this);
+    auto* label = new QLabel(text, content_);
     label->setGeometry(left, top, width, height);
     return label;
 }
@@ -71,7 +125,7 @@ void SmallDialog::fit_font(std::initializer_list<QLabel*> labels) {
 
 CommandButton* SmallDialog::place_button(const QString& text, int left, int top, int width,
                                          int height, SmallButton button) {
-    auto* pushed = new CommandButton(text, this);
+    auto* pushed = new CommandButton(text, content_);
     pushed->setGeometry(left, top, width, height);
     connect(pushed, &QPushButton::clicked, this,
             [this, button] { sink_({.kind = InputKind::Click, .button = button}); });
@@ -84,7 +138,7 @@ void SmallDialog::set_safe_button(QPushButton* button, SmallButton on_close) {
 }
 
 void SmallDialog::open_over(const QWidget& over) {
-    keep_off_taskbar(*this);
+    set_small_window_hints(*this);
     centre_over(over);
     centring_over_ = &over;
     if (safe_button_ != nullptr) {

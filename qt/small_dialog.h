@@ -1,8 +1,8 @@
-// What the result and help windows share: a fixed, captioned dialog of the
-// battle window, modeless, above the battle and without a taskbar entry or
-// close box, whose buttons and keys reach the game as input records. It takes
-// the keyboard when it opens and gives it back to the battle when it closes;
-// while it has it, only its own keys act.
+// What the result and help windows share: a fixed dialog of the battle
+// window, modeless, above the battle and without a taskbar entry, framed with
+// its title and a close button alone, whose buttons and keys reach the game
+// as input records. It takes the keyboard when it opens and gives it back to
+// the battle when it closes; while it has it, only its own keys act.
 #pragma once
 
 #include <QDialog>
@@ -37,8 +37,9 @@ class SmallDialog : public QDialog {
     void close_to(QWidget& battle);
 
   protected:
-    // A fixed window of this client size and caption, owned by the battle
-    // window `owner`; `source` tells the translation which window it is.
+    // A fixed window of this client size and caption (where it draws its own
+    // title bar, taller by that), owned by the battle window `owner`;
+    // `source` tells the translation which window it is.
     SmallDialog(QWidget* owner, const QString& caption, int width, int height,
                 EventSource source, InputSink sink);
 
@@ -64,6 +65,7 @@ class SmallDialog : public QDialog {
 
     EventSource source_;
     InputSink sink_;
+    QWidget* content_;  // the labels and buttons, below the title bar where the window draws one
     QPushButton* safe_button_ = nullptr;
     SmallButton on_close_ = SmallButton::Back;
     // The window to centre over again once the window manager has put its
