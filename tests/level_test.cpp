@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "battle/tick.h"
 #include "stage.h"
 
@@ -31,20 +33,22 @@ TEST(StartLevel, places_the_player_and_the_first_enemy_from_the_random_numbers_i
     EXPECT_EQ(w.cur_tank, 2);
 }
 
+// The product of the random number and the level is taken in single
+// precision: at level 11, 0.45454544 gives 5.0 there, 4.9999998 in double.
 TEST(StartLevel, random_targets_lie_in_one_to_level) {
-    GameWorld w{};
-    w.level = 49;
-    Stage p;
-    start_level(w, p.picture, p.random);
-    ASSERT_EQ(w.level, 50);
-    std::vector<float> numbers;
-    for (int i = 0; i <= 50; ++i)
-        numbers.insert(numbers.end(), {0.5f, 0.5f, 0.5f, 0.5f, 0.0f, i % 2 ? 0.9999999f : 0.0f});
-    p.use_randoms(numbers);
-    w.tank_hp.fill(0);
-    start_level(w, p.picture, p.random);
-    for (int i = 0; i <= 50; ++i)
-        EXPECT_EQ(w.tank_target[i], i % 2 ? 50 : 1) << i;
+    for (const auto& [level, r2, target] : {std::tuple(50, 0.9999999f, 50), std::tuple(50, 0.0f, 1),
+                                            std::tuple(11, 0.45454543828964233f, 6)}) {
+        GameWorld w{};
+        w.level = static_cast<std::int16_t>(level - 1);
+        Stage p;
+        std::vector<float> numbers;
+        for (int i = 0; i <= level; ++i)
+            numbers.insert(numbers.end(), {0.5f, 0.5f, 0.5f, 0.5f, 0.0f, r2});
+        p.use_randoms(numbers);
+        start_level(w, p.picture, p.random);
+        for (int i = 0; i <= level; ++i)
+            EXPECT_EQ(w.tank_target[i], target) << "level " << level << ", slot " << i;
+    }
 }
 
 TEST(StartLevel, a_surviving_player_keeps_place_and_headings_and_scores_a_win) {

@@ -44,6 +44,7 @@ struct KeyCase {
     bool repeat;
     Source source;
     std::optional<InputEvent> yields;
+    quint32 place = 0;  // the key's X key code, its place on the keyboard
 };
 
 TEST(QtInput, every_key_the_game_knows_yields_its_record_or_none) {
@@ -93,9 +94,15 @@ TEST(QtInput, every_key_the_game_knows_yields_its_record_or_none) {
          InputEvent{.kind = Kind::Click, .button = SmallButton::Close}},
         {"Return in Result", Down, Qt::Key_Return, "\r", false, Source::Result, none()},
         {"Return in Help", Down, Qt::Key_Return, "\r", false, Source::Help, none()},
+        // The keys in the W, A, S and D places, whatever their letters.
+        {"Z in W's place", Down, Qt::Key_Z, "z", false, Source::Battle, down(KeyCode::Up), 25},
+        {"Q in A's place", Down, Qt::Key_Q, "q", false, Source::Battle, down(KeyCode::Left), 38},
+        {"S in S's place", Down, Qt::Key_S, "s", false, Source::Battle, down(KeyCode::Down), 39},
+        {"D released", Up, Qt::Key_D, "d", false, Source::Battle, up(KeyCode::Right), 40},
+        {"A in Q's place", Down, Qt::Key_A, "a", false, Source::Battle, none(), 24},
     };
     for (const KeyCase& c : cases) {
-        const QKeyEvent event(c.type, c.key, Qt::NoModifier, c.text, c.repeat);
+        const QKeyEvent event(c.type, c.key, Qt::NoModifier, c.place, 0, 0, c.text, c.repeat);
         EXPECT_EQ(translate_event(event, c.source), c.yields) << c.what;
     }
     const QKeyEvent shifted(QEvent::KeyPress, Qt::Key_P, Qt::ShiftModifier, "P");

@@ -124,6 +124,11 @@ TEST_F(Steering, heading_differences_wrap_once_each_way_with_strict_tests) {
     w.tank_dir[3] = -13;  // below -3 pi: still below -pi after one correction
     steer(3);
     EXPECT_EQ(w.hull_delta, -13 + 3.141592653589794 + 6.283185307179588);
+    alive(3, 0, 0, 4);
+    alive(4, 2.1850398632615233, 1, 3);  // bearing exactly pi - 2
+    w.turret_dir[3] = -2;                // difference exactly -pi: left alone
+    steer(3);
+    EXPECT_EQ(w.turret_delta, -3.141592653589794);
 }
 
 }  // namespace
