@@ -206,7 +206,8 @@ ColourValue make_colour(std::int16_t red, std::int16_t green, std::int16_t blue)
 void surface_resize(Surface& s, int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * height, pixel_of(WHITE));
+    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+                                      pixel_of(WHITE));
     const int keep_w = std::min(width, s.width), keep_h = std::min(height, s.height);
     for (int y = 0; y < keep_h; ++y) {
         const auto from = s.pixels.begin() + static_cast<std::ptrdiff_t>(y) * s.width;
@@ -217,7 +218,8 @@ void surface_resize(Surface& s, int width, int height) {
     s.height = height;
     s.tile_columns = (width + DIRTY_TILE - 1) / DIRTY_TILE;
     s.tile_rows = (height + DIRTY_TILE - 1) / DIRTY_TILE;
-    s.dirty_tiles.assign(static_cast<std::size_t>(s.tile_columns) * s.tile_rows, 0);
+    s.dirty_tiles.assign(
+        static_cast<std::size_t>(s.tile_columns) * static_cast<std::size_t>(s.tile_rows), 0);
     grow_dirty(s, 0, 0, width - 1, height - 1);
 }
 

@@ -1,9 +1,12 @@
 #include "tools/sim_script.h"
 
+
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <string_view>
+
+#include "tools/number_text.h"
 
 namespace {
 
@@ -48,8 +51,7 @@ Int whole_number(const Line& line, std::string_view field, const char* what, lon
 
 float coordinate(const Line& line, std::string_view field, const char* what) {
     float value = 0;
-    const auto [end, error] = std::from_chars(field.data(), field.data() + field.size(), value);
-    if (error != std::errc() || end != field.end() || !std::isfinite(value)) {
+    if (!parse_single(field, value) || !std::isfinite(value)) {
         line.refuse(std::string(what) + " '" + std::string(field) + "' is not a finite number");
     }
     return value;
@@ -167,8 +169,7 @@ std::vector<float> parse_randoms(std::istream& in, const std::string& file_name)
         const auto f = fields_of(text);
         if (f.size() != 1) line.refuse("expected one number, found " + std::to_string(f.size()));
         float r = 0;
-        const auto [end, error] = std::from_chars(f[0].data(), f[0].data() + f[0].size(), r);
-        if (error != std::errc() || end != f[0].end()) {
+        if (!parse_single(f[0], r)) {
             line.refuse("'" + std::string(f[0]) + "' is not a number");
         }
         if (!(r >= 0 && r < 1)) {

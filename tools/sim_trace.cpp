@@ -1,17 +1,16 @@
 #include "tools/sim_trace.h"
 
-#include <charconv>
 #include <string_view>
 #include <type_traits>
+
+#include "tools/number_text.h"
 
 namespace {
 
 template <typename Number>
 requires std::is_arithmetic_v<Number>
 void put(std::string& out, Number value) {
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
-    out.append(text, end);
+    append_number(out, value);
 }
 
 void put(std::string& out, bool value) {
