@@ -5,6 +5,9 @@
 # make test-sanitize the tests under AddressSanitizer and UBSan
 # make fuzz          the input-script fuzzer
 # make package       the Debian package, in the build folder
+# make web           the same battle for a browser, as static files in build-web/
+# make serve-web     serves build-web/ on 127.0.0.1 and says where
+# make test-web      the browser build against the native one, and its page in Chromium
 # Each first installs the Debian packages it needs and the machine lacks.
 
 BUILD_DIR ?= build
@@ -14,7 +17,7 @@ JOBS ?= $(shell nproc)
 # CMAKE_FLAGS: more options for every configure (CI: -DQUENMAR_WERROR=ON).
 CONFIGURE = cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS) >/dev/null
 
-.PHONY: all build run test test-headless test-sanitize fuzz bench package clean
+.PHONY: all build run test test-headless test-sanitize fuzz bench package web serve-web test-web clean
 
 all: build
 
@@ -86,5 +89,27 @@ bench:
 	@SCALE=2 bench/running.sh $(BUILD_DIR) bench/results/running-scale-2.txt && \
 		cat bench/results/running-scale-2.txt
 
+# The browser build, with Debian's emscripten (whose emcc finds its acorn
+# only on NODE_PATH).
+WEB_DIR ?= build-web
+EMSCRIPTEN_ENV = NODE_PATH=/usr/share/nodejs
+web:
+	@tools/install-deps.sh web
+	@$(EMSCRIPTEN_ENV) emcmake cmake -S . -B $(WEB_DIR) -DCMAKE_BUILD_TYPE=Release \
+		-DQUENMAR_TESTS=OFF >/dev/null
+	@$(EMSCRIPTEN_ENV) cmake --build $(WEB_DIR) -j $(JOBS)
+
+serve-web: web
+	@node tools/serve-web.js $(WEB_DIR)
+
+# The web tests run from the native build, which they compare the browser's with.
+WEB_TEST_DIR ?= build-web-test
+test-web: web
+	@tools/install-deps.sh test-web
+	@cmake -S . -B $(WEB_TEST_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS) \
+		-DCMAKE_DISABLE_FIND_PACKAGE_Qt6=TRUE -DQUENMAR_WEB_BUILD=$(CURDIR)/$(WEB_DIR) >/dev/null
+	@cmake --build $(WEB_TEST_DIR) -j $(JOBS)
+	@cd $(WEB_TEST_DIR) && ctest --output-on-failure -j $(JOBS) -L web
+
 clean:
-	rm -rf $(BUILD_DIR) $(HEADLESS_DIR) $(SANITIZE_DIR) $(FUZZ_DIR)
+	rm -rf $(BUILD_DIR) $(HEADLESS_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WEB_DIR) $(WEB_TEST_DIR)

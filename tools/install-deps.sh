@@ -2,7 +2,7 @@
 # Installs, from Debian's packages, what the named make targets need and the
 # machine lacks: `run` (building and playing), `headless` (the game library,
 # quenmar-sim and their tests, without Qt), `test`, `bench`, `fuzz`,
-# `package`. Does nothing when everything is there.
+# `package`, `web` (the browser build) and `test-web`. Does nothing when everything is there.
 # Usage: tools/install-deps.sh TARGET...
 set -euo pipefail
 
@@ -17,6 +17,10 @@ declare -A needs=(
             desktop-file-utils appstream lintian file"
     [bench]="run libbenchmark-dev xvfb xdotool"
     [fuzz]="core clang libclang-rt-14-dev"
+    # the browser build, and its tests: in node, and in headless Chromium over
+    # the DevTools protocol (with Debian's WebSocket client for node)
+    [web]="cmake libcli11-dev emscripten nodejs"
+    [test-web]="web headless chromium-headless-shell node-ws"
     [package]="run file"
 )
 
