@@ -16,11 +16,11 @@
 #include <string>
 #include <vector>
 
+#include "recorded_battles.h"
+
 namespace {
 
 namespace fs = std::filesystem;
-
-const fs::path GOLDEN_DIR = fs::path(SOURCE_DIR) / "tests" / "golden";
 
 // What the command writes to standard output; empty unless it ends with status 0.
 std::string command_output(const std::string& command) {
@@ -41,45 +41,6 @@ std::vector<std::string> lines_of(const std::string& text) {
     return lines;
 }
 
-// The largest single r with r * scale < k, widened to double: the last random
-// number below one of the floors floor(r * scale).
-float just_below(int k, double scale) {
-    float r = static_cast<float>(k / scale);
-    while (static_cast<double>(r) * scale >= k)
-        r = std::nextafter(r, 0.0f);
-    return r;
-}
-
-// Random numbers on the edges of the game's floors and comparisons: 0, the
-// target coin 0.5 and the single below it, the last values below each k/7
-// (range error), k/51 (targets), k/155 (burst shades) and the largest single
-// below 1, cycled to `count` numbers.
-std::string edge_randoms(std::size_t count) {
-    std::vector<float> edges = {0.0f, 0.5f, std::nextafter(0.5f, 0.0f), std::nextafter(1.0f, 0.0f)};
-    for (int k = 1; k < 7; ++k)
-        edges.push_back(just_below(k, 7));
-    for (int k = 1; k < 51; ++k)
-        edges.push_back(just_below(k, 51));
-    for (int k = 1; k < 155; k += 3)
-        edges.push_back(just_below(k, 155));
-    std::string text;
-    char number[32];
-    for (std::size_t i = 0; i < count; ++i) {
-        // Stride through the list so that neighbouring draws get unrelated edges.
-        std::snprintf(number, sizeof number, "%.9g\n", edges[(i * 37) % edges.size()]);
-        text += number;
-    }
-    return text;
-}
-
-struct Battle {
-    const char* name;  // tests/golden/NAME.jsonl.gz
-    std::string args;  // for quenmar-sim, besides --trace and --draws
-};
-
-void PrintTo(const Battle& battle, std::ostream* out) {
-    *out << battle.name;
-}
 
 // "FIELD: expected ..., got ..." where the two lines first differ, FIELD
 // being the key of the value that differs.
@@ -102,10 +63,7 @@ TEST_P(GoldenTrace, the_battle_runs_exactly_as_recorded) {
     const fs::path randoms = fs::temp_directory_path() /
                              ("quenmar-golden-randoms-" + std::to_string(::getpid()) + ".txt");
     std::ofstream(randoms) << edge_randoms(10000);
-    std::string args = battle.args;
-    if (const auto at = args.find("EDGE_RANDOMS"); at != std::string::npos) {
-        args.replace(at, 12, randoms.string());
-    }
+    const std::string args = battle_args(battle, randoms);
     const std::string trace =
         command_output(std::string(QUENMAR_SIM) + " --draws --trace - " + args);
     fs::remove(randoms);
@@ -129,14 +87,7 @@ TEST_P(GoldenTrace, the_battle_runs_exactly_as_recorded) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Battles, GoldenTrace,
-    testing::Values(
-        Battle{"ordinary", "--seed 7 --periods 400 --input " +
-                               (GOLDEN_DIR / "ordinary.txt").string()},
-        Battle{"climb_to_50", "--seed 3 --periods 110 --input " SOURCE_DIR
-                              "/tools/scripts/to-level-50.txt"},
-        Battle{"edges", "--periods 300 --random EDGE_RANDOMS --input " +
-                            (GOLDEN_DIR / "edges.txt").string()}),
+    Battles, GoldenTrace, testing::ValuesIn(recorded_battles()),
     [](const testing::TestParamInfo<Battle>& battle) { return std::string(battle.param.name); });
 
 }  // namespace

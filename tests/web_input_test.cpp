@@ -1,0 +1,79 @@
+// The page's events against the input records they yield, in each part of
+// the page, without a browser.
+#include "web/event_translation.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Type = BrowserEventType;
+using Part = PagePart;
+
+InputEvent down(KeyCode key) {
+    return {.kind = InputKind::KeyDown, .key = key};
+}
+InputEvent press(CharCode character) {
+    return {.kind = InputKind::KeyPress, .character = character};
+}
+
+struct KeyRow {
+    const char* what;
+    Type type;
+    const char* code;
+    const char* key;
+    bool repeat;
+    Part part;
+    std::optional<InputEvent> yields;
+};
+
+TEST(WebInput, every_key_the_game_knows_yields_its_record_in_its_part_of_the_page) {
+    const KeyRow rows[] = {
+        {"Left", Type::KeyDown, "ArrowLeft", "ArrowLeft", false, Part::Field, down(KeyCode::Left)},
+        {"Down held", Type::KeyDown, "ArrowDown", "ArrowDown", true, Part::Field, down(KeyCode::Down)},
+        {"Up released", Type::KeyUp, "ArrowUp", "ArrowUp", false, Part::Field,
+         InputEvent{.kind = InputKind::KeyUp, .key = KeyCode::Up}},
+        {"Z in W's place", Type::KeyDown, "KeyW", "z", false, Part::Field, down(KeyCode::Up)},
+        {"Q in A's place", Type::KeyDown, "KeyA", "q", false, Part::Field, down(KeyCode::Left)},
+        {"S", Type::KeyDown, "KeyS", "s", false, Part::Field, down(KeyCode::Down)},
+        {"D", Type::KeyDown, "KeyD", "d", false, Part::Field, down(KeyCode::Right)},
+        {"A in Q's place", Type::KeyDown, "KeyQ", "a", false, Part::Field, std::nullopt},
+        {"F1", Type::KeyDown, "F1", "F1", false, Part::Field, down(KeyCode::F1)},
+        {"F1 held", Type::KeyDown, "F1", "F1", true, Part::Field, std::nullopt},
+        {"F1 released", Type::KeyUp, "F1", "F1", false, Part::Field, std::nullopt},
+        {"p", Type::KeyDown, "KeyP", "p", false, Part::Field, press(CharCode::LowerP)},
+        {"P", Type::KeyDown, "KeyP", "P", false, Part::Field, press(CharCode::UpperP)},
+        {"p held", Type::KeyDown, "KeyP", "p", true, Part::Field, std::nullopt},
+        {"Enter", Type::KeyDown, "NumpadEnter", "Enter", false, Part::Field, press(CharCode::Enter)},
+        {"Esc", Type::KeyDown, "Escape", "Escape", false, Part::Field, press(CharCode::Esc)},
+        {"Space", Type::KeyDown, "Space", " ", false, Part::Field, std::nullopt},
+        {"Esc in Result", Type::KeyDown, "Escape", "Escape", false, Part::Result, press(CharCode::Esc)},
+        {"Esc in Help", Type::KeyDown, "Escape", "Escape", false, Part::Help,
+         InputEvent{.kind = InputKind::Click, .button = SmallButton::Close}},
+        {"F1 in Help", Type::KeyDown, "F1", "F1", false, Part::Help, down(KeyCode::F1)},
+        {"F1 in Result", Type::KeyDown, "F1", "F1", false, Part::Result, std::nullopt},
+        {"p in Help", Type::KeyDown, "KeyP", "p", false, Part::Help, std::nullopt},
+        {"Up in Result", Type::KeyDown, "ArrowUp", "ArrowUp", false, Part::Result, std::nullopt},
+        {"W in Result", Type::KeyDown, "KeyW", "w", false, Part::Result, std::nullopt},
+        {"Enter in Result", Type::KeyDown, "Enter", "Enter", false, Part::Result, std::nullopt},
+    };
+    for (const KeyRow& row : rows) {
+        const BrowserEvent event{.type = row.type, .code = row.code, .key = row.key, .repeat = row.repeat};
+        EXPECT_EQ(translate_browser_event(event, row.part), row.yields) << row.what;
+    }
+}
+
+TEST(WebInput, the_pointer_and_its_buttons_yield_their_codes) {
+    const auto mouse = [](Type type, int button, int buttons) {
+        return translate_browser_event({.type = type, .button = button, .buttons = buttons, .x = 10.5f, .y = 2},
+                                       Part::Field);
+    };
+    const auto record = [](InputKind kind, MouseButton button) {
+        return InputEvent{.kind = kind, .mouse = button, .x = 10.5f, .y = 2};
+    };
+    EXPECT_EQ(mouse(Type::MouseDown, 0, 1), record(InputKind::MouseDown, MouseButton::Left));
+    EXPECT_EQ(mouse(Type::MouseDown, 2, 3), record(InputKind::MouseDown, MouseButton::Right));
+    EXPECT_EQ(mouse(Type::MouseUp, 1, 0), record(InputKind::MouseUp, MouseButton::Middle));
+    EXPECT_EQ(mouse(Type::MouseMove, 0, 3), record(InputKind::MouseMove, static_cast<MouseButton>(3)));
+}
+
+}  // namespace
