@@ -25,6 +25,17 @@ void click(Controls& c, SmallButton button) {
 
 }  // namespace
 
+std::optional<InputEvent> small_window_record(SmallWindow window, KeyCode key) {
+    if (key != KeyCode::F1 || window != SmallWindow::Help) return std::nullopt;
+    return InputEvent{.kind = InputKind::KeyDown, .key = KeyCode::F1};
+}
+
+std::optional<InputEvent> small_window_record(SmallWindow window, CharCode character) {
+    if (character != CharCode::Esc) return std::nullopt;
+    if (window == SmallWindow::Help) return InputEvent{.kind = InputKind::Click, .button = SmallButton::Close};
+    return InputEvent{.kind = InputKind::KeyPress, .character = CharCode::Esc};
+}
+
 void deliver_event(GameWorld& w, Controls& c, Surface& picture, const InputEvent& e) {
     switch (e.kind) {
         case InputKind::KeyDown:

@@ -6,7 +6,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 
+#include "base/front_end.h"
 #include "base/world.h"
 #include "drawing/surface.h"
 #include "input/controls.h"
@@ -40,6 +42,13 @@ struct InputEvent {
     int height = 0;
     bool operator==(const InputEvent&) const = default;
 };
+
+// The record of a key a small window takes itself, whichever front end it is
+// pressed in: Esc runs Result's Esc step or Help's "Close" steps, and F1 in
+// Help its F1 step; none for any other key (Tab, Space and Enter are the
+// window's buttons'; the battle's keys do nothing there).
+std::optional<InputEvent> small_window_record(SmallWindow window, KeyCode key);
+std::optional<InputEvent> small_window_record(SmallWindow window, CharCode character);
 
 // Hands the record to its handler: the keyboard and mouse handlers, the small
 // windows' button steps, the drawing area's resize, or the release of the

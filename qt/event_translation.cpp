@@ -79,15 +79,9 @@ MouseButton buttons_code(Qt::MouseButtons buttons) {
 // steps, and F1 Help's F1 step.
 std::optional<InputEvent> small_window_key(const QKeyEvent& event, EventSource source) {
     if (event.isAutoRepeat()) return std::nullopt;
-    if (event.key() == Qt::Key_Escape) {
-        if (source == EventSource::Help) {
-            return InputEvent{.kind = InputKind::Click, .button = SmallButton::Close};
-        }
-        return InputEvent{.kind = InputKind::KeyPress, .character = CharCode::Esc};
-    }
-    if (event.key() == Qt::Key_F1 && source == EventSource::Help) {
-        return InputEvent{.kind = InputKind::KeyDown, .key = KeyCode::F1};
-    }
+    const SmallWindow window = source == EventSource::Help ? SmallWindow::Help : SmallWindow::Result;
+    if (event.key() == Qt::Key_Escape) return small_window_record(window, CharCode::Esc);
+    if (event.key() == Qt::Key_F1) return small_window_record(window, KeyCode::F1);
     return std::nullopt;
 }
 

@@ -45,13 +45,9 @@ MouseButton pressed(int dom_button) {
 
 std::optional<InputEvent> small_window_key(const BrowserEvent& e, PagePart part) {
     if (e.type != BrowserEventType::KeyDown || e.repeat) return std::nullopt;
-    if (e.key == "Escape") {
-        if (part == PagePart::Help) return InputEvent{.kind = InputKind::Click, .button = SmallButton::Close};
-        return InputEvent{.kind = InputKind::KeyPress, .character = CharCode::Esc};
-    }
-    if (e.code == "F1" && part == PagePart::Help) {
-        return InputEvent{.kind = InputKind::KeyDown, .key = KeyCode::F1};
-    }
+    const SmallWindow window = part == PagePart::Help ? SmallWindow::Help : SmallWindow::Result;
+    if (e.key == "Escape") return small_window_record(window, CharCode::Esc);
+    if (e.code == "F1") return small_window_record(window, KeyCode::F1);
     return std::nullopt;
 }
 
