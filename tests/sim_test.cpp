@@ -219,7 +219,7 @@ TEST_F(Sim, bad_random_files_are_refused_with_their_line_and_nothing_runs) {
         {"0.5\n1\n", ":2: '1' is not within 0 <= r < 1"},
         {"0.5\n0.99999999\n", ":2: '0.99999999' is not within 0 <= r < 1"},  // 1 as a single
         {"-0.1\n", ":1: '-0.1' is not within 0 <= r < 1"},
-        {"nan\n", ":1: 'nan' is not within 0 <= r < 1"},
+        {"nan\n", ":1: 'nan' is not a number"},
         {"0.5\n\n0.5\n", ":2: expected one number, found 0"},
         {"zero\n", ":1: 'zero' is not a number"},
         {"0.5 0.25\n", ":1: expected one number, found 2"},

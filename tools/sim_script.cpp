@@ -6,7 +6,7 @@
 #include <limits>
 #include <string_view>
 
-#include "tools/number_text.h"
+#include "base/number_text.h"
 
 namespace {
 
@@ -51,7 +51,7 @@ Int whole_number(const Line& line, std::string_view field, const char* what, lon
 
 float coordinate(const Line& line, std::string_view field, const char* what) {
     float value = 0;
-    if (!parse_single(field, value) || !std::isfinite(value)) {
+    if (!parse_number(field, value) || !std::isfinite(value)) {
         line.refuse(std::string(what) + " '" + std::string(field) + "' is not a finite number");
     }
     return value;
@@ -169,7 +169,7 @@ std::vector<float> parse_randoms(std::istream& in, const std::string& file_name)
         const auto f = fields_of(text);
         if (f.size() != 1) line.refuse("expected one number, found " + std::to_string(f.size()));
         float r = 0;
-        if (!parse_single(f[0], r)) {
+        if (!parse_number(f[0], r)) {
             line.refuse("'" + std::string(f[0]) + "' is not a number");
         }
         if (!(r >= 0 && r < 1)) {

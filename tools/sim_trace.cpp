@@ -3,7 +3,7 @@
 #include <string_view>
 #include <type_traits>
 
-#include "tools/number_text.h"
+#include "base/number_text.h"
 
 namespace {
 
