@@ -1,6 +1,6 @@
 #include "drawing/tank_drawing.h"
 
-#include <cmath>
+#include "base/maths.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ struct Point {
 
 // The point at distance d from (x, y) along heading a, handed over in single.
 Point at(double x, double y, double a, double d) {
-    return {static_cast<float>(x + d * std::sin(a)), static_cast<float>(y + d * std::cos(a))};
+    return {static_cast<float>(x + d * sine(a)), static_cast<float>(y + d * cosine(a))};
 }
 
 }  // namespace

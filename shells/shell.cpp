@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/checked.h"
+#include "base/maths.h"
 #include "base/numeric.h"
 #include "drawing/tank_drawing.h"
 #include "shells/explosion.h"
@@ -38,7 +39,7 @@ void fire(GameWorld& w, RandomSource& random, std::size_t i, bool fire_tapped) {
     w.shell_y[i] = w.tank_y[i];
     w.shell_dir[i] = w.turret_dir[i];
     const double base =
-        std::floor(RANGE_FACTOR * std::pow(w.aim_dist, RANGE_EXPONENT) + RANGE_OFFSET);
+        std::floor(RANGE_FACTOR * power(w.aim_dist, RANGE_EXPONENT) + RANGE_OFFSET);
     double start = base;
     if (i > 0) {
         start = std::floor(AIM_ERROR_SPREAD * static_cast<double>(random_next(random))) + base -
@@ -54,8 +55,8 @@ void fly(GameWorld& w, Surface& picture, std::size_t i) {
     surface_circle(picture, static_cast<float>(w.shell_x[i]), static_cast<float>(w.shell_y[i]),
                    SHELL_RADIUS, make_colour(TRAIL_RED, TRAIL_GREEN, TRAIL_BLUE));
     const double heading = w.shell_dir[i];
-    w.shell_x[i] = w.shell_x[i] + step * std::sin(heading);
-    w.shell_y[i] = w.shell_y[i] + step * std::cos(heading);
+    w.shell_x[i] = w.shell_x[i] + step * sine(heading);
+    w.shell_y[i] = w.shell_y[i] + step * cosine(heading);
     surface_circle(picture, static_cast<float>(w.shell_x[i]), static_cast<float>(w.shell_y[i]),
                    SHELL_RADIUS, make_colour(HEAD_RED, 0, 0));
     w.shell_state[i] = static_cast<std::int16_t>(step - 1);

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/checked.h"
+#include "base/maths.h"
 #include "base/numeric.h"
 #include "tanks/steering.h"
 
@@ -57,8 +58,8 @@ void turn_hull(GameWorld& w, std::size_t i, float bearing) {
 void drive(GameWorld& w, std::size_t i) {
     const double speed = w.tank_speed[i];
     const double heading = w.tank_dir[i];
-    w.tank_x[i] = w.tank_x[i] + speed * std::sin(heading);
-    w.tank_y[i] = w.tank_y[i] + speed * std::cos(heading);
+    w.tank_x[i] = w.tank_x[i] + speed * sine(heading);
+    w.tank_y[i] = w.tank_y[i] + speed * cosine(heading);
 }
 
 // A tank past an edge is put back on it, facing straight in, at edge speed.

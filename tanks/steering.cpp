@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "base/checked.h"
+#include "base/maths.h"
 #include "base/numeric.h"
 
 namespace {
@@ -37,7 +38,7 @@ void measure_aim(GameWorld& w, std::size_t i) {
     const double dy = i == 0 ? static_cast<double>(w.mouse_y) - w.tank_y[0] : w.tank_y[t] - w.tank_y[i];
     w.aim_dist = std::sqrt(dx * dx + dy * dy);
     w.aim_angle = HALF_PI;
-    if (dy != 0) w.aim_angle = std::atan(dx / dy);
+    if (dy != 0) w.aim_angle = arctangent(dx / dy);
     if (dy < 0) w.aim_angle -= PI;
     w.turret_delta = wrapped(static_cast<double>(w.turret_dir[i]) - w.aim_angle);
     w.hull_delta = wrapped(static_cast<double>(w.tank_dir[i]) - w.aim_angle);

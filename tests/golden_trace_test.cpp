@@ -4,7 +4,7 @@
 // the first period and field that differ.
 //
 // After a deliberate change to the battle, write the traces anew with
-//   QUENMAR_UPDATE_GOLDENS=1 build/tests/golden_tests --gtest_filter='GoldenTrace.*'
+//   QUENMAR_UPDATE_GOLDENS=1 build/tests/golden_tests --gtest_filter='*GoldenTrace*'
 #include <gtest/gtest.h>
 
 #include <cmath>

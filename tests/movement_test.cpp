@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "base/maths.h"
 #include "stage.h"
 
 namespace {
@@ -104,8 +105,8 @@ TEST_F(Movement, a_tank_moves_its_speed_along_the_hull_heading_in_double) {
     w.tank_speed[1] = 2.5f;
     w.tank_target[1] = 1;
     move(1, 0, 0, 0, 0);
-    EXPECT_EQ(w.tank_x[1], 300 + 2.5 * std::sin(static_cast<double>(0.7f)));
-    EXPECT_EQ(w.tank_y[1], 300 + 2.5 * std::cos(static_cast<double>(0.7f)));
+    EXPECT_EQ(w.tank_x[1], 300 + 2.5 * sine(static_cast<double>(0.7f)));
+    EXPECT_EQ(w.tank_y[1], 300 + 2.5 * cosine(static_cast<double>(0.7f)));
 }
 
 TEST_F(Movement, past_a_corner_a_tank_lands_on_it_facing_down_at_speed_3) {

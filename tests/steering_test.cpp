@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "base/maths.h"
 #include "stage.h"
 
 namespace {
@@ -67,7 +68,7 @@ TEST_F(Steering, the_player_aims_at_the_mouse) {
     w.mouse_y = 104;
     steer(0);
     EXPECT_EQ(w.aim_dist, 5.0);
-    EXPECT_EQ(w.aim_angle, std::atan(3.0 / 4.0));
+    EXPECT_EQ(w.aim_angle, arctangent(3.0 / 4.0));
 }
 
 TEST_F(Steering, a_tank_targeting_itself_draws_anew_every_tick_and_measures_nothing) {
@@ -109,7 +110,7 @@ TEST_F(Steering, a_target_above_bears_beyond_minus_half_pi) {
     alive(3, 100, 100, 4);
     alive(4, 130, 60, 3);
     steer(3);
-    EXPECT_EQ(w.aim_angle, std::atan(30.0 / -40.0) - 3.141592653589794);
+    EXPECT_EQ(w.aim_angle, arctangent(30.0 / -40.0) - 3.141592653589794);
 }
 
 TEST_F(Steering, heading_differences_wrap_once_each_way_with_strict_tests) {
