@@ -3,7 +3,7 @@
 # make test-headless the game library, quenmar-sim and their tests, built without Qt or X11
 # make bench         measures a level-50 tick and the running game
 # make test-sanitize the tests under AddressSanitizer and UBSan
-# make fuzz          the input-script fuzzer
+# make fuzz          the input-script and battle-file fuzzers
 # make package       the Debian package, in the build folder
 # make web           the same battle for a browser, as static files in build-web/
 # make serve-web     serves build-web/ on 127.0.0.1 and says where
@@ -61,17 +61,20 @@ test-sanitize:
 		LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 		UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 ctest --output-on-failure -j $(JOBS)
 
-# The input-script fuzzer, for FUZZ_SECONDS, from the committed seed corpus.
+# The input-script and battle-file fuzzers, FUZZ_SECONDS each, from their
+# committed seed corpora.
 FUZZ_DIR ?= build-fuzz
 FUZZ_SECONDS ?= 60
 fuzz:
 	@tools/install-deps.sh fuzz
 	@cmake -S . -B $(FUZZ_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
 		-DQUENMAR_FUZZ=ON -DQUENMAR_TESTS=OFF >/dev/null
-	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target script_fuzz
-	@mkdir -p $(FUZZ_DIR)/corpus
+	@cmake --build $(FUZZ_DIR) -j $(JOBS) --target script_fuzz battle_fuzz
+	@mkdir -p $(FUZZ_DIR)/corpus $(FUZZ_DIR)/battle-corpus
 	@$(FUZZ_DIR)/tests/script_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=2048 -timeout=10 \
 		-print_final_stats=1 $(FUZZ_DIR)/corpus tests/fuzz/corpus
+	@$(FUZZ_DIR)/tests/battle_fuzz -max_total_time=$(FUZZ_SECONDS) -max_len=4096 -timeout=10 \
+		-print_final_stats=1 $(FUZZ_DIR)/battle-corpus tests/fuzz/battle-corpus
 
 package: build
 	@tools/install-deps.sh package

@@ -9,17 +9,24 @@ namespace {
 constexpr int FLOAT_MANTISSA_BITS = 24;
 constexpr float ONE_OVER_2_POW_24 = 1.0 / (1 << FLOAT_MANTISSA_BITS);
 
-void seed_from_clock(std::mt19937& engine) {
-    const auto ticks = std::chrono::high_resolution_clock::now().time_since_epoch().count();
-    std::seed_seq seq{static_cast<std::uint32_t>(ticks), static_cast<std::uint32_t>(ticks >> 32)};
-    engine.seed(seq);
+void seed(RandomSource& source, std::uint32_t seed) {
+    source.engine.seed(seed);
+    source.seeds_taken.push_back(seed);
+}
+
+// A seed from the clock, all of its bits folded into 32 so that the battle
+// file can keep it.
+void seed_from_clock(RandomSource& source) {
+    const auto ticks = static_cast<std::uint64_t>(
+        std::chrono::high_resolution_clock::now().time_since_epoch().count());
+    seed(source, static_cast<std::uint32_t>(ticks ^ (ticks >> 32)));
 }
 
 }  // namespace
 
 RandomSource random_from_clock() {
     RandomSource source;
-    seed_from_clock(source.engine);
+    seed_from_clock(source);
     source.reseeds_from_clock = true;
     return source;
 }
@@ -27,6 +34,13 @@ RandomSource random_from_clock() {
 RandomSource random_from_seed(std::uint32_t seed) {
     RandomSource source;
     source.engine.seed(seed);
+    return source;
+}
+
+RandomSource random_from_seeds(std::uint32_t first, std::vector<std::uint32_t> later) {
+    RandomSource source = random_from_seed(first);
+    source.reseeds_from_list = true;
+    source.later_seeds = std::move(later);
     return source;
 }
 
@@ -51,5 +65,8 @@ float random_next(RandomSource& source) {
 }
 
 void random_reseed(RandomSource& source) {
-    if (source.reseeds_from_clock) seed_from_clock(source.engine);
+    if (source.reseeds_from_clock) seed_from_clock(source);
+    if (source.reseeds_from_list && source.later_seeds_used < source.later_seeds.size()) {
+        seed(source, source.later_seeds[source.later_seeds_used++]);
+    }
 }

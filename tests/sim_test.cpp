@@ -6,6 +6,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cstdio>
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -270,3 +271,69 @@ TEST_F(Sim, png_writes_the_surface) {
 }
 
 }  // namespace
+
+namespace {
+
+constexpr const char* HEADER = "quenmar-battle 1\ngame 0.1.0\nsize 723 651\nrandom clock 5\n";
+
+}  // namespace
+
+// A scripted battle kept with --record is fought again by --battle to the
+// same trace; a checkpoint altered in the file stops the replay at its period.
+TEST_F(Sim, a_recorded_battle_is_fought_again_to_the_bit) {
+    const fs::path script = file("s.txt",
+                                 "1 mouse_move 0 400 300\n2 key_down 38\n3 mouse_down 1 400 300\n"
+                                 "9 mouse_up 1 400 300\n50 resize 500 400\n60 keyboard_lost\n"
+                                 "70 key_press 27\n75 click next_level\n76 click back\n900 click quit\n");
+    const fs::path battle = dir / "b.battle";
+    const SimRun fought = run("--seed 9 --periods 1000 --input " + script.string() +
+                              " --trace - --draws --record " + battle.string());
+    ASSERT_EQ(fought.status, 0) << fought.err;
+    const SimRun again = run("--battle " + battle.string() + " --trace - --draws");
+    ASSERT_EQ(again.status, 0) << again.err;
+    EXPECT_EQ(again.out, fought.out);
+    EXPECT_EQ(again.err, battle.string() + ": every checkpoint held (3 checkpoints, 900 periods)\n");
+
+    std::string text = slurp(battle);
+    const std::size_t check = text.find("800 check ") + 10;
+    text[check] = text[check] == '0' ? '1' : '0';
+    const SimRun altered = run("--battle " + file("c.battle", text).string());
+    EXPECT_EQ(altered.status, 5);
+    EXPECT_NE(altered.err.find("c.battle: period 800: the battle parts from the recorded one"),
+              std::string::npos)
+        << altered.err;
+    EXPECT_EQ(std::count(altered.err.begin(), altered.err.end(), '\n'), 1);
+}
+
+TEST_F(Sim, bad_battle_files_get_one_line_and_nothing_runs) {
+    const std::string header(HEADER);
+    const struct {
+        std::string content;
+        const char* says;
+    } cases[] = {
+        {"", ":1: empty, not a Quenmar battle file"},
+        {"quenmar-battle 2\n", ":1: a battle file of version 2; this game reads version 1"},
+        {"\x7f\x45LF\x02\x01\n", ":1: control character 127"},
+        {"<html><body>junk</body></html>\n", ":1: not a Quenmar battle file"},
+        {"quenmar-battle 1\ngame 0.1.0\n", ":3: the file ends inside its header"},
+        {"quenmar-battle 1\ngame 0.1.0\nsize 0 651\nrandom clock 5\n", ":3: width '0' does not fit 1..4096"},
+        {"quenmar-battle 1\ngame 0.1.0\nsize 723 651\nrandom clock 4294967296\n", ":4: seed '4294967296' does not fit"},
+        {header + "400 check 00ff", ":5: the line is cut short: the file is truncated"},
+        {header + "400 check 00ff\n", ":5: check '00ff' is not 16 hexadecimal digits"},
+        {header + "3 key_down 38\n2 key_up 38\n", ":6: period 2 comes after period 3"},
+        {header + "1 end\n2 key_up 38\n", ":6: a line after the end line"},
+        {header + "1 mouse_move 0 1e999 3\n", ":5: x '1e999' is not a finite number"},
+        {header + "1 shown 2\n", ":5: shown '2' does not fit 0..1"},
+        {header + "99999999999 key_up 38\n", ":5: period '99999999999' does not fit"},
+        {header + "1 key_down " + std::string(2000, '9') + "\n", ":5: line longer than 1000"},
+        {"quenmar-battle 1\ngame 0.1.0\nsize 723 651\nrandom seed 5\n1 seed 7\n", ":5: a seed in a battle of one random sequence"},
+    };
+    for (const auto& c : cases) {
+        const fs::path battle = file("bad.battle", c.content);
+        const SimRun r = run("--battle " + battle.string() + " --trace -");
+        EXPECT_EQ(r.status, 2) << c.says;
+        EXPECT_EQ(r.err.rfind(battle.string() + c.says, 0), 0u) << r.err;
+        EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
+        EXPECT_TRUE(r.out.empty()) << "nothing runs";
+    }
+}

@@ -1,13 +1,16 @@
 // quenmar-sim: runs a battle headless with the game's own code, from a seed or
-// a list of random numbers and a script of input events, and writes a trace.
+// a list of random numbers and a script of input events, or from a battle
+// file, and writes a trace; it can keep the battle it fights as a battle file.
 #include <CLI/CLI.hpp>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
 #include <fstream>
+#include <memory>
 #include <string>
 
 #include "base/checked.h"
+#include "record/recording.h"
 #include "tools/headless.h"
 #include "tools/sim_run.h"
 #include "tools/sim_trace.h"
@@ -16,14 +19,14 @@
 namespace {
 
 constexpr int BAD_INPUT_STATUS = 2;
-constexpr long long MAX_PERIODS = 1'000'000'000;
+constexpr int BATTLES_PARTED_STATUS = 5;  // a replay parted from its recorded battle
 
 struct Options {
     int periods = 1000;
     std::uint32_t seed = 1;
     int width = DESIGN_WIDTH;
     int height = DESIGN_HEIGHT;
-    std::string random_file, input_file, trace_file, png_file;
+    std::string random_file, input_file, trace_file, png_file, battle_file, record_file;
     bool draws = false;
 };
 
@@ -50,6 +53,11 @@ std::optional<Options> read_options(int argc, char** argv) {
     app.add_option("--random", o.random_file,
                    "Take the random numbers from FILE, one per line, instead.")->type_name("FILE");
     app.add_option("--input", o.input_file, "Scripted input events, one per line.")->type_name("FILE");
+    app.add_option("--battle", o.battle_file,
+                   "Fight the battle recorded in FILE again, checking every checkpoint.")
+        ->type_name("FILE");
+    app.add_option("--record", o.record_file, "Keep the battle fought as a battle file.")
+        ->type_name("FILE");
     app.add_option("--size", size, "Drawing area at the start (" + design_size + ").")->type_name("WxH");
     app.add_option("--trace", o.trace_file, "One JSON line per period to FILE (- = stdout).")
         ->type_name("FILE");
@@ -77,6 +85,14 @@ std::optional<Options> read_options(int argc, char** argv) {
         o.height = static_cast<int>(option_number(size.substr(x + 1), "--size", 1, MAX_AREA_SIDE));
     }
     if (o.draws && o.trace_file.empty()) throw InputError("--draws", "goes with --trace");
+    if (!o.battle_file.empty() &&
+        (!periods.empty() || !seed.empty() || !size.empty() || !o.random_file.empty() ||
+         !o.input_file.empty() || !o.record_file.empty())) {
+        throw InputError("--battle", "goes alone, or with --trace, --draws and --png");
+    }
+    if (!o.record_file.empty() && !o.random_file.empty()) {
+        throw InputError("--record", "goes with --seed, not --random");
+    }
     return o;
 }
 
@@ -86,34 +102,87 @@ std::ifstream open_input(const std::string& name) {
     return in;
 }
 
-int run(const Options& o) {
+std::FILE* open_output(const std::string& name) {
+    if (name == "-") return stdout;
+    std::FILE* file = std::fopen(name.c_str(), "w");
+    if (file == nullptr) throw InputError(name, "cannot be written");
+    return file;
+}
+
+void close_output(std::FILE* file, const std::string& name) {
+    if (file != nullptr && file != stdout && std::fclose(file) != 0) {
+        throw InputError(name, "cannot be written");
+    }
+}
+
+// The battle to fight: a scripted one, or one fought again from its file.
+struct Battle {
+    HeadlessBattle headless;
     std::vector<ScriptEvent> events;
-    if (!o.input_file.empty()) {
-        std::ifstream in = open_input(o.input_file);
-        events = parse_script(in, o.input_file, o.periods);
+    std::size_t next = 0;
+    std::optional<Replay> replay;
+    std::optional<BattleRecorder> recorder;
+    std::FILE* record = nullptr;
+    int periods = 0;
+
+    Battle(RandomSource random, int width, int height) : headless(std::move(random), width, height) {}
+
+    bool run_period(int period) {
+        Session& s = headless.session;
+        if (replay) return replay_period(*replay, s);
+        if (!recorder) return run_scripted_period(s, events, next, period);
+        for (; next < events.size() && events[next].period == period; ++next)
+            session_take(s, events[next].event);
+        const bool ticked = record_period(*recorder, s);
+        if (period == periods) record_end(*recorder, s);
+        write_out(*recorder, record);
+        return ticked;
+    }
+    bool running(int period) const {
+        return replay ? replay->state == ReplayState::Running : period <= periods && !headless.session.end;
+    }
+};
+
+std::unique_ptr<Battle> battle_from_options(const Options& o) {
+    if (!o.battle_file.empty()) {
+        std::ifstream in = open_input(o.battle_file);
+        BattleFile file = parse_battle_file(in, o.battle_file);
+        auto b = std::make_unique<Battle>(random_from_seed(0), 1, 1);
+        b->replay.emplace();
+        replay_start(*b->replay, b->headless.session, b->headless.front_end, std::move(file));
+        return b;
     }
     RandomSource random = random_from_seed(o.seed);
     if (!o.random_file.empty()) {
         std::ifstream in = open_input(o.random_file);
         random = random_from_list(parse_randoms(in, o.random_file));
     }
-    std::FILE* trace = nullptr;
-    if (o.trace_file == "-") {
-        trace = stdout;
-    } else if (!o.trace_file.empty()) {
-        trace = std::fopen(o.trace_file.c_str(), "w");
-        if (trace == nullptr) throw InputError(o.trace_file, "cannot be written");
+    auto b = std::make_unique<Battle>(std::move(random), o.width, o.height);
+    b->periods = o.periods;
+    if (!o.input_file.empty()) {
+        std::ifstream in = open_input(o.input_file);
+        b->events = parse_script(in, o.input_file, o.periods);
     }
-    HeadlessBattle battle(std::move(random), o.width, o.height);
-    Session& session = battle.session;
+    if (!o.record_file.empty()) {
+        b->record = open_output(o.record_file);
+        b->recorder.emplace();
+        record_start(*b->recorder, b->headless.session, o.seed);
+        write_out(*b->recorder, b->record);
+    }
+    return b;
+}
+
+int run(const Options& o) {
+    const std::unique_ptr<Battle> battle = battle_from_options(o);
+    std::FILE* trace = o.trace_file.empty() ? nullptr : open_output(o.trace_file);
+    Session& session = battle->headless.session;
     std::vector<DrawOp> draws;
     if (o.draws) session.picture.draw_log = &draws;
 
-    std::size_t next = 0;
     std::string line;
     const auto started = std::chrono::steady_clock::now();
-    for (int period = 1; period <= o.periods && !session.end; ++period) {
-        const bool ticked = run_scripted_period(session, events, next, period);
+    for (int period = 1; battle->running(period); ++period) {
+        const bool ticked = battle->run_period(period);
         if (session.end && session.end->status != 0) {
             std::fprintf(stderr, "quenmar-sim: period %d: %s\n", period,
                          session.end->message.c_str());
@@ -129,11 +198,20 @@ int run(const Options& o) {
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
-    if (trace != nullptr && trace != stdout && std::fclose(trace) != 0) {
-        throw InputError(o.trace_file, "cannot be written");
-    }
+    close_output(trace, o.trace_file);
+    close_output(battle->record, o.record_file);
     if (!o.png_file.empty()) write_png(session.picture, o.png_file);
-    if (trace == nullptr) {
+    std::FILE* say = trace == stdout ? stderr : stdout;
+    if (battle->replay) {
+        const Replay& r = *battle->replay;
+        if (r.state == ReplayState::Parted) {
+            std::fprintf(stderr, "quenmar-sim: %s\n", r.message.c_str());
+            return BATTLES_PARTED_STATUS;
+        }
+        std::fprintf(say, "%s: every checkpoint held (%zu checkpoints, %lld periods%s)\n",
+                     o.battle_file.c_str(), r.file.checkpoints.size(), session.periods,
+                     r.file.ended ? "" : "; the recording stops before the battle's end");
+    } else if (trace == nullptr) {
         const GameWorld& w = session.world;
         std::printf("periods %lld, ticks %lld, level %d, wins %d, losses %d, %.3f s, %.0f ticks/s\n",
                     session.periods, session.ticks, w.level, w.wins, w.losses, seconds,

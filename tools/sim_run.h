@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "session/session.h"
-#include "tools/sim_script.h"
+#include "record/battle_file.h"
 
 // Hands the session events[next..] of `period`, advancing `next`, then runs
 // the period. Returns whether it ticked.

@@ -4,7 +4,7 @@
 #include <memory>
 #include <vector>
 
-#include "tools/sim_script.h"
+#include "record/battle_file.h"
 
 #ifdef QUENMAR_PNG
 #include <png.h>

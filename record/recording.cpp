@@ -1,0 +1,185 @@
+#include "record/recording.h"
+
+#include <cstring>
+#include <utility>
+
+namespace {
+
+// FNV-1a over each value's bytes, least significant first.
+struct Hasher {
+    static constexpr std::uint64_t OFFSET_BASIS = 0xcbf29ce484222325ULL;
+    static constexpr std::uint64_t PRIME = 0x100000001b3ULL;
+    std::uint64_t hash = OFFSET_BASIS;
+
+    void bytes(std::uint64_t value, int count) {
+        for (int i = 0; i < count; ++i) {
+            hash = (hash ^ ((value >> (8 * i)) & 0xFF)) * PRIME;
+        }
+    }
+    void add(double v) {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &v, sizeof bits);
+        bytes(bits, 8);
+    }
+    void add(float v) {
+        std::uint32_t bits = 0;
+        std::memcpy(&bits, &v, sizeof bits);
+        bytes(bits, 4);
+    }
+    void add(std::int16_t v) { bytes(static_cast<std::uint16_t>(v), 2); }
+    void add(bool v) { bytes(v ? 1 : 0, 1); }
+    template <typename T>
+    void add(const SlotTable<T>& table) {
+        for (const T& v : table) add(v);
+    }
+};
+
+// The fields below; a field added to the world must be added here too.
+static_assert(sizeof(GameWorld) == 2832, "a field of GameWorld is missing from world_hash");
+
+void record_seeds(BattleRecorder& r, Session& s) {
+    for (const std::uint32_t seed : s.random.seeds_taken) {
+        r.unwritten += seed_line(static_cast<int>(s.periods), seed);
+    }
+    s.random.seeds_taken.clear();
+}
+
+std::string version_note(const BattleFile& file) {
+    return file.game_version == QUENMAR_VERSION
+               ? "the file was changed, or recorded by a build of Quenmar " QUENMAR_VERSION
+                 " whose battle differs from this one's"
+               : "it was recorded by Quenmar " + file.game_version +
+                     ", whose battle differs from this one's (" QUENMAR_VERSION ")";
+}
+
+void part(Replay& replay, const Session& s, const std::string& why) {
+    replay.state = ReplayState::Parted;
+    replay.message = replay.file.name + ": period " + std::to_string(s.periods) +
+                     ": the battle parts from the recorded one (" + why + "); " +
+                     version_note(replay.file);
+}
+
+}  // namespace
+
+std::uint64_t world_hash(const Session& session) {
+    const GameWorld& w = session.world;
+    Hasher h;
+    h.add(w.tank_x);
+    h.add(w.tank_y);
+    h.add(w.tank_dir);
+    h.add(w.turret_dir);
+    h.add(w.tank_hp);
+    h.add(w.tank_speed);
+    h.add(w.tank_target);
+    h.add(w.shell_x);
+    h.add(w.shell_y);
+    h.add(w.shell_dir);
+    h.add(w.shell_state);
+    for (const std::int16_t v : {w.cur_tank, w.scan_idx, w.burst_idx, w.alive_count}) h.add(v);
+    h.add(w.last_alive_speed);
+    for (const double v : {w.turret_delta, w.hull_delta, w.aim_angle, w.aim_dist}) h.add(v);
+    for (const std::int16_t v : {w.fire_held, w.mouse_x, w.mouse_y, w.level, w.wins, w.losses,
+                                 w.key_up, w.key_down, w.key_right, w.key_left}) {
+        h.add(v);
+    }
+    const Controls& c = session.controls;
+    for (const bool v : {c.battle_timer_running, c.next_level_requested, c.result_window_open,
+                         c.help_window_open, c.quit_requested}) {
+        h.add(v);
+    }
+    return h.hash;
+}
+
+void record_start(BattleRecorder& r, Session& s, std::optional<std::uint32_t> fixed_seed) {
+    r = BattleRecorder{};
+    const std::uint32_t first = fixed_seed ? *fixed_seed
+                                           : (s.random.seeds_taken.empty() ? 0 : s.random.seeds_taken.front());
+    if (!fixed_seed && !s.random.seeds_taken.empty()) {
+        s.random.seeds_taken.erase(s.random.seeds_taken.begin());
+    }
+    r.unwritten += battle_file_header(QUENMAR_VERSION, s.picture.area_width, s.picture.area_height,
+                                      !fixed_seed, first);
+}
+
+bool record_period(BattleRecorder& r, Session& s, bool battle_shown) {
+    if (r.ended || s.end) return false;
+    const int period = static_cast<int>(s.periods + 1);
+    if (battle_shown != r.shown) {
+        r.shown = battle_shown;
+        r.unwritten += shown_line(period, battle_shown);
+    }
+    for (const InputEvent& event : s.waiting) r.unwritten += event_line(period, event);
+    const bool ticked = session_run_period(s, battle_shown);
+    record_seeds(r, s);
+    if (s.end) {
+        record_end(r, s);
+    } else if (s.periods % CHECKPOINT_PERIODS == 0) {
+        r.unwritten += check_line(period, world_hash(s));
+    }
+    return ticked;
+}
+
+void record_end(BattleRecorder& r, const Session& s) {
+    if (r.ended) return;
+    r.ended = true;
+    const int period = static_cast<int>(s.periods);
+    r.unwritten += check_line(period, world_hash(s));
+    r.unwritten += end_line(period);
+}
+
+bool write_out(BattleRecorder& r, std::FILE* file) {
+    if (r.unwritten.empty()) return true;
+    const bool written = std::fwrite(r.unwritten.data(), 1, r.unwritten.size(), file) ==
+                             r.unwritten.size() &&
+                         std::fflush(file) == 0;
+    r.unwritten.clear();
+    return written;
+}
+
+void replay_start(Replay& replay, Session& s, FrontEnd& front_end, BattleFile file, double scale) {
+    RandomSource random = random_from_seed(file.first_seed);
+    if (file.reseeds) {
+        std::vector<std::uint32_t> later;
+        for (const SeedTaken& taken : file.seeds) later.push_back(taken.seed);
+        random = random_from_seeds(file.first_seed, std::move(later));
+    }
+    session_start(s, front_end, std::move(random), file.width, file.height, scale);
+    replay = Replay{};
+    replay.file = std::move(file);
+    if (replay.file.last_period == 0) replay.state = ReplayState::Over;
+}
+
+bool replay_period(Replay& replay, Session& s) {
+    if (replay.state != ReplayState::Running) return false;
+    const BattleFile& f = replay.file;
+    const int period = static_cast<int>(s.periods + 1);
+    for (; replay.next_event < f.events.size() && f.events[replay.next_event].period == period;
+         ++replay.next_event) {
+        session_take(s, f.events[replay.next_event].event);
+    }
+    for (; replay.next_shown < f.shown_changes.size() &&
+           f.shown_changes[replay.next_shown].period == period;
+         ++replay.next_shown) {
+        replay.shown = f.shown_changes[replay.next_shown].shown;
+    }
+    const std::size_t seeds_before = s.random.later_seeds_used;
+    const bool ticked = session_run_period(s, replay.shown);
+    std::size_t seeds_recorded = 0;
+    for (const SeedTaken& taken : f.seeds) seeds_recorded += taken.period <= period ? 1 : 0;
+    s.random.seeds_taken.clear();
+    if (f.reseeds && s.random.later_seeds_used != seeds_recorded) {
+        part(replay, s, seeds_before == s.random.later_seeds_used ? "no level was set up where one was"
+                                                                  : "a level was set up where none was");
+    }
+    for (; replay.state == ReplayState::Running && replay.next_check < f.checkpoints.size() &&
+           f.checkpoints[replay.next_check].period == period;
+         ++replay.next_check) {
+        if (f.checkpoints[replay.next_check].hash != world_hash(s)) {
+            part(replay, s, "the world differs from its checkpoint");
+        }
+    }
+    if (replay.state == ReplayState::Running && (period >= f.last_period || s.end)) {
+        replay.state = ReplayState::Over;
+    }
+    return ticked;
+}
