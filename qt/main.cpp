@@ -1,10 +1,21 @@
-// Quenmar: a tank battle in one frameless window.
+// Quenmar: a tank battle in one frameless window. Every battle is kept as a
+// battle file; a kept battle can be shown again.
+#include <CLI/CLI.hpp>
 #include <QApplication>
 #include <QIcon>
+#include <QMessageBox>
 #include <QScreen>
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <optional>
 #include <string>
+#include <variant>
+#include <vector>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -13,7 +24,96 @@
 
 namespace {
 
+namespace fs = std::filesystem;
+
+constexpr int BAD_INPUT_STATUS = 2;
 constexpr int NO_DISPLAY_STATUS = 3;
+constexpr std::size_t BATTLES_KEPT = 20;  // the newest kept in the battles folder
+
+struct Options {
+    std::string record_file, replay_file;
+};
+
+// The options, or the status to end with at once (after --help, --version or a bad option).
+std::variant<Options, int> read_options(int argc, char** argv) {
+    CLI::App app("A tank battle in one window. Every battle is kept in "
+                 "$XDG_STATE_HOME/quenmar/battles/ (the newest 20), and can be shown again.",
+                 "quenmar");
+    Options o;
+    app.set_version_flag("--version", "quenmar " QUENMAR_VERSION);
+    app.add_option("--record", o.record_file, "Keep this battle in FILE instead.")->type_name("FILE");
+    app.add_option("--replay", o.replay_file,
+                   "Show the battle kept in FILE again; p or Space pauses it, Esc ends it.")
+        ->type_name("FILE");
+    app.excludes(app.get_option("--record"));
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp& e) {
+        return app.exit(e);
+    } catch (const CLI::CallForVersion& e) {
+        return app.exit(e);
+    } catch (const CLI::ParseError& e) {
+        std::fprintf(stderr, "quenmar: %s (quenmar --help says what it takes)\n", e.what());
+        return BAD_INPUT_STATUS;
+    }
+    if (!o.record_file.empty() && !o.replay_file.empty()) {
+        std::fprintf(stderr, "quenmar: --record and --replay go one at a time\n");
+        return BAD_INPUT_STATUS;
+    }
+    return o;
+}
+
+std::string local_time_name() {
+    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
+    char name[32];
+    std::strftime(name, sizeof name, "%Y-%m-%d-%H%M%S", std::localtime(&now));
+    return name;
+}
+
+// A new battle file in the battles folder, named by the local time; the
+// oldest files go so that the newest BATTLES_KEPT stay.
+fs::path new_battle_path() {
+    const std::string state = std::getenv("XDG_STATE_HOME") != nullptr
+                                  ? std::getenv("XDG_STATE_HOME")
+                                  : std::string(std::getenv("HOME") ? std::getenv("HOME") : ".") +
+                                        "/.local/state";
+    const fs::path folder = fs::path(state) / "quenmar" / "battles";
+    fs::create_directories(folder);
+    std::vector<fs::path> kept;
+    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
+        if (entry.path().extension() == ".battle") kept.push_back(entry.path());
+    }
+    std::sort(kept.begin(), kept.end());
+    for (std::size_t i = 0; i + BATTLES_KEPT < kept.size() + 1; ++i) fs::remove(kept[i]);
+    fs::path path = folder / (local_time_name() + ".battle");
+    for (int n = 2; fs::exists(path); ++n) path = folder / (local_time_name() + "-" + std::to_string(n) + ".battle");
+    return path;
+}
+
+// Where this battle is kept, open for writing; none, said in one line, if it cannot be.
+std::FILE* open_record(const Options& o) {
+    std::string path = o.record_file;
+    try {
+        if (path.empty()) path = new_battle_path().string();
+    } catch (const fs::filesystem_error& e) {
+        std::fprintf(stderr, "quenmar: the battle is not kept: %s\n", e.what());
+        return nullptr;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    if (file == nullptr) std::fprintf(stderr, "quenmar: %s: cannot be written; the battle is not kept\n", path.c_str());
+    return file;
+}
+
+// The battle file to show again, or the line that says what is wrong with it.
+std::variant<BattleFile, std::string> read_battle(const std::string& name) {
+    std::ifstream in(name, std::ios::binary);
+    if (!in) return name + ": cannot be opened";
+    try {
+        return parse_battle_file(in, name);
+    } catch (const InputError& e) {
+        return std::string(e.what());
+    }
+}
 
 std::string variable(const char* name) {
     const char* value = std::getenv(name);
@@ -68,7 +168,10 @@ void hold_message(QtMsgType type, const QMessageLogContext&, const QString& mess
 
 }  // namespace
 
-int main(int, char** argv) {
+int main(int argc, char** argv) {
+    const std::variant<Options, int> read = read_options(argc, argv);
+    if (const int* status = std::get_if<int>(&read)) return *status;
+    const Options& options = std::get<Options>(read);
     if (display_named().empty()) {
         std::fprintf(stderr,
                      "quenmar: no display found (DISPLAY is not set); the game needs one\n");
@@ -89,10 +192,26 @@ int main(int, char** argv) {
     QApplication::setWindowIcon(icon);
 
     Session session;
-    MainWindow window(session, random_from_clock());
-    window.setGeometry(fitted_geometry(window.screen()->availableGeometry()));
-    window.show();
-    window.activateWindow();
+    std::optional<MainWindow> window;
+    std::FILE* record = nullptr;
+    if (!options.replay_file.empty()) {
+        std::variant<BattleFile, std::string> battle = read_battle(options.replay_file);
+        if (const std::string* wrong = std::get_if<std::string>(&battle)) {
+            std::fprintf(stderr, "quenmar: %s\n", wrong->c_str());
+            QMessageBox::critical(nullptr, "Quenmar", QString::fromStdString(*wrong));
+            return BAD_INPUT_STATUS;
+        }
+        window.emplace(session, std::move(std::get<BattleFile>(battle)));
+    } else {
+        window.emplace(session, random_from_clock());
+        record = open_record(options);
+        if (record != nullptr) window->record_to(record);
+        window->setGeometry(fitted_geometry(window->screen()->availableGeometry()));
+    }
+    window->show();
+    window->activateWindow();
     const int status = QApplication::exec();
-    return session.end ? session.end->status : status;
+    window.reset();
+    if (record != nullptr) std::fclose(record);
+    return session.end && session.end->status != 0 ? session.end->status : status;
 }

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
 #include <QPainter>
 #include <QTimerEvent>
@@ -40,6 +41,23 @@ MainWindow::MainWindow(Session& session, RandomSource random)
     battle_timer_.start(PERIOD_MS, Qt::PreciseTimer, this);
 }
 
+MainWindow::MainWindow(Session& session, BattleFile file)
+    : QWidget(nullptr, Qt::FramelessWindowHint), session_(session) {
+    setWindowTitle(REPLAY_TITLE);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    resize(file.width, file.height);
+    replay_.emplace();
+    replay_start(*replay_, session_, *this, std::move(file), devicePixelRatioF());
+    battle_timer_.start(PERIOD_MS, Qt::PreciseTimer, this);
+}
+
+void MainWindow::record_to(std::FILE* file) {
+    record_file_ = file;
+    record_start(recorder_, session_);
+    write_out(recorder_, record_file_);
+}
+
 void MainWindow::show_picture(std::span<const PixelBox> changed) {
     QRegion region;
     for (const PixelBox& box : changed)
@@ -48,7 +66,10 @@ void MainWindow::show_picture(std::span<const PixelBox> changed) {
 }
 
 SmallDialog& MainWindow::small_window(SmallWindow which) {
-    const auto sink = [this](const InputEvent& e) { session_take(session_, e); };
+    // A replay's small windows only show what the recorded battle's did.
+    const auto sink = [this](const InputEvent& e) {
+        if (!replay_) session_take(session_, e);
+    };
     if (which == SmallWindow::Help) {
         if (help_window_ == nullptr) help_window_ = new HelpWindow(this, sink);
         return *help_window_;
@@ -73,6 +94,9 @@ void MainWindow::close_small_window(SmallWindow which) {
 // The message box lives in the program's one event loop, which an earlier
 // exit request cannot cut short before the player has read it.
 void MainWindow::end_program(int status, std::string_view message) {
+    if (replay_ && status == 0) return;  // the recorded battle was quit: the replay stands on it
+    if (record_file_ != nullptr) record_end(recorder_, session_);
+    write_out(recorder_, record_file_);
     battle_timer_.stop();
     if (message.empty()) {
         QCoreApplication::exit(status);
@@ -87,7 +111,25 @@ void MainWindow::end_program(int status, std::string_view message) {
     box->show();
 }
 
+// The viewer's keys in a replay; every other input leaves the battle alone.
+bool MainWindow::replay_event(const QEvent& event) {
+    if (event.type() == QEvent::KeyPress) {
+        const int key = static_cast<const QKeyEvent&>(event).key();
+        if (key == Qt::Key_P || key == Qt::Key_Space) {
+            replay_paused_ = !replay_paused_;
+            update();
+        } else if (key == Qt::Key_Escape) {
+            QCoreApplication::exit(0);
+        }
+        return true;
+    }
+    return dynamic_cast<const QInputEvent*>(&event) != nullptr;
+}
+
 bool MainWindow::event(QEvent* event) {
+    if (replay_) {
+        return replay_event(*event) || QWidget::event(event);
+    }
     const std::optional<InputEvent> record = translate_event(*event, EventSource::Battle);
     if (!record) return QWidget::event(event);
     session_take(session_, *record);
@@ -102,6 +144,15 @@ void MainWindow::paintEvent(QPaintEvent*) {
                    s.width * 4, QImage::Format_RGB32);
     picture.setDevicePixelRatio(s.scale);
     painter.drawImage(QPointF(0, 0), picture);  // one pixel to one pixel, clipped to the update
+    if (replay_) {
+        const char* note = replay_->state == ReplayState::Over ? REPLAY_OVER
+                           : replay_paused_                      ? REPLAY_PAUSED
+                                                                 : nullptr;
+        if (note != nullptr) {
+            painter.setPen(Qt::darkBlue);
+            painter.drawText(rect().adjusted(8, 8, -8, -8), Qt::AlignLeft | Qt::AlignTop, note);
+        }
+    }
 }
 
 void MainWindow::timerEvent(QTimerEvent* event) {
@@ -113,12 +164,32 @@ void MainWindow::timerEvent(QTimerEvent* event) {
     if (devicePixelRatioF() != session_.picture.scale) {
         session_set_display_scale(session_, devicePixelRatioF());
     }
-    session_run_period(session_, !isMinimized());  // a minimised battle waits for the player
+    run_period();
+}
+
+void MainWindow::run_period() {
+    if (replay_) {
+        if (replay_paused_ || replay_->state != ReplayState::Running) return;
+        replay_period(*replay_, session_);
+        if (replay_->state == ReplayState::Over) update();
+        if (replay_->state == ReplayState::Parted) end_program(BATTLES_PARTED_STATUS, replay_->message);
+        return;
+    }
+    if (record_file_ == nullptr) {
+        session_run_period(session_, !isMinimized());  // a minimised battle waits for the player
+        return;
+    }
+    record_period(recorder_, session_, !isMinimized());
+    write_out(recorder_, record_file_);
 }
 
 // The window has no close box; a close request from the window system ends
 // the program, as "Quit" does.
 void MainWindow::closeEvent(QCloseEvent* event) {
     event->ignore();
+    if (replay_) {
+        QCoreApplication::exit(0);
+        return;
+    }
     session_take(session_, {.kind = InputKind::Click, .button = SmallButton::Quit});
 }

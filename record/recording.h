@@ -38,6 +38,12 @@ void record_end(BattleRecorder& recorder, const Session& session);
 // off by a crash keeps all but its last period. False if they could not be written.
 bool write_out(BattleRecorder& recorder, std::FILE* file);
 
+// What a front end says of a replay, and its status when the battles part.
+constexpr const char* REPLAY_TITLE = "Quenmar replay";
+constexpr const char* REPLAY_PAUSED = "Replay paused: p or Space resumes it.";
+constexpr const char* REPLAY_OVER = "The replay is over. Esc closes it.";
+constexpr int BATTLES_PARTED_STATUS = 5;
+
 enum class ReplayState : std::uint8_t {
     Running,
     Over,    // every recorded period has run

@@ -460,3 +460,59 @@ TEST(DisplayScale, at_scale_2_the_battle_is_drawn_at_the_screens_own_pixels) {
 }
 
 }  // namespace
+
+namespace {
+
+// What a command printed, and its exit status.
+std::pair<std::string, int> command_output(const std::string& command) {
+    std::string out;
+    std::FILE* pipe = ::popen((command + " 2>&1").c_str(), "r");
+    char buffer[4096];
+    for (std::size_t n; pipe != nullptr && (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;)
+        out.append(buffer, n);
+    const int status = pipe != nullptr ? ::pclose(pipe) : -1;
+    return {out, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
+}
+
+}  // namespace
+
+// A battle played with real input is kept in the battles folder; quenmar-sim
+// fights it again with every checkpoint holding, and so does the game's own
+// replay, which stands on the battle's end until Esc.
+TEST_F(Game, a_battle_played_is_kept_and_replays_with_every_checkpoint_holding) {
+    const QRect area = x.geometry(main);
+    x.xdotool("keydown Up");
+    for (int step = 0; step < 12; ++step) {
+        x.xdotool("mousemove " + std::to_string(area.x() + 100 + 40 * step) + " " +
+                  std::to_string(area.y() + 150 + 30 * (step % 5)));
+        x.xdotool(step % 3 ? "click 1" : "key Left");
+        std::this_thread::sleep_for(900ms);
+    }
+    x.xdotool("keyup Up");
+    x.xdotool("key F1");
+    ASSERT_TRUE(wait_until([&] { return x.find_window("Help").has_value(); }, 5s));
+    x.xdotool("key Escape");
+    ASSERT_TRUE(gone("Help"));
+    x.request_close(main);
+    ASSERT_EQ(x.wait_exit(game, 10s), std::optional<int>(0));
+
+    const std::filesystem::path folder = std::filesystem::path(x.state_home()) / "quenmar/battles";
+    std::vector<std::filesystem::path> kept;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) kept.push_back(entry.path());
+    ASSERT_EQ(kept.size(), 1u);
+    const std::string battle = kept[0].string();
+    const auto [said, status] = command_output(QUENMAR_SIM " --battle " + battle);
+    EXPECT_EQ(status, 0) << said;
+    EXPECT_NE(said.find("every checkpoint held"), std::string::npos) << said;
+    EXPECT_EQ(said.find("before the battle's end"), std::string::npos) << said;
+
+    const pid_t replay = x.launch({QUENMAR, "--replay", battle});
+    ASSERT_TRUE(wait_until([&] { return x.find_window("Quenmar replay").has_value(); }, 20s));
+    main = *x.find_window("Quenmar replay");
+    ASSERT_TRUE(wait_until([&] { return frozen(); }, 30s)) << "the replay never reached its end";
+    EXPECT_FALSE(x.wait_exit(replay, 0ms)) << "the replay stands on its end";
+    EXPECT_FALSE(x.find_window("Quenmar").has_value()) << "no message that the battles parted";
+    x.xdotool("windowactivate --sync " + std::to_string(main));
+    x.xdotool("key Escape");
+    EXPECT_EQ(x.wait_exit(replay, 5s), std::optional<int>(0));
+}

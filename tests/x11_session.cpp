@@ -1,5 +1,7 @@
 #include "x11_session.h"
 
+#include <filesystem>
+
 // Xlib's macros (Status, None, ...) clash with Qt's names: include it last.
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
@@ -64,6 +66,11 @@ int ignore_x_error(Display*, XErrorEvent*) {
 
 X11Session::X11Session(QSize screen, bool window_manager) {
     XSetErrorHandler(ignore_x_error);
+    static int sessions = 0;
+    state_home_ = (std::filesystem::temp_directory_path() /
+                   ("quenmar-state-" + std::to_string(getpid()) + "-" + std::to_string(++sessions)))
+                      .string();
+    std::filesystem::create_directories(state_home_);
     // Xvfb picks a free display and writes its number to our pipe.
     int fds[2];
     if (pipe(fds) != 0) return;
@@ -116,6 +123,8 @@ X11Session::~X11Session() {
     for (pid_t pid : launched_) {
         if (kill(pid, SIGKILL) == 0) waitpid(pid, nullptr, 0);
     }
+    std::error_code ignored;
+    std::filesystem::remove_all(state_home_, ignored);
     if (display_ != nullptr) XCloseDisplay(display_);
     if (window_manager_ > 0) {
         kill(window_manager_, SIGTERM);
@@ -129,13 +138,19 @@ X11Session::~X11Session() {
 
 pid_t X11Session::launch(const std::string& program, const std::vector<std::string>& env,
                          const std::string& error_file) {
+    return launch(std::vector<std::string>{program}, env, error_file);
+}
+
+pid_t X11Session::launch(const std::vector<std::string>& command, const std::vector<std::string>& env,
+                         const std::string& error_file) {
     std::vector<std::string> all_env(env);
     all_env.push_back("DISPLAY=" + name_);
+    all_env.push_back("XDG_STATE_HOME=" + state_home_);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 2, error_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0644);
-    const pid_t pid = spawn({program}, all_env, &actions);
+    const pid_t pid = spawn(command, all_env, &actions);
     posix_spawn_file_actions_destroy(&actions);
     if (pid > 0) launched_.push_back(pid);
     return pid;

@@ -35,8 +35,12 @@ class X11Session {
 
     // Starts a program on this display, with these extra NAME=value
     // variables; returns its process id. Its standard error goes to `error_file`.
+    // Programs keep their state (the game its battle files) in state_home().
     pid_t launch(const std::string& program, const std::vector<std::string>& env = {},
                  const std::string& error_file = "/dev/null");
+    pid_t launch(const std::vector<std::string>& command, const std::vector<std::string>& env = {},
+                 const std::string& error_file = "/dev/null");
+    const std::string& state_home() const { return state_home_; }
     // Waits up to `timeout` for the process to end; its exit status, or none.
     std::optional<int> wait_exit(pid_t pid, std::chrono::milliseconds timeout);
 
@@ -73,6 +77,7 @@ class X11Session {
     pid_t server_ = -1;
     pid_t window_manager_ = -1;
     std::string name_;
+    std::string state_home_;
     std::vector<pid_t> launched_;
 };
 
