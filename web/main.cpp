@@ -2,11 +2,17 @@
 // <dialog>s. The page (page.js) runs the periods from requestAnimationFrame
 // and hands over its events; this file is the session's front end there,
 // showing the picture and opening and closing the dialogs through the page.
+// Each battle is kept in memory as a battle file as it is played, and a
+// battle file (from a link or a file) can be shown again.
 #include <emscripten.h>
 
 #include <cstdint>
+#include <optional>
+#include <sstream>
+#include <string>
 #include <vector>
 
+#include "record/recording.h"
 #include "session/session.h"
 #include "web/event_translation.h"
 
@@ -32,14 +38,22 @@ class PageFrontEnd final : public FrontEnd {
     void open_result_window(ResultScore score) override { page_open_result(score.wins, score.losses); }
     void open_help_window() override { page_open_help(); }
     void close_small_window(SmallWindow window) override { page_close(window == SmallWindow::Help); }
-    void end_program(int status, std::string_view message) override {
-        const std::string line(message);
-        page_end(status, line.c_str());
-    }
+    void end_program(int status, std::string_view message) override;
 };
 
 Session session;
 PageFrontEnd page;
+BattleRecorder recorder;
+std::string battle_text;        // the battle being played, as a battle file
+std::optional<Replay> replay;   // the battle being shown again
+bool replay_paused = false;
+std::string said;               // the last text handed to the page
+
+void PageFrontEnd::end_program(int status, std::string_view message) {
+    if (replay && status == 0) return;  // the recorded battle was quit: the replay stands on it
+    const std::string line(message);
+    page_end(status, line.c_str());
+}
 
 void PageFrontEnd::show_picture(std::span<const PixelBox> changed) {
     const Surface& s = session.picture;
@@ -73,12 +87,59 @@ extern "C" {
 
 // A new battle on a field of width x height units, `scale` pixels to a unit.
 EMSCRIPTEN_KEEPALIVE void quenmar_start(int width, int height, double scale) {
+    replay.reset();
     session_start(session, page, random_from_clock(), width, height, scale);
+    record_start(recorder, session);
+    battle_text = std::move(recorder.unwritten);
+    recorder.unwritten.clear();
 }
 
-// One period; returns whether it ticked.
+// Shows the battle file `text` again; "" when it runs, else the one line
+// that says what is wrong with it.
+EMSCRIPTEN_KEEPALIVE const char* quenmar_replay(const char* text, const char* name, double scale) {
+    std::istringstream in{std::string(text)};
+    try {
+        BattleFile file = parse_battle_file(in, name);
+        replay.emplace();
+        replay_paused = false;
+        replay_start(*replay, session, page, std::move(file), scale);
+        said.clear();
+    } catch (const InputError& e) {
+        said = e.what();
+    }
+    return said.c_str();
+}
+
+// One period; returns whether it ticked. A paused replay waits.
 EMSCRIPTEN_KEEPALIVE int quenmar_period(int shown) {
-    return session_run_period(session, shown != 0);
+    if (replay) return !replay_paused && replay_period(*replay, session);
+    const bool ticked = record_period(recorder, session, shown != 0);
+    battle_text += recorder.unwritten;
+    recorder.unwritten.clear();
+    return ticked;
+}
+
+// The replay: 0 running, 1 over, 2 parted from its recorded battle (-1 when
+// none runs); quenmar_replay_message says it in one line.
+EMSCRIPTEN_KEEPALIVE int quenmar_replay_state() {
+    return replay ? static_cast<int>(replay->state) : -1;
+}
+EMSCRIPTEN_KEEPALIVE const char* quenmar_replay_message() {
+    said = !replay ? "" : replay->state == ReplayState::Parted ? replay->message
+                        : replay_paused                        ? REPLAY_PAUSED
+                        : replay->state == ReplayState::Over   ? REPLAY_OVER
+                                                               : "";
+    return said.c_str();
+}
+EMSCRIPTEN_KEEPALIVE void quenmar_replay_pause() {
+    replay_paused = !replay_paused;
+}
+
+// The battle played so far as a battle file, checked at its last period.
+EMSCRIPTEN_KEEPALIVE const char* quenmar_battle() {
+    said = battle_text;
+    if (!recorder.ended && session.periods > 0) said += check_line(static_cast<int>(session.periods), world_hash(session));
+    return said.c_str();
 }
 
 EMSCRIPTEN_KEEPALIVE void quenmar_set_scale(double scale) {

@@ -9,7 +9,7 @@ target_link_options(quenmar-sim PRIVATE -sENVIRONMENT=node -sNODERAWFS=1 -sEXIT_
 
 add_executable(quenmar_page web/main.cpp)
 set_target_properties(quenmar_page PROPERTIES OUTPUT_NAME quenmar)
-target_link_libraries(quenmar_page PRIVATE quenmar_session quenmar_web)
+target_link_libraries(quenmar_page PRIVATE quenmar_record quenmar_web)
 target_link_options(quenmar_page PRIVATE -sENVIRONMENT=web -sDYNAMIC_EXECUTION=0
                     -sEXPORTED_RUNTIME_METHODS=cwrap)
 

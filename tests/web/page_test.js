@@ -1,10 +1,10 @@
 // The page in headless Chromium, driven by real input events over the
-// DevTools protocol. Usage: node tests/web/page_test.js BUILD_WEB_DIR
+// DevTools protocol. Usage: node tests/web/page_test.js BUILD_WEB_DIR QUENMAR_SIM
 // (Debian's node-ws: NODE_PATH=/usr/share/nodejs).
 "use strict";
 const test = require("node:test");
 const assert = require("node:assert");
-const { spawn } = require("node:child_process");
+const { spawn, spawnSync } = require("node:child_process");
 const fs = require("node:fs");
 const os = require("node:os");
 const path = require("node:path");
@@ -12,6 +12,7 @@ const WebSocket = require("ws");
 
 const BUILD = path.resolve(process.argv[2] || "build-web");
 const CHROMIUM = "/usr/lib/chromium/chromium-headless-shell";
+const NATIVE_SIM = process.argv[3];
 
 // A line a child process writes that matches `pattern`.
 function lineOf(child, stream, pattern) {
@@ -61,19 +62,19 @@ class Browser {
     });
   }
   async evaluate(expression) {
-    const { result, exceptionDetails } = await this.send("Runtime.evaluate", { expression, returnByValue: true });
-    if (exceptionDetails) throw new Error(exceptionDetails.text);
+    const { result, exceptionDetails } = await this.send("Runtime.evaluate", { expression, returnByValue: true, awaitPromise: true });
+    if (exceptionDetails) throw new Error(exceptionDetails.exception?.description ?? exceptionDetails.text);
     return result.value;
   }
   state() { return this.evaluate("window.quenmar.state()"); }
   // Waits for the page's answer: until `check` holds of what `expression` gives.
-  async until(expression, check, what) {
-    for (const started = Date.now(); Date.now() - started < 5000;) {
+  async until(expression, check, what, seconds = 5) {
+    for (const started = Date.now(); Date.now() - started < seconds * 1000;) {
       const value = await this.evaluate(expression).catch(() => undefined);
       if (value !== undefined && check(value)) return value;
       await new Promise((resolve) => setTimeout(resolve, 50));
     }
-    assert.fail(`waited 5 s for ${what}`);
+    assert.fail(`waited ${seconds} s for ${what}`);
   }
   async load() {
     await this.send("Page.navigate", { url: `${this.origin}/` });
@@ -160,6 +161,37 @@ test("the page", async (t) => {
     const prevented = await browser.evaluate(
       "!field.dispatchEvent(new MouseEvent('contextmenu', { cancelable: true, bubbles: true }))");
     assert.strictEqual(prevented, true);
+  });
+
+  await t.test("keeps the battle played, which replays from its link and in both quenmar-sims", async () => {
+    const battle = await browser.evaluate("window.quenmar.battle()");
+    const file = path.join(os.tmpdir(), `quenmar-page-${process.pid}.battle`);
+    fs.writeFileSync(file, battle);
+    for (const [program, ...args] of [["node", path.join(BUILD, "quenmar-sim.js")], [NATIVE_SIM]]) {
+      const run = spawnSync(program, [...args, "--battle", file], { encoding: "utf8" });
+      assert.strictEqual(run.status, 0, run.stderr);
+      assert.match(run.stdout, /every checkpoint held/);
+    }
+    fs.rmSync(file);
+    const link = await browser.evaluate("window.quenmar.link()");
+    assert.ok(link.startsWith(`${browser.origin}/#battle=`), link);
+    await browser.send("Page.navigate", { url: link });
+    await browser.until("window.quenmar.state().replay", (replay) => replay === "over", "the replay's end", 60);
+    assert.strictEqual(await browser.evaluate("document.getElementById('ended').hidden"), false);
+    // The same battle with its last checkpoint altered parts from it there, in one line.
+    const altered = battle.replace(/check (\w)(\w+)\n$/, (_, first, rest) => `check ${first === "0" ? "1" : "0"}${rest}\n`);
+    const alteredLink = await browser.evaluate(`(async () => {
+      const bytes = new Uint8Array(await new Response(new Blob([${JSON.stringify(altered)}]).stream()
+        .pipeThrough(new CompressionStream("deflate"))).arrayBuffer());
+      return location.origin + "/#battle=" + btoa(String.fromCharCode(...bytes)).split("+").join("-").split("/").join("_").replace(/=+$/, "");
+    })()`);
+    await browser.send("Page.navigate", { url: alteredLink });
+    await browser.until("window.quenmar.state().replay", (replay) => replay === "parted", "the replay to part", 60);
+    assert.match(await browser.evaluate("document.getElementById('ended-message').textContent"),
+      /^link: period \d+: the battle parts from the recorded one/);
+    await browser.send("Page.navigate", { url: `${browser.origin}/#battle=%%%` });
+    await browser.until("document.getElementById('ended-message').textContent", (m) => /not base64url/.test(m), "a bad link's line");
+    await browser.load();
   });
 
   await t.test("ends on Quit, says so and offers a new game", async () => {
