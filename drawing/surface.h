@@ -1,4 +1,5 @@
-// The main window's drawing surface: a persistent 32-bit picture that lines
+// The battle's picture: a persistent 32-bit picture, owned by the session and
+// shown by every front end, that lines
 // and circle outlines are rasterised into directly. Drawing is exact and
 // repeatable: the same figure drawn twice covers the same pixels, so drawing
 // it again in white erases it. Everything is clipped to the area.
@@ -45,8 +46,9 @@ struct Surface {
     int area_width = 0;  // the drawing area, drawing units: the picture is this times `scale`
     int area_height = 0;
     std::vector<DrawOp>* draw_log = nullptr;  // when set, every operation is appended to it
-    // Tiles changed since the window last took them, so that it repaints the
-    // tanks drawn about the field rather than the box around all of them.
+    // Tiles changed since the session last took them for its front end, so
+    // that the front end shows the tanks drawn about the field anew rather
+    // than the box around all of them.
     std::vector<std::uint8_t> dirty_tiles;  // tile_columns * tile_rows, row by row
     int tile_columns = 0;
     int tile_rows = 0;
