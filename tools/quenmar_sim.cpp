@@ -19,7 +19,6 @@
 namespace {
 
 constexpr int BAD_INPUT_STATUS = 2;
-constexpr int BATTLES_PARTED_STATUS = 5;  // a replay parted from its recorded battle
 
 struct Options {
     int periods = 1000;
