@@ -45,7 +45,6 @@ std::variant<Options, int> read_options(int argc, char** argv) {
     app.add_option("--replay", o.replay_file,
                    "Show the battle kept in FILE again; p or Space pauses it, Esc ends it.")
         ->type_name("FILE");
-    app.excludes(app.get_option("--record"));
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp& e) {
