@@ -478,7 +478,8 @@ std::pair<std::string, int> command_output(const std::string& command) {
 
 // A battle played with real input is kept in the battles folder; quenmar-sim
 // fights it again with every checkpoint holding, and so does the game's own
-// replay, which stands on the battle's end until Esc.
+// replay, which stands on the battle's end until Esc; so does one kept by
+// the page.
 TEST_F(Game, a_battle_played_is_kept_and_replays_with_every_checkpoint_holding) {
     const QRect area = x.geometry(main);
     x.xdotool("keydown Up");
@@ -506,19 +507,23 @@ TEST_F(Game, a_battle_played_is_kept_and_replays_with_every_checkpoint_holding) 
     EXPECT_NE(said.find("every checkpoint held"), std::string::npos) << said;
     EXPECT_EQ(said.find("before the battle's end"), std::string::npos) << said;
 
-    const pid_t replay = x.launch({QUENMAR, "--replay", battle});
-    ASSERT_TRUE(wait_until([&] { return x.find_window("Quenmar replay").has_value(); }, 20s));
-    main = *x.find_window("Quenmar replay");
-    ASSERT_TRUE(wait_until([&] { return frozen(); }, 30s)) << "the replay never reached its end";
-    EXPECT_FALSE(x.wait_exit(replay, 0ms)) << "the replay stands on its end";
-    EXPECT_FALSE(x.find_window("Quenmar").has_value()) << "no message that the battles parted";
-    std::optional<int> ended;
-    wait_until(
-        [&] {
-            x.xdotool("windowactivate --sync " + std::to_string(main));
-            x.xdotool("key Escape");
-            return (ended = x.wait_exit(replay, 1s)).has_value();
-        },
-        10s);
-    EXPECT_EQ(ended, std::optional<int>(0)) << "Esc ends the replay";
+    // This battle, and one kept by the page.
+    for (const std::string& file : {battle, std::string(SOURCE_DIR "/tests/battles/page.battle")}) {
+        SCOPED_TRACE(file);
+        const pid_t replay = x.launch({QUENMAR, "--replay", file});
+        ASSERT_TRUE(wait_until([&] { return x.find_window("Quenmar replay").has_value(); }, 20s));
+        main = *x.find_window("Quenmar replay");
+        ASSERT_TRUE(wait_until([&] { return frozen(); }, 30s)) << "the replay never reached its end";
+        EXPECT_FALSE(x.wait_exit(replay, 0ms)) << "the replay stands on its end";
+        EXPECT_FALSE(x.find_window("Quenmar").has_value()) << "no message that the battles parted";
+        std::optional<int> ended;
+        wait_until(
+            [&] {
+                x.xdotool("windowactivate --sync " + std::to_string(main));
+                x.xdotool("key Escape");
+                return (ended = x.wait_exit(replay, 1s)).has_value();
+            },
+            10s);
+        EXPECT_EQ(ended, std::optional<int>(0)) << "Esc ends the replay";
+    }
 }

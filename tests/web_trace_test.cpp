@@ -87,6 +87,8 @@ TEST_P(WebTrace, the_browser_build_fights_the_same_battle) {
     }
     EXPECT_FALSE(next_line(web.get(), b)) << "the browser build went on";
     EXPECT_GT(lines, 0);
+    EXPECT_EQ(::pclose(native.release()), 0) << "every checkpoint holds natively";
+    EXPECT_EQ(::pclose(web.release()), 0) << "every checkpoint holds in the browser build";
     std::filesystem::remove(randoms);
     std::filesystem::remove(chaos);
 }
@@ -99,6 +101,9 @@ std::vector<Battle> battles() {
                    "--seed 3 --periods 20000 --input " SOURCE_DIR "/tools/scripts/to-level-50.txt"});
     all.push_back({"chaos_a", "--seed 5 --periods 12000 --draws --input CHAOS:a"});
     all.push_back({"chaos_b", "--seed 6 --periods 12000 --draws --input CHAOS:b"});
+    // Battles played with real input and kept by the desktop game and by the page.
+    all.push_back({"kept_by_the_desktop", "--draws --battle " SOURCE_DIR "/tests/battles/desktop.battle"});
+    all.push_back({"kept_by_the_page", "--draws --battle " SOURCE_DIR "/tests/battles/page.battle"});
     return all;
 }
 

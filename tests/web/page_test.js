@@ -163,7 +163,7 @@ test("the page", async (t) => {
     assert.strictEqual(prevented, true);
   });
 
-  await t.test("keeps the battle played, which replays from its link and in both quenmar-sims", async () => {
+  await t.test("keeps the battle played, which replays from its link and in both quenmar-sims, and replays the desktop's", async () => {
     const battle = await browser.evaluate("window.quenmar.battle()");
     const file = path.join(os.tmpdir(), `quenmar-page-${process.pid}.battle`);
     fs.writeFileSync(file, battle);
@@ -189,6 +189,11 @@ test("the page", async (t) => {
     await browser.until("window.quenmar.state().replay", (replay) => replay === "parted", "the replay to part", 60);
     assert.match(await browser.evaluate("document.getElementById('ended-message').textContent"),
       /^link: period \d+: the battle parts from the recorded one/);
+    // A battle kept by the desktop game, chosen with the file picker.
+    const { root } = await browser.send("DOM.getDocument");
+    const { nodeId } = await browser.send("DOM.querySelector", { nodeId: root.nodeId, selector: "#battle-file" });
+    await browser.send("DOM.setFileInputFiles", { nodeId, files: [path.join(__dirname, "../battles/desktop.battle")] });
+    await browser.until("window.quenmar.state()", (s) => s.replay === "over" && s.periods === 1453, "the desktop's battle to its end", 90);
     await browser.send("Page.navigate", { url: `${browser.origin}/#battle=%%%` });
     await browser.until("document.getElementById('ended-message').textContent", (m) => /not base64url/.test(m), "a bad link's line");
     await browser.load();
