@@ -4,6 +4,17 @@
 #include "base/world.h"
 #include "input/controls.h"
 
+// What the help window says, in every front end.
+inline constexpr const char* HELP_TITLE = "Help";
+inline constexpr const char* HELP_LINES[] = {
+    "Esc quits the game and show the score.",
+    "Enter redraws the screen.",
+    "Move your tank using the arrow keys.",
+    "Fire using the left mouse button.",
+    "When there are no tanks left slow down until you stop.",
+};
+inline constexpr const char* CLOSE_TEXT = "Close";
+
 // Shows the help and pauses, or closes it and resumes if it is open.
 void on_f1_key(GameWorld& world, Controls& controls);
 // "Close": closes the help and resumes.

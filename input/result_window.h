@@ -5,6 +5,14 @@
 #include "base/world.h"
 #include "input/controls.h"
 
+// What the result window says, in every front end.
+inline constexpr const char* RESULT_TITLE = "Result";
+inline constexpr const char* WINS_CAPTION = "Wins:";
+inline constexpr const char* LOSSES_CAPTION = "Losses:";
+inline constexpr const char* QUIT_TEXT = "Quit";
+inline constexpr const char* BACK_TEXT = "Back";
+inline constexpr const char* NEXT_LEVEL_TEXT = "Next level";
+
 // Shows the score and pauses, or closes the window and resumes if it is open.
 void on_esc_key(GameWorld& world, Controls& controls);
 // "Quit": ends the program.

@@ -17,8 +17,6 @@
 
 class MainWindow final : public QWidget, public FrontEnd {
   public:
-    static constexpr int PERIOD_MS = 25;
-
     // Starts `session` on this window with the random sequence given; the
     // battle's timer runs from the start.
     MainWindow(Session& session, RandomSource random);

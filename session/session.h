@@ -30,6 +30,9 @@ struct SessionEnd {
     std::string message;
 };
 
+// A period lasts 25 ms in every front end.
+constexpr int PERIOD_MS = 25;
+
 struct Session {
     GameWorld world{};
     Surface picture;  // what the front end shows, at the display's own pixels
