@@ -76,4 +76,45 @@ TEST(WebInput, the_pointer_and_its_buttons_yield_their_codes) {
     EXPECT_EQ(mouse(Type::MouseMove, 0, 3), record(InputKind::MouseMove, static_cast<MouseButton>(3)));
 }
 
+// A sequence of touches against the records it yields, one step at a time.
+TEST(WebInput, touches_drive_aim_and_fire_as_keys_and_buttons_do) {
+    using enum TouchPhase;
+    const auto key = [](InputKind kind, KeyCode k) { return InputEvent{.kind = kind, .key = k}; };
+    const auto mouse = [](InputKind kind, int button, float x, float y) {
+        return InputEvent{.kind = kind, .mouse = static_cast<MouseButton>(button), .x = x, .y = y};
+    };
+    using Records = std::vector<InputEvent>;
+    struct Step {
+        const char* what;
+        TouchEvent touch;
+        Records yields;
+    };
+    const Step steps[] = {
+        {"a thumb in the pad's middle", {Start, 7, true, 0.1f, -0.1f}, {}},
+        {"slides up", {Move, 7, true, 0.3f, -0.8f}, {key(InputKind::KeyDown, KeyCode::Up)}},
+        {"a second thumb on the pad", {Start, 8, true, 0.9f, 0}, {}},
+        {"slides left, past the pad's edge",
+         {Move, 7, true, -1.5f, 0.2f},
+         {key(InputKind::KeyUp, KeyCode::Up), key(InputKind::KeyDown, KeyCode::Left)}},
+        {"a finger on the field", {Start, 3, false, 100, 50},
+         {mouse(InputKind::MouseMove, 0, 100, 50), mouse(InputKind::MouseDown, 1, 100, 50)}},
+        {"moves", {Move, 3, false, 120, 60}, {mouse(InputKind::MouseMove, 1, 120, 60)}},
+        {"a second finger", {Start, 4, false, 300, 200},
+         {mouse(InputKind::MouseMove, 1, 300, 200), mouse(InputKind::MouseDown, 2, 300, 200)}},
+        {"a third finger", {Start, 5, false, 1, 1}, {}},
+        {"the second lifts", {End, 4, false, 300, 200},
+         {mouse(InputKind::MouseUp, 2, 300, 200), mouse(InputKind::MouseMove, 1, 120, 60)}},
+        {"the first lifts", {End, 3, false, 121, 61}, {mouse(InputKind::MouseUp, 1, 121, 61)}},
+        {"the thumb lifts", {End, 7, true, -1.5f, 0.2f}, {key(InputKind::KeyUp, KeyCode::Left)}},
+        {"a tap, as quick as a click", {Start, 9, false, 5, 6},
+         {mouse(InputKind::MouseMove, 0, 5, 6), mouse(InputKind::MouseDown, 1, 5, 6)}},
+        {"ends", {End, 9, false, 5, 6}, {mouse(InputKind::MouseUp, 1, 5, 6)}},
+    };
+    TouchState state;
+    for (const Step& step : steps)
+        EXPECT_EQ(translate_touch(state, step.touch), step.yields) << step.what;
+    EXPECT_EQ(pad_arrow(0, 0.9f), KeyCode::Down);
+    EXPECT_EQ(pad_arrow(0.9f, 0.2f), KeyCode::Right);
+}
+
 }  // namespace

@@ -1,5 +1,7 @@
 #include "web/event_translation.h"
 
+#include <cmath>
+
 namespace {
 
 struct Place {
@@ -83,4 +85,68 @@ std::optional<InputEvent> translate_browser_event(const BrowserEvent& e, PagePar
             return mouse(InputKind::MouseUp, pressed(e.button));
     }
     return std::nullopt;
+}
+
+std::optional<KeyCode> pad_arrow(float x, float y) {
+    constexpr float MIDDLE = 0.25f;  // radius of the pad's middle, where no arrow is held
+    if (x * x + y * y < MIDDLE * MIDDLE) return std::nullopt;
+    if (std::fabs(x) > std::fabs(y)) return x < 0 ? KeyCode::Left : KeyCode::Right;
+    return y < 0 ? KeyCode::Up : KeyCode::Down;
+}
+
+std::vector<InputEvent> translate_touch(TouchState& s, const TouchEvent& t) {
+    std::vector<InputEvent> out;
+    const auto arrow = [&](InputKind kind, KeyCode key) { out.push_back({.kind = kind, .key = key}); };
+    const auto mouse = [&](InputKind kind, MouseButton button, float x, float y) {
+        out.push_back({.kind = kind, .mouse = button, .x = x, .y = y});
+    };
+    const auto held = [&] {
+        return static_cast<MouseButton>((s.aim_finger >= 0 ? 1 : 0) | (s.command_finger >= 0 ? 2 : 0));
+    };
+    if (t.on_pad) {
+        if (t.phase == TouchPhase::Start && s.pad_finger < 0) s.pad_finger = t.finger;
+        if (t.finger != s.pad_finger) return out;
+        const std::optional<KeyCode> now = t.phase == TouchPhase::End ? std::nullopt : pad_arrow(t.x, t.y);
+        if (now != s.arrow) {
+            if (s.arrow) arrow(InputKind::KeyUp, *s.arrow);
+            if (now) arrow(InputKind::KeyDown, *now);
+            s.arrow = now;
+        }
+        if (t.phase == TouchPhase::End) s.pad_finger = -1;
+        return out;
+    }
+    switch (t.phase) {
+        case TouchPhase::Start:
+            if (s.aim_finger < 0) {
+                mouse(InputKind::MouseMove, held(), t.x, t.y);
+                mouse(InputKind::MouseDown, MouseButton::Left, t.x, t.y);
+                s.aim_finger = t.finger;
+                s.aim_x = t.x;
+                s.aim_y = t.y;
+            } else if (s.command_finger < 0) {
+                mouse(InputKind::MouseMove, held(), t.x, t.y);
+                mouse(InputKind::MouseDown, MouseButton::Right, t.x, t.y);
+                s.command_finger = t.finger;
+            }
+            break;
+        case TouchPhase::Move:
+            if (t.finger == s.aim_finger) {
+                mouse(InputKind::MouseMove, held(), t.x, t.y);
+                s.aim_x = t.x;
+                s.aim_y = t.y;
+            }
+            break;
+        case TouchPhase::End:
+            if (t.finger == s.aim_finger) {
+                s.aim_finger = -1;
+                mouse(InputKind::MouseUp, MouseButton::Left, t.x, t.y);
+            } else if (t.finger == s.command_finger) {
+                s.command_finger = -1;
+                mouse(InputKind::MouseUp, MouseButton::Right, t.x, t.y);
+                // The pointer goes back to the finger that aims.
+                if (s.aim_finger >= 0) mouse(InputKind::MouseMove, held(), s.aim_x, s.aim_y);
+            }
+            break;
+    }
+    return out;
 }

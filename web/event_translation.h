@@ -1,4 +1,4 @@
-// The browser's keyboard and mouse events turned into the game's input
+// The browser's keyboard, mouse and touch events turned into the game's input
 // records. Pure: the page hands over what it read of an event as plain data,
 // so a table of events can be checked against the records they yield without
 // a browser.
@@ -6,6 +6,7 @@
 
 #include <optional>
 #include <string_view>
+#include <vector>
 
 #include "input/input_event.h"
 
@@ -33,3 +34,34 @@ struct BrowserEvent {
 // the other keys act once per press. In a small window: Esc (Result's Esc
 // step, Help's "Close") and F1 in Help; Tab, Space and Enter are its buttons'.
 std::optional<InputEvent> translate_browser_event(const BrowserEvent& event, PagePart part);
+
+// Touch: one finger on the drive pad holds the arrow of the zone it is in, as
+// a held key does; the field's first finger is the pointer with the left
+// button held (a quick tap fires, as a quick click does), and a second finger
+// on the field presses the right button where it touches.
+enum class TouchPhase { Start, Move, End };
+
+struct TouchEvent {
+    TouchPhase phase = TouchPhase::Start;
+    int finger = 0;      // Touch.identifier
+    bool on_pad = false; // on the drive pad, else on the field
+    float x = 0;         // pad: -1 to 1 about its middle, left to right and top to bottom;
+    float y = 0;         // field: drawing units
+};
+
+// Which fingers hold what, between touch events.
+struct TouchState {
+    int pad_finger = -1;
+    std::optional<KeyCode> arrow;  // the arrow the pad's finger holds
+    int aim_finger = -1;           // the field's pointer
+    float aim_x = 0, aim_y = 0;
+    int command_finger = -1;       // the right button
+};
+
+// The drive pad's arrow at a place on it: the arrow whose side the place is
+// nearest, none in the small middle.
+std::optional<KeyCode> pad_arrow(float x, float y);
+
+// The records a touch event yields, in order; a finger the state does not
+// hold yields none.
+std::vector<InputEvent> translate_touch(TouchState& state, const TouchEvent& touch);
