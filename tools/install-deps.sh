@@ -17,9 +17,9 @@ declare -A needs=(
             desktop-file-utils appstream lintian file"
     [bench]="run libbenchmark-dev xvfb xdotool"
     [fuzz]="core clang libclang-rt-14-dev"
-    # the browser build, and its tests: in node, and in headless Chromium over
+    # the browser build (rsvg-convert draws its icons), and its tests: in node, and in headless Chromium over
     # the DevTools protocol (with Debian's WebSocket client for node)
-    [web]="cmake libcli11-dev emscripten nodejs"
+    [web]="cmake libcli11-dev emscripten nodejs librsvg2-bin"
     [test-web]="web headless chromium-headless-shell node-ws"
     [package]="run file"
 )

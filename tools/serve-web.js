@@ -1,5 +1,6 @@
-// Serves the browser build's static files on 127.0.0.1 and says where.
-// Usage: node tools/serve-web.js BUILD_WEB_DIR [PORT]   (PORT 0: any free one)
+// Serves a folder of static files (the browser build's build-web/site) on
+// 127.0.0.1 and says where; a path ending in / serves its index.html.
+// Usage: node tools/serve-web.js FOLDER [PORT]   (PORT 0: any free one)
 "use strict";
 const http = require("http");
 const fs = require("fs");
@@ -7,14 +8,14 @@ const path = require("path");
 
 const TYPES = {
   ".html": "text/html; charset=utf-8", ".js": "text/javascript", ".css": "text/css",
-  ".wasm": "application/wasm", ".png": "image/png",
+  ".wasm": "application/wasm", ".png": "image/png", ".webmanifest": "application/manifest+json",
 };
-const root = path.resolve(process.argv[2] || "build-web");
+const root = path.resolve(process.argv[2] || "build-web/site");
 const port = Number(process.argv[3] || 8723);
 
 const server = http.createServer((request, response) => {
   const name = decodeURIComponent(new URL(request.url, "http://localhost").pathname);
-  const file = path.join(root, name === "/" ? "index.html" : name);
+  const file = path.join(root, name.endsWith("/") ? `${name}index.html` : name);
   const type = TYPES[path.extname(file)];
   if (!file.startsWith(root + path.sep) || !type || !fs.existsSync(file)) {
     response.writeHead(404, { "Content-Type": "text/plain" });

@@ -5,13 +5,17 @@
 // Each battle is kept in memory as a battle file as it is played, and a
 // battle file (from a link or a file) can be shown again.
 #include <emscripten.h>
+#include <emscripten/bind.h>
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "input/help_window.h"
+#include "input/result_window.h"
 #include "record/recording.h"
 #include "session/session.h"
 #include "web/event_translation.h"
@@ -47,7 +51,7 @@ BattleRecorder recorder;
 std::string battle_text;        // the battle being played, as a battle file
 std::optional<Replay> replay;   // the battle being shown again
 bool replay_paused = false;
-std::string said;               // the last text handed to the page
+TouchState touches;             // the fingers on the drive pad and the field
 
 void PageFrontEnd::end_program(int status, std::string_view message) {
     if (replay && status == 0) return;  // the recorded battle was quit: the replay stands on it
@@ -74,19 +78,19 @@ void PageFrontEnd::show_picture(std::span<const PixelBox> changed) {
     }
 }
 
-void take(const BrowserEvent& event, int part, int& handled) {
-    const std::optional<InputEvent> record = translate_browser_event(event, static_cast<PagePart>(part));
-    handled = record.has_value();
-    if (record) session_take(session, *record);
+PagePart page_part(const std::string& part) {
+    return part == "result" ? PagePart::Result : part == "help" ? PagePart::Help : PagePart::Field;
 }
 
-}  // namespace
+// The dialogs' buttons by their texts.
+constexpr std::pair<const char*, SmallButton> BUTTON_TEXTS[] = {
+    {QUIT_TEXT, SmallButton::Quit}, {BACK_TEXT, SmallButton::Back},
+    {NEXT_LEVEL_TEXT, SmallButton::NextLevel}, {CLOSE_TEXT, SmallButton::Close}};
 
-// What the page calls.
-extern "C" {
+// What the page calls, by name (embind); its texts and sizes come from here too.
 
 // A new battle on a field of width x height units, `scale` pixels to a unit.
-EMSCRIPTEN_KEEPALIVE void quenmar_start(int width, int height, double scale) {
+void start(int width, int height, double scale) {
     replay.reset();
     session_start(session, page, random_from_clock(), width, height, scale);
     record_start(recorder, session);
@@ -96,111 +100,182 @@ EMSCRIPTEN_KEEPALIVE void quenmar_start(int width, int height, double scale) {
 
 // Shows the battle file `text` again; "" when it runs, else the one line
 // that says what is wrong with it.
-EMSCRIPTEN_KEEPALIVE const char* quenmar_replay(const char* text, const char* name, double scale) {
-    std::istringstream in{std::string(text)};
+std::string replay_battle(const std::string& text, const std::string& name, double scale) {
+    std::istringstream in{text};
     try {
         BattleFile file = parse_battle_file(in, name);
         replay.emplace();
         replay_paused = false;
         replay_start(*replay, session, page, std::move(file), scale);
-        said.clear();
+        return "";
     } catch (const InputError& e) {
-        said = e.what();
+        return e.what();
     }
-    return said.c_str();
 }
 
 // One period; returns whether it ticked. A paused replay waits.
-EMSCRIPTEN_KEEPALIVE int quenmar_period(int shown) {
+bool period(bool shown) {
     if (replay) return !replay_paused && replay_period(*replay, session);
-    const bool ticked = record_period(recorder, session, shown != 0);
+    const bool ticked = record_period(recorder, session, shown);
     battle_text += recorder.unwritten;
     recorder.unwritten.clear();
     return ticked;
 }
 
-// The replay: 0 running, 1 over, 2 parted from its recorded battle (-1 when
-// none runs); quenmar_replay_message says it in one line.
-EMSCRIPTEN_KEEPALIVE int quenmar_replay_state() {
-    return replay ? static_cast<int>(replay->state) : -1;
+// The replay: "running", "over" or "parted" from its recorded battle ("" when
+// none runs); replay_message says it in one line.
+std::string replay_state() {
+    if (!replay) return "";
+    switch (replay->state) {
+        case ReplayState::Running:
+            return "running";
+        case ReplayState::Over:
+            return "over";
+        case ReplayState::Parted:
+            return "parted";
+    }
+    return "";
 }
-EMSCRIPTEN_KEEPALIVE const char* quenmar_replay_message() {
-    said = !replay ? "" : replay->state == ReplayState::Parted ? replay->message
-                        : replay_paused                        ? REPLAY_PAUSED
-                        : replay->state == ReplayState::Over   ? REPLAY_OVER
-                                                               : "";
-    return said.c_str();
+std::string replay_message() {
+    return !replay                                  ? ""
+           : replay->state == ReplayState::Parted ? replay->message
+           : replay_paused                        ? REPLAY_PAUSED
+           : replay->state == ReplayState::Over   ? REPLAY_OVER
+                                                  : "";
 }
-EMSCRIPTEN_KEEPALIVE void quenmar_replay_pause() {
+void replay_pause() {
     replay_paused = !replay_paused;
 }
 
 // The battle played so far as a battle file, checked at its last period.
-EMSCRIPTEN_KEEPALIVE const char* quenmar_battle() {
-    said = battle_text;
-    if (!recorder.ended && session.periods > 0) said += check_line(static_cast<int>(session.periods), world_hash(session));
-    return said.c_str();
+std::string battle() {
+    std::string text = battle_text;
+    if (!recorder.ended && session.periods > 0) text += check_line(static_cast<int>(session.periods), world_hash(session));
+    return text;
 }
 
-EMSCRIPTEN_KEEPALIVE void quenmar_set_scale(double scale) {
+void set_scale(double scale) {
     session_set_display_scale(session, scale);
 }
 
-// A key event (type 0 down, 1 up) for a part of the page; returns whether
-// the game took it.
-EMSCRIPTEN_KEEPALIVE int quenmar_key(int type, int part, const char* code, const char* key, int repeat,
-                                     int shift) {
-    int handled = 0;
-    take({.type = type == 0 ? BrowserEventType::KeyDown : BrowserEventType::KeyUp,
-          .code = code,
-          .key = key,
-          .repeat = repeat != 0,
-          .shift = static_cast<std::int16_t>(shift)},
-         part, handled);
-    return handled;
+// A key event (down or up) for a part of the page; returns whether the game took it.
+bool key(bool down, const std::string& part, const std::string& code, const std::string& typed, bool repeat,
+         int shift) {
+    const auto record = translate_browser_event({.type = down ? BrowserEventType::KeyDown : BrowserEventType::KeyUp,
+                                                 .code = code,
+                                                 .key = typed,
+                                                 .repeat = repeat,
+                                                 .shift = static_cast<std::int16_t>(shift)},
+                                                page_part(part));
+    if (record) session_take(session, *record);
+    return record.has_value();
 }
 
-// A mouse event (type 0 down, 1 move, 2 up) over the field, in drawing units.
-EMSCRIPTEN_KEEPALIVE void quenmar_mouse(int type, int button, int buttons, float x, float y, int shift) {
-    constexpr BrowserEventType types[] = {BrowserEventType::MouseDown, BrowserEventType::MouseMove,
-                                          BrowserEventType::MouseUp};
-    int handled = 0;
-    take({.type = types[type], .button = button, .buttons = buttons, .x = x, .y = y,
-          .shift = static_cast<std::int16_t>(shift)},
-         static_cast<int>(PagePart::Field), handled);
+// A mouse event ("down", "move", "up") over the field, in drawing units.
+void mouse(const std::string& type, int button, int buttons, float x, float y, int shift) {
+    const BrowserEventType kind = type == "down" ? BrowserEventType::MouseDown
+                                  : type == "up" ? BrowserEventType::MouseUp
+                                                 : BrowserEventType::MouseMove;
+    const auto record = translate_browser_event(
+        {.type = kind, .button = button, .buttons = buttons, .x = x, .y = y, .shift = static_cast<std::int16_t>(shift)},
+        PagePart::Field);
+    if (record) session_take(session, *record);
 }
 
-// A button of a dialog: 0 Quit, 1 Back, 2 Next level, 3 Close.
-EMSCRIPTEN_KEEPALIVE void quenmar_click(int button) {
-    session_take(session, {.kind = InputKind::Click, .button = static_cast<SmallButton>(button)});
+// A finger ("start", "move", "end") on the drive pad (x, y from -1 to 1 about
+// its middle) or on the field (drawing units).
+void touch(const std::string& type, int finger, bool on_pad, float x, float y) {
+    const TouchPhase phase = type == "start" ? TouchPhase::Start : type == "end" ? TouchPhase::End : TouchPhase::Move;
+    for (const InputEvent& record :
+         translate_touch(touches, {.phase = phase, .finger = finger, .on_pad = on_pad, .x = x, .y = y}))
+        session_take(session, record);
 }
 
-EMSCRIPTEN_KEEPALIVE void quenmar_keyboard_lost() {
+// A button of a dialog, by its text.
+void click(const std::string& text) {
+    for (const auto& [caption, button] : BUTTON_TEXTS) {
+        if (text == caption) session_take(session, {.kind = InputKind::Click, .button = button});
+    }
+}
+
+void keyboard_lost() {
+    touches = {};
     session_take(session, {.kind = InputKind::KeyboardLost});
 }
 
-// The picture for the canvas, and its size in pixels.
-EMSCRIPTEN_KEEPALIVE const std::uint8_t* quenmar_picture() {
-    return page.rgba.data();
-}
-EMSCRIPTEN_KEEPALIVE int quenmar_picture_width() {
-    return session.picture.width;
-}
-EMSCRIPTEN_KEEPALIVE int quenmar_picture_height() {
-    return session.picture.height;
+// The picture for the canvas as red, green, blue, alpha bytes, a view into
+// the game's memory valid until the next call.
+emscripten::val picture() {
+    return emscripten::val(emscripten::typed_memory_view(page.rgba.size(), page.rgba.data()));
 }
 
-// The read-only view for tests: one number a call, by index.
-EMSCRIPTEN_KEEPALIVE double quenmar_state(int index) {
+// What the page says and how it runs, from the game.
+emscripten::val texts() {
+    using emscripten::val;
+    val help = val::array();
+    for (const char* line : HELP_LINES) help.call<void>("push", std::string(line));
+    val t = val::object();
+    for (const auto& [name, text] :
+         {std::pair{"resultTitle", RESULT_TITLE}, {"wins", WINS_CAPTION}, {"losses", LOSSES_CAPTION},
+          {"quit", QUIT_TEXT}, {"back", BACK_TEXT}, {"nextLevel", NEXT_LEVEL_TEXT}, {"helpTitle", HELP_TITLE},
+          {"close", CLOSE_TEXT}})
+        t.set(name, std::string(text));
+    t.set("help", help);
+    t.set("fieldWidth", DESIGN_WIDTH);
+    t.set("fieldHeight", DESIGN_HEIGHT);
+    t.set("periodMs", PERIOD_MS);
+    return t;
+}
+
+// A read-only view of the battle, for the page's line and for tests.
+struct PageState {
+    double periods, ticks;
+    int level, wins, losses;
+    bool running, result_open, help_open;
+    double player_x, player_y, player_speed;
+    int picture_width, picture_height;
+};
+
+PageState state() {
     const Session& s = session;
-    const double values[] = {static_cast<double>(s.periods), static_cast<double>(s.ticks),
-                             static_cast<double>(s.world.level), static_cast<double>(s.world.wins),
-                             static_cast<double>(s.world.losses),
-                             s.controls.battle_timer_running ? 1.0 : 0.0,
-                             s.controls.result_window_open ? 1.0 : 0.0,
-                             s.controls.help_window_open ? 1.0 : 0.0, s.world.tank_x[0],
-                             s.world.tank_y[0], s.world.tank_speed[0]};
-    return index >= 0 && index < static_cast<int>(std::size(values)) ? values[index] : 0;
+    return {static_cast<double>(s.periods), static_cast<double>(s.ticks), s.world.level, s.world.wins,
+            s.world.losses, s.controls.battle_timer_running, s.controls.result_window_open,
+            s.controls.help_window_open, s.world.tank_x[0], s.world.tank_y[0], s.world.tank_speed[0],
+            s.picture.width, s.picture.height};
 }
 
-}  // extern "C"
+}  // namespace
+
+EMSCRIPTEN_BINDINGS(quenmar) {
+    using namespace emscripten;
+    value_object<PageState>("State")
+        .field("periods", &PageState::periods)
+        .field("ticks", &PageState::ticks)
+        .field("level", &PageState::level)
+        .field("wins", &PageState::wins)
+        .field("losses", &PageState::losses)
+        .field("running", &PageState::running)
+        .field("resultOpen", &PageState::result_open)
+        .field("helpOpen", &PageState::help_open)
+        .field("playerX", &PageState::player_x)
+        .field("playerY", &PageState::player_y)
+        .field("playerSpeed", &PageState::player_speed)
+        .field("pictureWidth", &PageState::picture_width)
+        .field("pictureHeight", &PageState::picture_height);
+    function("start", &start);
+    function("replay", &replay_battle);
+    function("period", &period);
+    function("replayState", &replay_state);
+    function("replayMessage", &replay_message);
+    function("replayPause", &replay_pause);
+    function("battle", &battle);
+    function("setScale", &set_scale);
+    function("key", &key);
+    function("mouse", &mouse);
+    function("touch", &touch);
+    function("click", &click);
+    function("keyboardLost", &keyboard_lost);
+    function("picture", &picture);
+    function("texts", &texts);
+    function("state", &state);
+}

@@ -1,60 +1,69 @@
 // The battle in a page: the field is a <canvas>, Result and Help are
-// <dialog>s. The game itself (quenmar.wasm) runs the battle session; this
-// script runs its periods, a fixed 25 ms apart, from requestAnimationFrame,
-// hands it the page's events, and shows what it asks to be shown.
+// <dialog>s. The game itself (quenmar.wasm) runs the battle session and gives
+// the page its texts, the field's size and the period; this script runs the
+// periods from a timer of that period, as the desktop does (a frame with no
+// period due costs nothing), hands the game the page's keys, mouse and
+// touches, and shows what it asks to be shown. Where the pointer is
+// coarse, or from the first touch, a drive pad and four buttons stand beside
+// the field.
 // Each battle can be handed on as a link (#battle= and the battle file,
 // deflated and base64url-encoded) or saved as a .battle file; a page opened
 // with such a link, or given such a file, shows that battle again.
 "use strict";
 
-const FIELD_WIDTH = 723;  // drawing units
-const FIELD_HEIGHT = 651;
-const PERIOD_MS = 25;
 const STALL_MS = 100;  // further behind than this, the battle goes on where it stood
-const PARTS = { field: 0, result: 1, help: 2 };
-const BUTTONS = { quit: 0, back: 1, "next-level": 2, close: 3 };
-// Keys that would scroll the page or open the browser's help.
-const PAGE_KEYS = new Set([" ", "PageUp", "PageDown", "Home", "End", "F1",
+// Keys that would scroll the page, move the keyboard or open the browser's help.
+const PAGE_KEYS = new Set([" ", "Tab", "PageUp", "PageDown", "Home", "End", "F1",
                            "ArrowLeft", "ArrowUp", "ArrowRight", "ArrowDown"]);
+const HOW_TO_PLAY = {
+  keys: "Arrows or W, A, S, D drive; the mouse aims, its left button fires; Esc: score, F1: help, p: pause.",
+  touch: "The pad drives, a finger on the field aims and fires, a second finger on a tank sets every tank on it.",
+};
+const LONGEST_BATTLE = 64 << 20;  // bytes of a battle file taken from a link or a file
 
 const element = (id) => document.getElementById(id);
-let game = null;       // the game's exported calls, once it has loaded
+let game = null;       // the game's calls, once it has loaded
+let texts = null;      // what the game says, its field's size and its period
 let context = null;    // the field's 2D context
 let picture = null;    // the game's picture, as the canvas takes it
-let scale = 1;         // pixels to a drawing unit
+let scale = 0;         // pixels to a drawing unit
+let ratio = 0;         // the device pixel ratio the field was fitted at
 let running = false;   // the session runs its periods
-let last = null;       // when the last period was due, in rAF time
+let last = null;       // when the last period was due, in performance.now() time
 let heldOnField = 0;   // mouse buttons pressed on the field and not yet released
 let replaying = false; // a kept battle is shown again; the viewer's keys alone act
-const LONGEST_BATTLE = 64 << 20;  // bytes of a battle file taken from a link or a file
+let shownLevel = -1;
 
 function modifiers(event) {
   return (event.shiftKey ? 1 : 0) | (event.ctrlKey ? 2 : 0) | (event.altKey ? 4 : 0);
 }
 
+const openDialog = () => ["result", "help"].find((id) => element(id).open) ?? null;
+
 // The page's side of the seam: what the game asks of it.
 window.quenmarPage = {
   show(left, top, width, height) {
-    const w = game.pictureWidth(), h = game.pictureHeight(), at = game.picture();
+    const { pictureWidth: w, pictureHeight: h } = game.state();
     const canvas = element("field");
     if (canvas.width !== w || canvas.height !== h) {
       canvas.width = w;
       canvas.height = h;
     }
-    if (!picture || picture.data.buffer !== Module.HEAPU8.buffer ||
-        picture.data.byteOffset !== at || picture.width !== w || picture.height !== h) {
-      picture = new ImageData(new Uint8ClampedArray(Module.HEAPU8.buffer, at, w * h * 4), w, h);
+    const view = game.picture();
+    if (!picture || picture.data.buffer !== view.buffer || picture.data.byteOffset !== view.byteOffset ||
+        picture.width !== w || picture.height !== h) {
+      picture = new ImageData(new Uint8ClampedArray(view.buffer, view.byteOffset, w * h * 4), w, h);
     }
     context.putImageData(picture, 0, 0, left, top, width, height);
   },
   openResult(wins, losses) {
     element("wins").textContent = String(wins);
     element("losses").textContent = String(losses);
-    element("result").show();
+    element("result").showModal();
     element("back").focus();
   },
   openHelp() {
-    element("help").show();
+    element("help").showModal();
     element("close").focus();
   },
   close(help) {
@@ -62,18 +71,42 @@ window.quenmarPage = {
     element("field").focus();
   },
   end(status, message) {
-    ended(message !== "" ? message : "The game has ended. A tab cannot close itself: close it, or play again.");
+    const { wins, losses } = game.state();
+    ended(message !== "" ? message : "The game has ended. A tab cannot close itself: close it, or play again.",
+      status === 0 && !replaying ? `${texts.wins} ${wins}   ${texts.losses} ${losses}` : "");
   },
 };
 
-// The ended screen, saying `message`; a replay's end offers no battle to keep.
-function ended(message) {
+// The ended screen, saying `message` (and the final score); a replay's end
+// offers no battle to keep.
+function ended(message, score = "") {
   running = false;
   for (const id of ["result", "help"]) element(id).close();
   element("ended-message").textContent = message;
+  element("final-score").textContent = score;
+  element("final-score").hidden = score === "";
   for (const button of element("ended").querySelectorAll(".copy-link, .save")) button.hidden = replaying;
   element("ended").hidden = false;
   element("new-game").focus();
+}
+
+// The texts the game gives, in the dialogs.
+function fillTexts() {
+  element("result").querySelector("h1").textContent = texts.resultTitle;
+  element("result").setAttribute("aria-label", texts.resultTitle);
+  element("wins-caption").textContent = texts.wins;
+  element("losses-caption").textContent = texts.losses;
+  element("quit").textContent = texts.quit;
+  element("back").textContent = texts.back;
+  element("next-level").textContent = texts.nextLevel;
+  element("help").querySelector("h1").textContent = texts.helpTitle;
+  element("help").setAttribute("aria-label", texts.helpTitle);
+  element("close").textContent = texts.close;
+  for (const line of texts.help) {
+    const p = document.createElement("p");
+    p.textContent = line;
+    element("help-lines").append(p);
+  }
 }
 
 // Bytes through a compression or decompression stream of the browser's own.
@@ -114,14 +147,12 @@ async function battleFromLink(data) {
 
 // Shows `text` again, or the one line that says what is wrong with it.
 function replayBattle(text, name) {
-  const wrong = game.replay(text, name, window.devicePixelRatio);
+  replaying = true;
+  const wrong = game.replay(text, name, scale);
   if (wrong !== "") {
-    replaying = true;
     ended(wrong);
     return;
   }
-  scale = window.devicePixelRatio;
-  replaying = true;
   element("ended").hidden = true;
   running = true;
   last = null;
@@ -183,125 +214,223 @@ function keepButtons() {
 // A read-only view of the battle, for tests.
 window.quenmar = {
   state() {
-    const s = (index) => game.state(index);
+    const s = game.state();
     return {
-      periods: s(0), ticks: s(1), level: s(2), wins: s(3), losses: s(4), running: s(5) === 1,
-      dialog: s(6) ? "result" : s(7) ? "help" : null,
-      player: { x: s(8), y: s(9), speed: s(10) },
-      replay: ["running", "over", "parted"][game.replayState()] || null,
+      periods: s.periods, ticks: s.ticks, level: s.level, wins: s.wins, losses: s.losses, running: s.running,
+      dialog: s.resultOpen ? "result" : s.helpOpen ? "help" : null,
+      player: { x: s.playerX, y: s.playerY, speed: s.playerSpeed },
+      replay: game.replayState() || null,
     };
   },
   battle() { return game.battle(); },
   link: battleLink,
 };
 
-function frame(now) {
-  requestAnimationFrame(frame);
+// The line under the field: how to play with what this device has, and the level.
+function sayLevel() {
+  const level = game.state().level;
+  if (level === shownLevel) return;
+  shownLevel = level;
+  element("level").textContent = replaying ? "Replay" : `Level ${level}`;
+}
+
+function frame() {
   if (!running) return;
-  if (window.devicePixelRatio !== scale) {
-    scale = window.devicePixelRatio;
-    game.setScale(scale);
+  const now = performance.now();
+  if (window.devicePixelRatio !== ratio) fitField();  // moved to another screen, or zoomed
+  if (last === null || now - last > STALL_MS) last = now - texts.periodMs;
+  if (now - last < texts.periodMs) return;
+  while (running && now - last >= texts.periodMs) {
+    game.period(!document.hidden);
+    last += texts.periodMs;
   }
-  if (last === null || now - last > STALL_MS) last = now - PERIOD_MS;
-  while (running && now - last >= PERIOD_MS) {
-    game.period(document.hidden ? 0 : 1);
-    last += PERIOD_MS;
-  }
-  if (replaying && running && game.replayState() > 0) ended(game.replayMessage());
+  sayLevel();
+  if (replaying && running && game.replayState() !== "running") ended(game.replayMessage());
 }
 
 function newGame() {
   replaying = false;
+  shownLevel = -1;
   element("link-note").hidden = true;
-  scale = window.devicePixelRatio;
-  game.start(FIELD_WIDTH, FIELD_HEIGHT, scale);
+  game.start(texts.fieldWidth, texts.fieldHeight, scale);
   element("ended").hidden = true;
   running = true;
   last = null;
   element("field").focus();
 }
 
+// The field at the largest size that fits its place, drawn at the screen's own
+// pixels for that size.
+function fitField() {
+  const stage = element("stage"), canvas = element("field");
+  const line = element("line").getBoundingClientRect().height + 6;
+  const width = Math.max(1, Math.min(stage.clientWidth, (stage.clientHeight - line) * texts.fieldWidth / texts.fieldHeight));
+  canvas.style.width = `${width}px`;
+  canvas.style.height = `${width * texts.fieldHeight / texts.fieldWidth}px`;
+  ratio = window.devicePixelRatio;
+  const wanted = width * ratio / texts.fieldWidth;
+  if (wanted !== scale) {
+    scale = wanted;
+    if (running) game.setScale(scale);
+  }
+}
+
 // The pointer in drawing units, wherever the field is shown and at what size.
 function pointer(event) {
   const box = element("field").getBoundingClientRect();
-  return [(event.clientX - box.left) * FIELD_WIDTH / box.width,
-          (event.clientY - box.top) * FIELD_HEIGHT / box.height];
+  return [(event.clientX - box.left) * texts.fieldWidth / box.width,
+          (event.clientY - box.top) * texts.fieldHeight / box.height];
 }
 
-function listen() {
+// A key pressed or released in a part of the page ("field", "result", "help").
+function key(down, part, event) {
+  if (replaying) {
+    // The viewer's keys: p or Space pauses and resumes, Esc ends the replay.
+    if (!down || event.repeat) return true;
+    if (event.key === "p" || event.key === "P" || event.key === " ") game.replayPause();
+    if (event.key === "Escape") ended(game.replayMessage() || "The replay has ended.");
+    return true;
+  }
+  return game.key(down, part, event.code, event.key, event.repeat, modifiers(event));
+}
+
+// While a dialog is open, Tab and Shift+Tab go round its own buttons.
+function tabWithin(dialog, event) {
+  const buttons = [...dialog.querySelectorAll("button")].filter((b) => !b.hidden);
+  const at = buttons.indexOf(document.activeElement);
+  const next = (at + (event.shiftKey ? -1 : 1) + buttons.length) % buttons.length;
+  buttons[at < 0 ? 0 : next].focus();
+}
+
+function listenToKeys() {
   const field = element("field");
-  const key = (type, part) => (event) => {
-    if (replaying) {
-      // The viewer's keys: p or Space pauses and resumes, Esc ends the replay.
-      event.preventDefault();
-      if (type !== 0 || event.repeat) return;
-      if (event.key === "p" || event.key === "P" || event.key === " ") game.replayPause();
-      if (event.key === "Escape") ended(game.replayMessage() || "The replay has ended.");
-      return;
-    }
-    const taken = game.key(type, part, event.code, event.key, event.repeat ? 1 : 0, modifiers(event));
-    // On the field no key scrolls the page or opens the browser's help; in a
-    // dialog only Tab, Space and Enter reach its buttons.
-    const ownKey = event.key === "Tab" || event.key === " " || event.key === "Enter";
-    if (part === PARTS.field ? taken || PAGE_KEYS.has(event.key) : !ownKey) event.preventDefault();
-  };
-  field.addEventListener("keydown", key(0, PARTS.field));
-  field.addEventListener("keyup", key(1, PARTS.field));
-  for (const part of ["result", "help"]) element(part).addEventListener("keydown", key(0, PARTS[part]));
-  for (const [id, button] of Object.entries(BUTTONS)) {
-    element(id).addEventListener("click", () => { if (!replaying) game.click(button); });
+  for (const type of ["keydown", "keyup"]) {
+    field.addEventListener(type, (event) => {
+      // On the field no key scrolls the page, moves the keyboard or opens the browser's help.
+      if (key(type === "keydown", "field", event) || PAGE_KEYS.has(event.key)) event.preventDefault();
+    });
+  }
+  for (const part of ["result", "help"]) {
+    const dialog = element(part);
+    dialog.addEventListener("keydown", (event) => {
+      if (event.key === "Tab") {
+        event.preventDefault();
+        tabWithin(dialog, event);
+        return;
+      }
+      key(true, part, event);
+      // Only Space and Enter reach its buttons.
+      if (event.key !== " " && event.key !== "Enter") event.preventDefault();
+    });
+    dialog.addEventListener("cancel", (event) => event.preventDefault());  // Esc is the game's
+  }
+  const buttons = { quit: texts.quit, back: texts.back, "next-level": texts.nextLevel, close: texts.close };
+  for (const [id, text] of Object.entries(buttons)) {
+    element(id).addEventListener("click", () => { if (!replaying) game.click(text); });
   }
   element("new-game").addEventListener("click", newGame);
+  window.addEventListener("blur", () => { if (!replaying) game.keyboardLost(); });
+}
 
+function listenToMouse() {
+  const field = element("field");
   // As on the desktop, the field keeps the mouse from a press to its release.
   field.addEventListener("mousedown", (event) => {
     event.preventDefault();
     if (replaying) return;
     field.focus();
     heldOnField |= 1 << event.button;
-    game.mouse(0, event.button, event.buttons, ...pointer(event), modifiers(event));
+    game.mouse("down", event.button, event.buttons, ...pointer(event), modifiers(event));
   });
   window.addEventListener("mousemove", (event) => {
     if (replaying) return;
     if (event.target !== field && heldOnField === 0) return;
-    game.mouse(1, event.button, event.buttons, ...pointer(event), modifiers(event));
+    game.mouse("move", event.button, event.buttons, ...pointer(event), modifiers(event));
   });
   window.addEventListener("mouseup", (event) => {
     if ((heldOnField & (1 << event.button)) === 0) return;
     heldOnField &= ~(1 << event.button);
-    game.mouse(2, event.button, event.buttons, ...pointer(event), modifiers(event));
+    game.mouse("up", event.button, event.buttons, ...pointer(event), modifiers(event));
   });
-  field.addEventListener("contextmenu", (event) => event.preventDefault());
-  window.addEventListener("blur", () => { if (!replaying) game.keyboardLost(); });
-  keepButtons();
+  document.addEventListener("contextmenu", (event) => event.preventDefault());
+}
+
+// Shows the touch controls and the touch line.
+function useTouch() {
+  if (document.body.classList.contains("touch")) return;
+  document.body.classList.add("touch");
+  element("how").textContent = HOW_TO_PLAY.touch;
+  fitField();
+}
+
+function listenToTouch() {
+  const field = element("field"), pad = element("pad");
+  const phases = { touchstart: "start", touchmove: "move", touchend: "end", touchcancel: "end" };
+  const padPlace = (touch) => {
+    const box = pad.getBoundingClientRect();
+    return [(touch.clientX - box.left) * 2 / box.width - 1, (touch.clientY - box.top) * 2 / box.height - 1];
+  };
+  for (const [type, phase] of Object.entries(phases)) {
+    field.addEventListener(type, (event) => {
+      event.preventDefault();
+      if (replaying) return;
+      field.focus();
+      for (const touch of event.changedTouches) game.touch(phase, touch.identifier, false, ...pointer(touch));
+    }, { passive: false });
+    pad.addEventListener(type, (event) => {
+      event.preventDefault();
+      if (replaying) return;
+      for (const touch of event.changedTouches) game.touch(phase, touch.identifier, true, ...padPlace(touch));
+    }, { passive: false });
+  }
+  document.addEventListener("touchstart", useTouch, { passive: true, capture: true });
+  // The buttons beside the field press their keys; the keyboard stays where it is.
+  for (const button of element("keys").querySelectorAll("button")) {
+    button.tabIndex = -1;
+    button.addEventListener("mousedown", (event) => event.preventDefault());
+    button.addEventListener("click", () => {
+      const pressed = { key: button.dataset.key, code: button.dataset.key === "p" ? "KeyP" : button.dataset.key, repeat: false };
+      const part = openDialog() ?? "field";
+      key(true, part, pressed);
+      key(false, part, pressed);
+    });
+  }
+}
+
+function fullScreenButton() {
+  if (!document.fullscreenEnabled) return;
+  const button = element("fullscreen");
+  button.hidden = false;
+  button.addEventListener("click", () => {
+    if (document.fullscreenElement) document.exitFullscreen();
+    else document.documentElement.requestFullscreen().catch(() => {});
+  });
+  document.addEventListener("fullscreenchange", () => {
+    button.textContent = document.fullscreenElement ? "Leave full screen" : "Full screen";
+    element("field").focus();
+  });
 }
 
 var Module = {
   onRuntimeInitialized() {
-    const call = (name, result, args) => Module.cwrap(name, result, args);
-    const numbers = (n) => Array(n).fill("number");
-    game = {
-      start: call("quenmar_start", null, numbers(3)),
-      period: call("quenmar_period", "number", numbers(1)),
-      setScale: call("quenmar_set_scale", null, numbers(1)),
-      key: call("quenmar_key", "number", ["number", "number", "string", "string", "number", "number"]),
-      mouse: call("quenmar_mouse", null, numbers(6)),
-      click: call("quenmar_click", null, numbers(1)),
-      keyboardLost: call("quenmar_keyboard_lost", null, []),
-      picture: call("quenmar_picture", "number", []),
-      pictureWidth: call("quenmar_picture_width", "number", []),
-      pictureHeight: call("quenmar_picture_height", "number", []),
-      state: call("quenmar_state", "number", numbers(1)),
-      replay: call("quenmar_replay", "string", ["string", "string", "number"]),
-      replayState: call("quenmar_replay_state", "number", []),
-      replayMessage: call("quenmar_replay_message", "string", []),
-      replayPause: call("quenmar_replay_pause", null, []),
-      battle: call("quenmar_battle", "string", []),
-    };
-    context = element("field").getContext("2d");
-    listen();
+    game = Module;
+    texts = game.texts();
+    fillTexts();
+    // Presented as soon as drawn, without waiting for the page's next frame.
+    context = element("field").getContext("2d", { alpha: false, desynchronized: true });
+    element("field").setAttribute("aria-label", `The battle. ${HOW_TO_PLAY.keys}`);
+    element("how").textContent = HOW_TO_PLAY.keys;
+    if (window.matchMedia("(pointer: coarse)").matches) useTouch();
+    fitField();
+    new ResizeObserver(fitField).observe(element("stage"));
+    listenToKeys();
+    listenToMouse();
+    listenToTouch();
+    keepButtons();
+    fullScreenButton();
     window.addEventListener("hashchange", openFromLink);
     if (!openFromLink()) newGame();
-    requestAnimationFrame(frame);
+    setInterval(frame, texts.periodMs);
+    if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js", { updateViaCache: "none" }).catch(() => {});
   },
 };

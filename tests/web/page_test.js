@@ -4,108 +4,30 @@
 "use strict";
 const test = require("node:test");
 const assert = require("node:assert");
-const { spawn, spawnSync } = require("node:child_process");
+const { spawnSync } = require("node:child_process");
 const fs = require("node:fs");
 const os = require("node:os");
 const path = require("node:path");
-const WebSocket = require("ws");
+const { Browser } = require("./browser.js");
 
 const BUILD = path.resolve(process.argv[2] || "build-web");
-const CHROMIUM = "/usr/lib/chromium/chromium-headless-shell";
+// The served folder, under a path of its own as a static server may put it.
+const ROOT = fs.mkdtempSync(path.join(os.tmpdir(), "quenmar-served-"));
+fs.mkdirSync(path.join(ROOT, "games"));
+fs.symlinkSync(path.join(BUILD, "site"), path.join(ROOT, "games", "quenmar"));
 const NATIVE_SIM = process.argv[3];
-
-// A line a child process writes that matches `pattern`.
-function lineOf(child, stream, pattern) {
-  return new Promise((resolve, reject) => {
-    let text = "";
-    child[stream].on("data", (data) => {
-      text += data;
-      const found = text.match(pattern);
-      if (found) resolve(found[1]);
-    });
-    child.on("exit", () => reject(new Error(`${child.spawnfile} ended: ${text}`)));
-  });
-}
-
-// One browser and one page for every test, over one DevTools connection.
-class Browser {
-  async open() {
-    this.server = spawn("node", [path.join(__dirname, "../../tools/serve-web.js"), BUILD, "0"]);
-    this.origin = await lineOf(this.server, "stdout", /(http:\/\/127\.0\.0\.1:\d+)\//);
-    this.profile = fs.mkdtempSync(path.join(os.tmpdir(), "quenmar-chromium-"));
-    this.chromium = spawn(CHROMIUM, ["--no-sandbox", "--disable-gpu", "--no-first-run",
-      "--disable-background-networking", "--disable-component-update", "--disable-sync",
-      "--remote-debugging-port=0", `--user-data-dir=${this.profile}`, "about:blank"]);
-    const address = await lineOf(this.chromium, "stderr", /DevTools listening on (ws:\S+)/);
-    this.socket = new WebSocket(address);
-    await new Promise((resolve) => this.socket.on("open", resolve));
-    this.replies = new Map();
-    this.requests = [];
-    this.errors = [];
-    this.next = 0;
-    this.socket.on("message", (data) => {
-      const message = JSON.parse(data);
-      if (message.id !== undefined) this.replies.get(message.id)(message);
-      if (message.method === "Network.requestWillBeSent") this.requests.push(message.params.request.url);
-      if (message.method === "Runtime.exceptionThrown") this.errors.push(message.params.exceptionDetails.text);
-    });
-    const { targetId } = await this.send("Target.createTarget", { url: "about:blank" }, null);
-    this.session = (await this.send("Target.attachToTarget", { targetId, flatten: true }, null)).sessionId;
-    for (const domain of ["Network", "Runtime", "Page"]) await this.send(`${domain}.enable`);
-  }
-  send(method, params = {}, session = this.session) {
-    const id = ++this.next;
-    const message = { id, method, params, ...(session ? { sessionId: session } : {}) };
-    return new Promise((resolve, reject) => {
-      this.replies.set(id, (reply) => (reply.error ? reject(new Error(reply.error.message)) : resolve(reply.result)));
-      this.socket.send(JSON.stringify(message));
-    });
-  }
-  async evaluate(expression) {
-    const { result, exceptionDetails } = await this.send("Runtime.evaluate", { expression, returnByValue: true, awaitPromise: true });
-    if (exceptionDetails) throw new Error(exceptionDetails.exception?.description ?? exceptionDetails.text);
-    return result.value;
-  }
-  state() { return this.evaluate("window.quenmar.state()"); }
-  // Waits for the page's answer: until `check` holds of what `expression` gives.
-  async until(expression, check, what, seconds = 5) {
-    for (const started = Date.now(); Date.now() - started < seconds * 1000;) {
-      const value = await this.evaluate(expression).catch(() => undefined);
-      if (value !== undefined && check(value)) return value;
-      await new Promise((resolve) => setTimeout(resolve, 50));
-    }
-    assert.fail(`waited ${seconds} s for ${what}`);
-  }
-  async load() {
-    await this.send("Page.navigate", { url: `${this.origin}/` });
-    await this.until("window.quenmar && window.quenmar.state().ticks", (ticks) => ticks > 2, "the battle to run");
-  }
-  async key(key, code, keyCode, modifiers = 0, text = undefined) {
-    for (const type of ["keyDown", "keyUp"]) {
-      await this.send("Input.dispatchKeyEvent", {
-        type, key, code, windowsVirtualKeyCode: keyCode, modifiers, ...(type === "keyDown" && text ? { text } : {}),
-      });
-    }
-  }
-  focused() { return this.evaluate("document.activeElement.id"); }
-  async close() {
-    this.socket.close();
-    this.server.kill();
-    await new Promise((resolve) => {
-      this.chromium.on("exit", resolve);
-      this.chromium.kill();
-    });
-    fs.rmSync(this.profile, { recursive: true, force: true, maxRetries: 5 });
-  }
-}
 
 const ESC = ["Escape", "Escape", 27], F1 = ["F1", "F1", 112], TAB = ["Tab", "Tab", 9];
 const SPACE = [" ", "Space", 32, 0, " "], UP = ["ArrowUp", "ArrowUp", 38], P = ["p", "KeyP", 80, 0, "p"];
 
 test("the page", async (t) => {
   const browser = new Browser();
-  await browser.open();
-  t.after(() => browser.close());
+  await browser.open(ROOT);
+  browser.page = `${browser.origin}/games/quenmar/`;
+  t.after(async () => {
+    await browser.close();
+    fs.rmSync(ROOT, { recursive: true });
+  });
 
   await t.test("loads from its own files alone, a policy saying so, with no error", async () => {
     await browser.load();
@@ -123,8 +45,11 @@ test("the page", async (t) => {
     await browser.send("Input.dispatchKeyEvent", { type: "keyUp", key: "z", code: "KeyW", windowsVirtualKeyCode: 90 });
   });
 
-  await t.test("opens Result on Esc, the keyboard on Back, and only its own keys act there", async () => {
+  await t.test("opens Result on Esc, which keeps the keyboard, Tab going round its own buttons", async () => {
+    // Keys pressed at once, before Result has opened, do not reach its buttons.
     await browser.key(...ESC);
+    await browser.key(...TAB);
+    await browser.key(...SPACE);
     const shown = await browser.until("window.quenmar.state()", (s) => s.dialog === "result", "Result");
     assert.strictEqual(shown.running, false);
     assert.strictEqual(await browser.focused(), "back");
@@ -132,10 +57,14 @@ test("the page", async (t) => {
     await browser.key(...P);
     await browser.key(...F1);
     assert.strictEqual(await browser.focused(), "back");
-    assert.strictEqual((await browser.state()).running, false);
-    await browser.key(...TAB);
-    assert.strictEqual(await browser.focused(), "next-level");
-    await browser.key(...TAB, 8);
+    assert.deepStrictEqual([(await browser.state()).running, (await browser.state()).dialog], [false, "result"]);
+    const order = [];
+    for (const shift of [0, 0, 0, 0, 8, 8]) {
+      await browser.key(...TAB, shift);
+      order.push(await browser.evaluate("document.activeElement.id || document.activeElement.className"));
+    }
+    assert.deepStrictEqual(order, ["next-level", "copy-link", "save", "quit", "save", "copy-link"]);
+    await browser.evaluate("document.getElementById('back').focus()");
     await browser.key(...SPACE);
     await browser.until("window.quenmar.state()", (s) => s.dialog === null && s.running, "Back to resume");
     assert.strictEqual(await browser.focused(), "field");
@@ -174,7 +103,7 @@ test("the page", async (t) => {
     }
     fs.rmSync(file);
     const link = await browser.evaluate("window.quenmar.link()");
-    assert.ok(link.startsWith(`${browser.origin}/#battle=`), link);
+    assert.ok(link.startsWith(`${browser.page}#battle=`), link);
     await browser.send("Page.navigate", { url: link });
     await browser.until("window.quenmar.state().replay", (replay) => replay === "over", "the replay's end", 60);
     assert.strictEqual(await browser.evaluate("document.getElementById('ended').hidden"), false);
@@ -183,7 +112,7 @@ test("the page", async (t) => {
     const alteredLink = await browser.evaluate(`(async () => {
       const bytes = new Uint8Array(await new Response(new Blob([${JSON.stringify(altered)}]).stream()
         .pipeThrough(new CompressionStream("deflate"))).arrayBuffer());
-      return location.origin + "/#battle=" + btoa(String.fromCharCode(...bytes)).split("+").join("-").split("/").join("_").replace(/=+$/, "");
+      return location.origin + location.pathname + "#battle=" + btoa(String.fromCharCode(...bytes)).split("+").join("-").split("/").join("_").replace(/=+$/, "");
     })()`);
     await browser.send("Page.navigate", { url: alteredLink });
     await browser.until("window.quenmar.state().replay", (replay) => replay === "parted", "the replay to part", 60);
@@ -194,12 +123,12 @@ test("the page", async (t) => {
     const { nodeId } = await browser.send("DOM.querySelector", { nodeId: root.nodeId, selector: "#battle-file" });
     await browser.send("DOM.setFileInputFiles", { nodeId, files: [path.join(__dirname, "../battles/desktop.battle")] });
     await browser.until("window.quenmar.state()", (s) => s.replay === "over" && s.periods === 1453, "the desktop's battle to its end", 90);
-    await browser.send("Page.navigate", { url: `${browser.origin}/#battle=%%%` });
+    await browser.send("Page.navigate", { url: `${browser.page}#battle=%%%` });
     await browser.until("document.getElementById('ended-message').textContent", (m) => /not base64url/.test(m), "a bad link's line");
     await browser.load();
   });
 
-  await t.test("ends on Quit, says so and offers a new game", async () => {
+  await t.test("ends on Quit, says so with the final score and offers a new game", async () => {
     await browser.key(...ESC);
     await browser.until("window.quenmar.state().dialog", (dialog) => dialog === "result", "Result");
     await browser.key(...TAB, 8);
@@ -207,13 +136,51 @@ test("the page", async (t) => {
     await browser.key("Enter", "Enter", 13, 0, "\r");
     await browser.until("document.getElementById('ended').hidden", (hidden) => hidden === false, "the end");
     assert.match(await browser.evaluate("document.getElementById('ended-message').textContent"), /ended/);
+    assert.match(await browser.evaluate("document.getElementById('final-score').textContent"), /^Wins: \d+ +Losses: \d+$/);
     await browser.evaluate("document.getElementById('new-game').click()");
     await browser.until("window.quenmar.state()", (s) => s.running && s.level === 1 && s.periods < 40, "a new game");
   });
 
-  await t.test("draws at the screen's own pixels", async () => {
-    await browser.send("Emulation.setDeviceMetricsOverride", { width: 1000, height: 800, deviceScaleFactor: 2, mobile: false });
+  await t.test("plays by touch on a phone, the field drawn at the screen's own pixels", async () => {
+    await browser.send("Emulation.setDeviceMetricsOverride", { width: 844, height: 390, deviceScaleFactor: 3, mobile: true });
+    await browser.send("Emulation.setTouchEmulationEnabled", { enabled: true, maxTouchPoints: 5 });
     await browser.load();
-    await browser.until("field.width", (width) => width === 1446, "a field of 1446 pixels");
+    const box = (selector) => browser.evaluate(`(({x, y, width, height}) => ({x, y, width, height}))(document.querySelector("${selector}").getBoundingClientRect())`);
+    const [field, pad, keys] = [await box("#field"), await box("#pad"), await box("#keys")];
+    assert.ok(pad.x + pad.width <= field.x && field.x + field.width <= keys.x, "pad, field and buttons side by side");
+    assert.strictEqual(await browser.evaluate("field.width"), Math.round(field.width * 3));
+    const touch = (type, points) => browser.send("Input.dispatchTouchEvent", { type, touchPoints: points });
+    const padAt = (dx, dy) => ({ x: pad.x + pad.width * (0.5 + dx), y: pad.y + pad.height * (0.5 + dy), id: 1 });
+    // One thumb holds the pad's upper zone and a finger rests on the field: the tank drives and fires.
+    await touch("touchStart", [padAt(0, -0.4)]);
+    const aim = { x: field.x + field.width * 0.9, y: field.y + field.height * 0.1, id: 2 };
+    await touch("touchStart", [padAt(0, -0.4), aim]);
+    await browser.until("window.quenmar.state().player.speed", (speed) => speed > 0.5, "the tank to drive");
+    await browser.until(`(() => { const d = field.getContext("2d").getImageData(0, 0, field.width, field.height).data;
+      for (let i = 0; i < d.length; i += 4) if (d[i] === 200 && d[i + 1] === 0 && d[i + 2] === 0) return true;
+      return false; })()`, (red) => red, "a shell's red head");
+    await touch("touchEnd", []);
+    const { x, y } = await box("#keys button[data-key=Escape]");
+    await touch("touchStart", [{ x: x + 10, y: y + 10 }]);
+    await touch("touchEnd", []);
+    await browser.until("window.quenmar.state().dialog", (dialog) => dialog === "result", "Result from its button");
+    const back = await box("#back");
+    assert.ok(back.width >= 44 && back.height >= 44, "Back takes a finger");
+    const prevented = await browser.evaluate(
+      "!document.body.dispatchEvent(new MouseEvent('contextmenu', { cancelable: true, bubbles: true }))");
+    assert.strictEqual(prevented, true, "no context menu anywhere");
+  });
+
+  await t.test("opens and plays with no network after the first visit", async () => {
+    await browser.until("Promise.race([navigator.serviceWorker.ready.then(() => true), new Promise((r) => setTimeout(r, 200, false))])",
+      (ready) => ready, "the service worker");
+    await browser.send("Network.emulateNetworkConditions", { offline: true, latency: 0, downloadThroughput: -1, uploadThroughput: -1 });
+    browser.server.kill();
+    await browser.load();
+    const manifest = await browser.evaluate(`fetch("quenmar.webmanifest").then((r) => r.json())`);
+    const sizes = await browser.evaluate(`Promise.all(${JSON.stringify(manifest.icons.map((icon) => icon.src))}.map((src) =>
+      new Promise((resolve) => { const image = new Image(); image.onload = () => resolve(image.naturalWidth + "x" + image.naturalHeight); image.src = src; })))`);
+    assert.deepStrictEqual(manifest.icons.map((icon) => icon.sizes), sizes);
+    assert.deepStrictEqual(sizes, ["192x192", "512x512"]);
   });
 });

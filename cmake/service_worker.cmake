@@ -1,0 +1,16 @@
+# Writes SITE/sw.js from TEMPLATE: @FILES@ becomes the list of SITE's other
+# files, @VERSION@ a hash of their names and contents.
+file(GLOB names RELATIVE ${SITE} ${SITE}/*)
+list(REMOVE_ITEM names sw.js)
+list(SORT names)
+set(files "")
+set(contents "")
+foreach(name IN LISTS names)
+    file(SHA256 ${SITE}/${name} hash)
+    string(APPEND contents "${name} ${hash}\n")
+    string(APPEND files "  \"./${name}\",\n")
+endforeach()
+string(SHA256 version "${contents}")
+string(SUBSTRING ${version} 0 16 VERSION)
+set(FILES "${files}")
+configure_file(${TEMPLATE} ${SITE}/sw.js @ONLY)

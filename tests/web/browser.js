@@ -1,0 +1,100 @@
+// Headless Chromium with one page, driven over the DevTools protocol: for
+// the page's tests and benchmarks (Debian's node-ws: NODE_PATH=/usr/share/nodejs).
+"use strict";
+const assert = require("node:assert");
+const { spawn } = require("node:child_process");
+const fs = require("node:fs");
+const os = require("node:os");
+const path = require("node:path");
+const WebSocket = require("ws");
+
+const CHROMIUM = "/usr/lib/chromium/chromium-headless-shell";
+
+// A line a child process writes that matches `pattern`.
+function lineOf(child, stream, pattern) {
+  return new Promise((resolve, reject) => {
+    let text = "";
+    child[stream].on("data", (data) => {
+      text += data;
+      const found = text.match(pattern);
+      if (found) resolve(found[1]);
+    });
+    child.on("exit", () => reject(new Error(`${child.spawnfile} ended: ${text}`)));
+  });
+}
+
+// One browser and one page for every test, over one DevTools connection.
+class Browser {
+  // Serves the folder `site` and opens Chromium on nothing yet.
+  async open(site) {
+    this.server = spawn("node", [path.join(__dirname, "../../tools/serve-web.js"), site, "0"]);
+    this.origin = await lineOf(this.server, "stdout", /(http:\/\/127\.0\.0\.1:\d+)\//);
+    this.page = `${this.origin}/`;  // the page's address
+    this.profile = fs.mkdtempSync(path.join(os.tmpdir(), "quenmar-chromium-"));
+    this.chromium = spawn(CHROMIUM, ["--no-sandbox", "--disable-gpu", "--no-first-run",
+      "--disable-background-networking", "--disable-component-update", "--disable-sync",
+      "--remote-debugging-port=0", `--user-data-dir=${this.profile}`, "about:blank"]);
+    const address = await lineOf(this.chromium, "stderr", /DevTools listening on (ws:\S+)/);
+    this.socket = new WebSocket(address);
+    await new Promise((resolve) => this.socket.on("open", resolve));
+    this.replies = new Map();
+    this.requests = [];
+    this.errors = [];
+    this.next = 0;
+    this.socket.on("message", (data) => {
+      const message = JSON.parse(data);
+      if (message.id !== undefined) this.replies.get(message.id)(message);
+      if (message.method === "Network.requestWillBeSent") this.requests.push(message.params.request.url);
+      if (message.method === "Runtime.exceptionThrown") this.errors.push(message.params.exceptionDetails.text);
+    });
+    const { targetId } = await this.send("Target.createTarget", { url: "about:blank" }, null);
+    this.session = (await this.send("Target.attachToTarget", { targetId, flatten: true }, null)).sessionId;
+    for (const domain of ["Network", "Runtime", "Page"]) await this.send(`${domain}.enable`);
+  }
+  send(method, params = {}, session = this.session) {
+    const id = ++this.next;
+    const message = { id, method, params, ...(session ? { sessionId: session } : {}) };
+    return new Promise((resolve, reject) => {
+      this.replies.set(id, (reply) => (reply.error ? reject(new Error(reply.error.message)) : resolve(reply.result)));
+      this.socket.send(JSON.stringify(message));
+    });
+  }
+  async evaluate(expression) {
+    const { result, exceptionDetails } = await this.send("Runtime.evaluate", { expression, returnByValue: true, awaitPromise: true });
+    if (exceptionDetails) throw new Error(exceptionDetails.exception?.description ?? exceptionDetails.text);
+    return result.value;
+  }
+  state() { return this.evaluate("window.quenmar.state()"); }
+  // Waits for the page's answer: until `check` holds of what `expression` gives.
+  async until(expression, check, what, seconds = 5) {
+    for (const started = Date.now(); Date.now() - started < seconds * 1000;) {
+      const value = await this.evaluate(expression).catch(() => undefined);
+      if (value !== undefined && check(value)) return value;
+      await new Promise((resolve) => setTimeout(resolve, 50));
+    }
+    assert.fail(`waited ${seconds} s for ${what}`);
+  }
+  async load() {
+    await this.send("Page.navigate", { url: this.page });
+    await this.until("window.quenmar && window.quenmar.state().ticks", (ticks) => ticks > 2, "the battle to run");
+  }
+  async key(key, code, keyCode, modifiers = 0, text = undefined) {
+    for (const type of ["keyDown", "keyUp"]) {
+      await this.send("Input.dispatchKeyEvent", {
+        type, key, code, windowsVirtualKeyCode: keyCode, modifiers, ...(type === "keyDown" && text ? { text } : {}),
+      });
+    }
+  }
+  focused() { return this.evaluate("document.activeElement.id"); }
+  async close() {
+    this.socket.close();
+    this.server.kill();
+    await new Promise((resolve) => {
+      this.chromium.on("exit", resolve);
+      this.chromium.kill();
+    });
+    fs.rmSync(this.profile, { recursive: true, force: true, maxRetries: 5 });
+  }
+}
+
+module.exports = { Browser };
