@@ -2,11 +2,12 @@
 # make test          builds everything and runs every test
 # make test-headless the game library, quenmar-sim and their tests, built without Qt or X11
 # make bench         measures a level-50 tick and the running game
+# make bench-web     the browser build beside the native one: its tick under node, the page's CPU
 # make test-sanitize the tests under AddressSanitizer and UBSan
 # make fuzz          the input-script and battle-file fuzzers
 # make package       the Debian package, in the build folder
-# make web           the same battle for a browser, as static files in build-web/
-# make serve-web     serves build-web/ on 127.0.0.1 and says where
+# make web           the same battle for a browser, as static files in build-web/site/
+# make serve-web     serves build-web/site/ on 127.0.0.1 and says where
 # make test-web      the browser build against the native one, and its page in Chromium
 # Each first installs the Debian packages it needs and the machine lacks.
 
@@ -17,7 +18,7 @@ JOBS ?= $(shell nproc)
 # CMAKE_FLAGS: more options for every configure (CI: -DQUENMAR_WERROR=ON).
 CONFIGURE = cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS) >/dev/null
 
-.PHONY: all build run test test-headless test-sanitize fuzz bench package web serve-web test-web clean
+.PHONY: all build run test test-headless test-sanitize fuzz bench bench-web package web serve-web test-web clean
 
 all: build
 
@@ -103,7 +104,15 @@ web:
 	@$(EMSCRIPTEN_ENV) cmake --build $(WEB_DIR) -j $(JOBS)
 
 serve-web: web
-	@node tools/serve-web.js $(WEB_DIR)
+	@node tools/serve-web.js $(WEB_DIR)/site
+
+# The browser build beside the native one, in bench/results/web.txt.
+bench-web: web
+	@tools/install-deps.sh bench test-web
+	@$(CONFIGURE) -DQUENMAR_BENCH=ON
+	@cmake --build $(BUILD_DIR) -j $(JOBS)
+	@mkdir -p bench/results
+	@bench/web.sh $(BUILD_DIR) $(WEB_DIR) bench/results/web.txt && cat bench/results/web.txt
 
 # The web tests run from the native build, which they compare the browser's with.
 WEB_TEST_DIR ?= build-web-test

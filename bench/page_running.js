@@ -1,0 +1,69 @@
+// The page playing in headless Chromium, measured from outside: CPU use of
+// all of Chromium's processes over RUN_SECONDS (20) at level 1 and, brought
+// there as a player does (Esc, "Next level", again and again), at level 50.
+// The window is sized so that the field is 723 x 651 pixels, as on the desktop.
+// Usage: NODE_PATH=/usr/share/nodejs node bench/page_running.js BUILD_WEB_DIR
+"use strict";
+const fs = require("node:fs");
+const path = require("node:path");
+const { Browser } = require("../tests/web/browser.js");
+
+const SECONDS = Number(process.env.RUN_SECONDS || 20);
+const HZ = 100;  // clock ticks a second in /proc/PID/stat (getconf CLK_TCK on Linux)
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// User and system CPU ticks of a process and all below it.
+function cpuTicks(root) {
+  const children = new Map();
+  const ticks = new Map();
+  for (const pid of fs.readdirSync("/proc").filter((name) => /^\d+$/.test(name))) {
+    let stat;
+    try { stat = fs.readFileSync(`/proc/${pid}/stat`, "utf8"); } catch { continue; }
+    const fields = stat.slice(stat.lastIndexOf(")") + 2).split(" ");
+    const parent = Number(fields[1]);
+    ticks.set(Number(pid), Number(fields[11]) + Number(fields[12]));
+    if (!children.has(parent)) children.set(parent, []);
+    children.get(parent).push(Number(pid));
+  }
+  let total = 0;
+  for (const pending = [root]; pending.length > 0;) {
+    const pid = pending.pop();
+    total += ticks.get(pid) ?? 0;
+    pending.push(...(children.get(pid) ?? []));
+  }
+  return total;
+}
+
+async function measure(browser) {
+  await sleep(1500);
+  const [cpu0, t0, ticks0] = [cpuTicks(browser.chromium.pid), Date.now(), (await browser.state()).ticks];
+  await sleep(SECONDS * 1000);
+  const [cpu1, t1, ticks1] = [cpuTicks(browser.chromium.pid), Date.now(), (await browser.state()).ticks];
+  const seconds = (t1 - t0) / 1000;
+  return { cpu: (100 * (cpu1 - cpu0)) / HZ / seconds, ticksPerSecond: (ticks1 - ticks0) / seconds };
+}
+
+(async () => {
+  const browser = new Browser();
+  await browser.open(path.join(path.resolve(process.argv[2] || "build-web"), "site"));
+  await browser.send("Emulation.setDeviceMetricsOverride", { width: 739, height: 700, deviceScaleFactor: 1, mobile: false });
+  await browser.load();
+  const width = await browser.evaluate("field.width");
+  const level1 = await measure(browser);
+  for (let level = (await browser.state()).level; level < 50; level = (await browser.state()).level) {
+    await browser.key("Escape", "Escape", 27);
+    await browser.until("window.quenmar.state().dialog", (dialog) => dialog === "result", "Result");
+    const { x, y, width: w, height: h } = await browser.evaluate(
+      "(({x, y, width, height}) => ({x, y, width, height}))(document.getElementById('next-level').getBoundingClientRect())");
+    for (const type of ["mousePressed", "mouseReleased"]) {
+      await browser.send("Input.dispatchMouseEvent", { type, x: x + w / 2, y: y + h / 2, button: "left", buttons: type === "mousePressed" ? 1 : 0, clickCount: 1 });
+    }
+    await browser.until("window.quenmar.state()", (s) => s.dialog === null && s.level > level, `the level after ${level}`);
+  }
+  const level50 = await measure(browser);
+  const say = ({ cpu, ticksPerSecond }) => `${cpu.toFixed(2)} % of one core (all of Chromium), ${ticksPerSecond.toFixed(2)} ticks/s`;
+  console.log(`field: ${width} pixels wide`);
+  console.log(`level 1:  ${say(level1)}`);
+  console.log(`level 50: ${say(level50)}`);
+  await browser.close();
+})();
