@@ -1,6 +1,8 @@
 #include "invariants.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -39,4 +41,14 @@ std::string broken_invariant(const GameWorld& w, const Surface& picture, bool ti
         }
     }
     return {};
+}
+
+void abort_on_broken_invariant(const GameWorld& world, const Surface& picture, bool ticked, int& level,
+                               int period) {
+    const std::string broken = broken_invariant(world, picture, ticked, level);
+    if (!broken.empty()) {
+        std::fprintf(stderr, "period %d: %s\n", period, broken.c_str());
+        std::abort();
+    }
+    level = world.level;
 }

@@ -26,7 +26,7 @@ void write_png(const Surface& s, const std::string& file) {
         png_write_info(png, info);
         for (int y = 0; y < s.height; ++y) {
             for (int x = 0; x < s.width; ++x) {
-                const std::uint32_t p = s.pixels[static_cast<std::size_t>(y) * s.width + x];
+                const std::uint32_t p = s.pixels[static_cast<std::size_t>(y * s.width + x)];
                 row[3 * static_cast<std::size_t>(x)] = static_cast<png_byte>(p >> 16);
                 row[3 * static_cast<std::size_t>(x) + 1] = static_cast<png_byte>(p >> 8);
                 row[3 * static_cast<std::size_t>(x) + 2] = static_cast<png_byte>(p);

@@ -2,8 +2,6 @@
 // fought again for up to FUZZ_PERIODS periods; the replay must stop cleanly
 // where the battles part, and the world's invariants must hold throughout.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <sstream>
 
 #include "invariants.h"
@@ -28,13 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     replay_start(replay, s, front_end, std::move(file));
     int level = 0;
     for (int period = 1; period <= FUZZ_PERIODS && replay.state == ReplayState::Running; ++period) {
-        const bool ticked = replay_period(replay, s);
-        const std::string broken = broken_invariant(s.world, s.picture, ticked, level);
-        if (!broken.empty()) {
-            std::fprintf(stderr, "period %d: %s\n", period, broken.c_str());
-            std::abort();
-        }
-        level = s.world.level;
+        abort_on_broken_invariant(s.world, s.picture, replay_period(replay, s), level, period);
     }
     return 0;
 }

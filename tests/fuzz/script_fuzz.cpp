@@ -2,8 +2,6 @@
 // driver. A script that parses is played for up to FUZZ_PERIODS periods with
 // a seeded generator, and the world's invariants must hold after each one.
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <sstream>
 
 #include "invariants.h"
@@ -27,13 +25,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t next = 0;
     int level = 0;
     for (int period = 1; period <= FUZZ_PERIODS && !s.end; ++period) {
-        const bool ticked = run_scripted_period(s, events, next, period);
-        const std::string broken = broken_invariant(s.world, s.picture, ticked, level);
-        if (!broken.empty()) {
-            std::fprintf(stderr, "period %d: %s\n", period, broken.c_str());
-            std::abort();
-        }
-        level = s.world.level;
+        abort_on_broken_invariant(s.world, s.picture, run_scripted_period(s, events, next, period), level, period);
     }
     return 0;
 }
