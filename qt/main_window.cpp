@@ -49,6 +49,9 @@ MainWindow::MainWindow(Session& session, BattleFile file)
     resize(file.width, file.height);
     replay_.emplace();
     replay_start(*replay_, session_, *this, std::move(file), devicePixelRatioF());
+    // The viewer's keys act wherever the keyboard is, a small window the
+    // recorded battle opened included.
+    qApp->installEventFilter(this);
     battle_timer_.start(PERIOD_MS, Qt::PreciseTimer, this);
 }
 
@@ -126,6 +129,14 @@ bool MainWindow::replay_event(const QEvent& event) {
     return dynamic_cast<const QInputEvent*>(&event) != nullptr;
 }
 
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    const auto* widget = qobject_cast<const QWidget*>(watched);
+    if (event->type() != QEvent::KeyPress || widget == nullptr) return false;
+    const QWidget* window = widget->window();
+    const bool ours = window == this || window == result_window_ || window == help_window_;
+    return ours && replay_event(*event);
+}
+
 bool MainWindow::event(QEvent* event) {
     if (replay_) {
         return replay_event(*event) || QWidget::event(event);
@@ -171,7 +182,10 @@ void MainWindow::run_period() {
     if (replay_) {
         if (replay_paused_ || replay_->state != ReplayState::Running) return;
         replay_period(*replay_, session_);
-        if (replay_->state == ReplayState::Over) update();
+        if (replay_->state == ReplayState::Over) {
+            setWindowTitle(REPLAY_OVER);  // the taskbar says so too
+            update();
+        }
         if (replay_->state == ReplayState::Parted) end_program(BATTLES_PARTED_STATUS, replay_->message);
         return;
     }
