@@ -85,6 +85,20 @@ class Browser {
       });
     }
   }
+  // Keys pressed and released one after the other at once, while the page is
+  // busy, so that no period runs between them.
+  async keysAtOnce(keys) {
+    const busy = this.evaluate("(() => { const t = performance.now(); while (performance.now() - t < 200); })()");
+    const sent = [];
+    for (const [key, code, keyCode, modifiers = 0, text = undefined] of keys) {
+      for (const type of ["keyDown", "keyUp"]) {
+        sent.push(this.send("Input.dispatchKeyEvent", {
+          type, key, code, windowsVirtualKeyCode: keyCode, modifiers, ...(type === "keyDown" && text ? { text } : {}),
+        }));
+      }
+    }
+    await Promise.all([busy, ...sent]);
+  }
   focused() { return this.evaluate("document.activeElement.id"); }
   async close() {
     this.socket.close();

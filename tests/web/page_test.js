@@ -46,10 +46,10 @@ test("the page", async (t) => {
   });
 
   await t.test("opens Result on Esc, which keeps the keyboard, Tab going round its own buttons", async () => {
-    // Keys pressed at once, before Result has opened, do not reach its buttons.
-    await browser.key(...ESC);
     await browser.key(...TAB);
-    await browser.key(...SPACE);
+    assert.strictEqual(await browser.focused(), "field", "Tab on the field does nothing");
+    // Keys pressed at once, before Result has opened, do not reach its buttons.
+    await browser.keysAtOnce([ESC, TAB, SPACE]);
     const shown = await browser.until("window.quenmar.state()", (s) => s.dialog === "result", "Result");
     assert.strictEqual(shown.running, false);
     assert.strictEqual(await browser.focused(), "back");
@@ -74,6 +74,8 @@ test("the page", async (t) => {
     await browser.key(...F1);
     await browser.until("window.quenmar.state().dialog", (dialog) => dialog === "help", "Help");
     assert.strictEqual(await browser.focused(), "close");
+    assert.ok(await browser.evaluate("[...help.querySelectorAll('p')].every((p) => p.scrollWidth <= p.clientWidth && p.getBoundingClientRect().right <= help.getBoundingClientRect().right)"),
+      "Help fits its text");
     await browser.key(...F1);
     await browser.until("window.quenmar.state().dialog", (dialog) => dialog === null, "Help to close");
   });
