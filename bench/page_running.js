@@ -46,7 +46,7 @@ async function measure(browser) {
 (async () => {
   const browser = new Browser();
   await browser.open(path.join(path.resolve(process.argv[2] || "build-web"), "site"));
-  await browser.send("Emulation.setDeviceMetricsOverride", { width: 739, height: 700, deviceScaleFactor: 1, mobile: false });
+  await browser.send("Emulation.setDeviceMetricsOverride", { width: 739, height: 703, deviceScaleFactor: 1, mobile: false });
   await browser.load();
   const width = await browser.evaluate("field.width");
   const level1 = await measure(browser);

@@ -260,17 +260,18 @@ function newGame() {
 }
 
 // The field at the largest size that fits its place, drawn at the screen's own
-// pixels for that size.
+// pixels for that size: a whole number of them, shown one to one, for a
+// canvas the browser had to rescale would cost it a filtering pass a frame.
 function fitField() {
   const stage = element("stage"), canvas = element("field");
   const line = element("line").getBoundingClientRect().height + 6;
   const width = Math.max(1, Math.min(stage.clientWidth, (stage.clientHeight - line) * texts.fieldWidth / texts.fieldHeight));
-  canvas.style.width = `${width}px`;
-  canvas.style.height = `${width * texts.fieldHeight / texts.fieldWidth}px`;
   ratio = window.devicePixelRatio;
-  const wanted = width * ratio / texts.fieldWidth;
-  if (wanted !== scale) {
-    scale = wanted;
+  const pixels = Math.max(1, Math.floor(width * ratio));
+  canvas.style.width = `${pixels / ratio}px`;
+  canvas.style.height = `${Math.round(texts.fieldHeight * pixels / texts.fieldWidth) / ratio}px`;
+  if (pixels / texts.fieldWidth !== scale) {
+    scale = pixels / texts.fieldWidth;
     if (running) game.setScale(scale);
   }
 }
