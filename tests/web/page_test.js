@@ -171,6 +171,11 @@ test("the page", async (t) => {
     const prevented = await browser.evaluate(
       "!document.body.dispatchEvent(new MouseEvent('contextmenu', { cancelable: true, bubbles: true }))");
     assert.strictEqual(prevented, true, "no context menu anywhere");
+    // Held upright: the field on top at full width, the controls below.
+    await browser.send("Emulation.setDeviceMetricsOverride", { width: 390, height: 844, deviceScaleFactor: 3, mobile: true });
+    await browser.until("field.getBoundingClientRect().width", (width) => width > 360, "the field at full width");
+    const [upright, padBelow] = [await box("#field"), await box("#pad")];
+    assert.ok(upright.y + upright.height <= padBelow.y, "the pad below the field");
   });
 
   await t.test("opens and plays with no network after the first visit", async () => {
