@@ -56,6 +56,15 @@ bool wait_until(const std::function<bool()>& condition, std::chrono::millisecond
 
 namespace {
 
+// Asks a helper program to end, and ends it if it has not within 3 s.
+void stop(pid_t pid) {
+    kill(pid, SIGTERM);
+    if (!wait_until([&] { return waitpid(pid, nullptr, WNOHANG) == pid; }, 3s)) {
+        kill(pid, SIGKILL);
+        waitpid(pid, nullptr, 0);
+    }
+}
+
 // A window that went away between finding it and asking about it is no
 // reason to end the test program: the question simply finds nothing.
 int ignore_x_error(Display*, XErrorEvent*) {
@@ -126,14 +135,8 @@ X11Session::~X11Session() {
     std::error_code ignored;
     std::filesystem::remove_all(state_home_, ignored);
     if (display_ != nullptr) XCloseDisplay(display_);
-    if (window_manager_ > 0) {
-        kill(window_manager_, SIGTERM);
-        waitpid(window_manager_, nullptr, 0);
-    }
-    if (server_ > 0) {
-        kill(server_, SIGTERM);
-        waitpid(server_, nullptr, 0);
-    }
+    if (window_manager_ > 0) stop(window_manager_);
+    if (server_ > 0) stop(server_);
 }
 
 pid_t X11Session::launch(const std::string& program, const std::vector<std::string>& env,
