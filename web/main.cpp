@@ -1,7 +1,8 @@
 // The browser front end: the battle session behind a <canvas> and two
-// <dialog>s. The page (page.js) runs the periods from requestAnimationFrame
-// and hands over its events; this file is the session's front end there,
-// showing the picture and opening and closing the dialogs through the page.
+// <dialog>s. The page (page.js) runs the periods from its timer and hands
+// over its events through the named calls at the end of this file; this file
+// is the session's front end there, showing the picture and opening and
+// closing the dialogs through the page.
 // Each battle is kept in memory as a battle file as it is played, and a
 // battle file (from a link or a file) can be shown again.
 #include <emscripten.h>
@@ -9,9 +10,9 @@
 
 #include <cstdint>
 #include <optional>
-#include <utility>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "input/help_window.h"
