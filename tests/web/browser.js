@@ -27,8 +27,7 @@ function lineOf(child, stream, pattern) {
 class Browser {
   // Serves the folder `site` and opens Chromium on nothing yet.
   async open(site) {
-    this.server = spawn("node", [path.join(__dirname, "../../tools/serve-web.js"), site, "0"]);
-    this.origin = await lineOf(this.server, "stdout", /(http:\/\/127\.0\.0\.1:\d+)\//);
+    await this.serve(site);
     this.page = `${this.origin}/`;  // the page's address
     this.profile = fs.mkdtempSync(path.join(os.tmpdir(), "quenmar-chromium-"));
     this.chromium = spawn(CHROMIUM, ["--no-sandbox", "--disable-gpu", "--no-first-run",
@@ -50,6 +49,12 @@ class Browser {
     const { targetId } = await this.send("Target.createTarget", { url: "about:blank" }, null);
     this.session = (await this.send("Target.attachToTarget", { targetId, flatten: true }, null)).sessionId;
     for (const domain of ["Network", "Runtime", "Page"]) await this.send(`${domain}.enable`);
+  }
+  // Serves the folder `site`, on the port served before if there was one.
+  async serve(site) {
+    this.server = spawn("node", [path.join(__dirname, "../../tools/serve-web.js"), site,
+                                 this.origin ? new URL(this.origin).port : "0"]);
+    this.origin = await lineOf(this.server, "stdout", /(http:\/\/127\.0\.0\.1:\d+)\//);
   }
   send(method, params = {}, session = this.session) {
     const id = ++this.next;

@@ -11,10 +11,10 @@ const path = require("node:path");
 const { Browser } = require("./browser.js");
 
 const BUILD = path.resolve(process.argv[2] || "build-web");
-// The served folder, under a path of its own as a static server may put it.
+// A copy of the served folder, under a path of its own as a static server may put it.
 const ROOT = fs.mkdtempSync(path.join(os.tmpdir(), "quenmar-served-"));
-fs.mkdirSync(path.join(ROOT, "games"));
-fs.symlinkSync(path.join(BUILD, "site"), path.join(ROOT, "games", "quenmar"));
+const SITE = path.join(ROOT, "games", "quenmar");
+fs.cpSync(path.join(BUILD, "site"), SITE, { recursive: true });
 const NATIVE_SIM = process.argv[3];
 
 const ESC = ["Escape", "Escape", 27], F1 = ["F1", "F1", 112], TAB = ["Tab", "Tab", 9];
@@ -189,5 +189,19 @@ test("the page", async (t) => {
       new Promise((resolve) => { const image = new Image(); image.onload = () => resolve(image.naturalWidth + "x" + image.naturalHeight); image.src = src; })))`);
     assert.deepStrictEqual(manifest.icons.map((icon) => icon.sizes), sizes);
     assert.deepStrictEqual(sizes, ["192x192", "512x512"]);
+  });
+
+  await t.test("takes a new build's files on the next visit, and drops the old ones", async () => {
+    const kept = await browser.evaluate("caches.keys()");
+    fs.appendFileSync(path.join(SITE, "page.js"), "\nwindow.newBuild = true;\n");
+    const source = path.join(__dirname, "../..");
+    const made = spawnSync("cmake", [`-DSITE=${SITE}`, `-DTEMPLATE=${source}/web/sw.js`, "-P", `${source}/cmake/service_worker.cmake`]);
+    assert.strictEqual(made.status, 0, String(made.stderr));
+    await browser.send("Network.emulateNetworkConditions", { offline: false, latency: 0, downloadThroughput: -1, uploadThroughput: -1 });
+    await browser.serve(ROOT);
+    await browser.load();
+    assert.strictEqual(await browser.evaluate("window.newBuild"), true);
+    const now = await browser.until("caches.keys()", (names) => names.length === 1 && names[0] !== kept[0], "the old build's files to go");
+    assert.match(now[0], /^quenmar-[0-9a-f]{16}$/);
   });
 });
