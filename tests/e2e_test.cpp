@@ -168,13 +168,17 @@ TEST_F(Game, a_quick_left_click_fires_a_shell_with_a_red_head_and_pale_trail) {
         player.x() < 361 ? static_cast<int>(player.x()) + 200 : static_cast<int>(player.x()) - 200;
     move_to(on_battle(QPoint(aim_x, static_cast<int>(player.y()))));
     x.xdotool("click 1");
+    // Only a shell on its way from the player's tank to the pointer counts, not an enemy's.
+    const QRect path = QRect(QPoint(static_cast<int>(player.x()), static_cast<int>(player.y()) - 8),
+                             QPoint(aim_x, static_cast<int>(player.y()) + 8))
+                           .normalized();
     const bool fired = wait_until(
         [&] {
             const QImage s = shot();
-            return count_colour(s, SHELL_RED) > 0 && count_colour(s, TRAIL_PALE) > trail_before;
+            return count_colour(s.copy(path), SHELL_RED) > 0 && count_colour(s, TRAIL_PALE) > trail_before;
         },
         3s);
-    EXPECT_TRUE(fired) << "red " << count_colour(last, SHELL_RED) << ", pale "
+    EXPECT_TRUE(fired) << "red on the player's line " << count_colour(last.copy(path), SHELL_RED) << ", pale "
                        << count_colour(last, TRAIL_PALE);
 }
 

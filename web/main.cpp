@@ -234,6 +234,7 @@ struct PageState {
     int level, wins, losses;
     bool running, result_open, help_open;
     double player_x, player_y, player_speed;
+    int player_shell;  // the player's shell: 0 ready, 1 bursting, 2 and more flying
     int picture_width, picture_height;
 };
 
@@ -242,7 +243,7 @@ PageState state() {
     return {static_cast<double>(s.periods), static_cast<double>(s.ticks), s.world.level, s.world.wins,
             s.world.losses, s.controls.battle_timer_running, s.controls.result_window_open,
             s.controls.help_window_open, s.world.tank_x[0], s.world.tank_y[0], s.world.tank_speed[0],
-            s.picture.width, s.picture.height};
+            s.world.shell_state[0], s.picture.width, s.picture.height};
 }
 
 }  // namespace
@@ -261,6 +262,7 @@ EMSCRIPTEN_BINDINGS(quenmar) {
         .field("playerX", &PageState::player_x)
         .field("playerY", &PageState::player_y)
         .field("playerSpeed", &PageState::player_speed)
+        .field("playerShell", &PageState::player_shell)
         .field("pictureWidth", &PageState::picture_width)
         .field("pictureHeight", &PageState::picture_height);
     function("start", &start);

@@ -218,7 +218,7 @@ window.quenmar = {
     return {
       periods: s.periods, ticks: s.ticks, level: s.level, wins: s.wins, losses: s.losses, running: s.running,
       dialog: s.resultOpen ? "result" : s.helpOpen ? "help" : null,
-      player: { x: s.playerX, y: s.playerY, speed: s.playerSpeed },
+      player: { x: s.playerX, y: s.playerY, speed: s.playerSpeed, shell: s.playerShell },
       replay: game.replayState() || null,
     };
   },

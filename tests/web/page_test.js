@@ -20,6 +20,13 @@ const NATIVE_SIM = process.argv[3];
 const ESC = ["Escape", "Escape", 27], F1 = ["F1", "F1", 112], TAB = ["Tab", "Tab", 9];
 const SPACE = [" ", "Space", 32, 0, " "], UP = ["ArrowUp", "ArrowUp", 38], P = ["p", "KeyP", 80, 0, "p"];
 
+// Sets window.playerFired once a shell leaves the player's tank, watching
+// more often than the battle's periods run.
+function watchPlayerShell(browser) {
+  return browser.evaluate(`window.playerFired = false; clearInterval(window.shellWatch);
+    window.shellWatch = setInterval(() => { if (window.quenmar.state().player.shell >= 2) window.playerFired = true; }, 5);`);
+}
+
 test("the page", async (t) => {
   const browser = new Browser();
   await browser.open(ROOT);
@@ -81,14 +88,13 @@ test("the page", async (t) => {
   });
 
   await t.test("fires on a quick left click, and shows no context menu", async () => {
+    await watchPlayerShell(browser);
     const box = await browser.evaluate("(({x, y, width}) => ({x, y, width}))(field.getBoundingClientRect())");
     const at = { x: box.x + 700 * box.width / 723, y: box.y + 20 * box.width / 723 };
     for (const type of ["mouseMoved", "mousePressed", "mouseReleased"]) {
       await browser.send("Input.dispatchMouseEvent", { type, ...at, button: "left", buttons: type === "mousePressed" ? 1 : 0, clickCount: 1 });
     }
-    await browser.until(`(() => { const d = field.getContext("2d").getImageData(0, 0, field.width, field.height).data;
-      for (let i = 0; i < d.length; i += 4) if (d[i] === 200 && d[i + 1] === 0 && d[i + 2] === 0) return true;
-      return false; })()`, (red) => red, "a shell's red head");
+    await browser.until("window.playerFired", (fired) => fired, "a shell from the player's tank");
     const prevented = await browser.evaluate(
       "!field.dispatchEvent(new MouseEvent('contextmenu', { cancelable: true, bubbles: true }))");
     assert.strictEqual(prevented, true);
@@ -143,40 +149,56 @@ test("the page", async (t) => {
     await browser.until("window.quenmar.state()", (s) => s.running && s.level === 1 && s.periods < 40, "a new game");
   });
 
-  await t.test("plays by touch on a phone, the field drawn at the screen's own pixels", async () => {
-    await browser.send("Emulation.setDeviceMetricsOverride", { width: 844, height: 390, deviceScaleFactor: 3, mobile: true });
-    await browser.send("Emulation.setTouchEmulationEnabled", { enabled: true, maxTouchPoints: 5 });
-    await browser.load();
-    const box = (selector) => browser.evaluate(`(({x, y, width, height}) => ({x, y, width, height}))(document.querySelector("${selector}").getBoundingClientRect())`);
-    const [field, pad, keys] = [await box("#field"), await box("#pad"), await box("#keys")];
-    assert.ok(pad.x + pad.width <= field.x && field.x + field.width <= keys.x, "pad, field and buttons side by side");
-    assert.strictEqual(await browser.evaluate("field.width"), Math.round(field.width * 3));
-    const touch = (type, points) => browser.send("Input.dispatchTouchEvent", { type, touchPoints: points });
-    const padAt = (dx, dy) => ({ x: pad.x + pad.width * (0.5 + dx), y: pad.y + pad.height * (0.5 + dy), id: 1 });
-    // One thumb holds the pad's upper zone and a finger rests on the field: the tank drives and fires.
-    await touch("touchStart", [padAt(0, -0.4)]);
-    const aim = { x: field.x + field.width * 0.9, y: field.y + field.height * 0.1, id: 2 };
-    await touch("touchStart", [padAt(0, -0.4), aim]);
-    await browser.until("window.quenmar.state().player.speed", (speed) => speed > 0.5, "the tank to drive");
-    await browser.until(`(() => { const d = field.getContext("2d").getImageData(0, 0, field.width, field.height).data;
-      for (let i = 0; i < d.length; i += 4) if (d[i] === 200 && d[i + 1] === 0 && d[i + 2] === 0) return true;
-      return false; })()`, (red) => red, "a shell's red head");
-    await touch("touchEnd", []);
-    const { x, y } = await box("#keys button[data-key=Escape]");
-    await touch("touchStart", [{ x: x + 10, y: y + 10 }]);
-    await touch("touchEnd", []);
-    await browser.until("window.quenmar.state().dialog", (dialog) => dialog === "result", "Result from its button");
-    const back = await box("#back");
-    assert.ok(back.width >= 44 && back.height >= 44, "Back takes a finger");
-    const prevented = await browser.evaluate(
-      "!document.body.dispatchEvent(new MouseEvent('contextmenu', { cancelable: true, bubbles: true }))");
-    assert.strictEqual(prevented, true, "no context menu anywhere");
-    // Held upright: the field on top at full width, the controls below.
-    await browser.send("Emulation.setDeviceMetricsOverride", { width: 390, height: 844, deviceScaleFactor: 3, mobile: true });
-    await browser.until("field.getBoundingClientRect().width", (width) => width > 360, "the field at full width");
-    const [upright, padBelow] = [await box("#field"), await box("#pad")];
-    assert.ok(upright.y + upright.height <= padBelow.y, "the pad below the field");
-  });
+  for (const [layout, width, height] of [["sideways", 844, 390], ["upright", 390, 844]]) {
+    await t.test(`plays by touch on a phone held ${layout}, the field whole and drawn at the screen's own pixels`, async () => {
+      await browser.send("Emulation.setDeviceMetricsOverride", { width, height, deviceScaleFactor: 3, mobile: true });
+      await browser.send("Emulation.setTouchEmulationEnabled", { enabled: true, maxTouchPoints: 5 });
+      await browser.load();
+      const box = (selector) => browser.evaluate(`(({x, y, width, height}) => ({x, y, width, height}))(document.querySelector("${selector}").getBoundingClientRect())`);
+      const [field, pad, keys, line] = [await box("#field"), await box("#pad"), await box("#keys"), await box("#line")];
+      const apart = (a, b) => a.x + a.width <= b.x || b.x + b.width <= a.x || a.y + a.height <= b.y || b.y + b.height <= a.y;
+      assert.ok(field.x >= 0 && field.y >= 0 && field.x + field.width <= width && field.y + field.height <= height, "the field whole on screen");
+      assert.ok([pad, keys, line].every((control) => apart(field, control)), "no control over the field");
+      if (layout === "sideways") assert.ok(pad.x + pad.width <= field.x && field.x + field.width <= keys.x, "pad, field and buttons side by side");
+      else assert.ok(field.width > 360 && field.y + field.height <= pad.y, "the field on top at full width, the pad below");
+      assert.strictEqual(await browser.evaluate("field.width"), Math.round(field.width * 3));
+      const touch = (type, points) => browser.send("Input.dispatchTouchEvent", { type, touchPoints: points });
+      const tap = async (selector) => {
+        const { x, y } = await box(selector);
+        await touch("touchStart", [{ x: x + 10, y: y + 10 }]);
+        await touch("touchEnd", []);
+      };
+      // One thumb holds the pad's faster zone and a finger rests on the field: the tank speeds up and fires.
+      await watchPlayerShell(browser);
+      const thumb = { x: pad.x + pad.width / 2, y: pad.y + pad.height * 0.1, id: 1 };
+      await touch("touchStart", [thumb]);
+      await touch("touchStart", [thumb, { x: field.x + field.width * 0.9, y: field.y + field.height * 0.1, id: 2 }]);
+      await browser.until("window.quenmar.state().player.speed", (speed) => speed > 0.5, "the tank to speed up");
+      await browser.until("window.playerFired", (fired) => fired, "a shell from the player's tank");
+      await touch("touchEnd", []);
+      await tap("#keys button[data-key=Escape]");
+      await browser.until("window.quenmar.state().dialog", (dialog) => dialog === "result", "Result from its button");
+      const back = await box("#back");
+      assert.ok(back.width >= 44 && back.height >= 44, "Back takes a finger");
+      await tap("#back");
+      await browser.until("window.quenmar.state().dialog", (dialog) => dialog === null, "Back, tapped, to close Result");
+      await tap("#keys button[data-key=F1]");
+      await browser.until("window.quenmar.state().dialog", (dialog) => dialog === "help", "Help from its button");
+      await tap("#close");
+      await browser.until("window.quenmar.state().dialog", (dialog) => dialog === null, "Close, tapped, to close Help");
+      // Swipes and a pinch move and zoom nothing.
+      for (const [from, to] of [[[20, height - 20], [20, 20]], [[width / 2, 30], [width / 2, height - 30]]]) {
+        await touch("touchStart", [{ x: from[0], y: from[1] }]);
+        await touch("touchMove", [{ x: to[0], y: to[1] }]);
+        await touch("touchEnd", []);
+      }
+      await browser.send("Input.synthesizePinchGesture", { x: width / 2, y: height / 2, scaleFactor: 3, gestureSourceType: "touch" });
+      assert.deepStrictEqual(await browser.evaluate("[scrollX, scrollY, visualViewport.scale]"), [0, 0, 1]);
+      const prevented = await browser.evaluate(
+        "!document.body.dispatchEvent(new MouseEvent('contextmenu', { cancelable: true, bubbles: true }))");
+      assert.strictEqual(prevented, true, "no context menu anywhere");
+    });
+  }
 
   await t.test("opens and plays with no network after the first visit", async () => {
     await browser.until("Promise.race([navigator.serviceWorker.ready.then(() => true), new Promise((r) => setTimeout(r, 200, false))])",
