@@ -164,10 +164,10 @@ bool replay_period(Replay& replay, Session& s) {
     }
     const std::size_t seeds_before = s.random.later_seeds_used;
     const bool ticked = session_run_period(s, replay.shown);
-    std::size_t seeds_recorded = 0;
-    for (const SeedTaken& taken : f.seeds) seeds_recorded += taken.period <= period ? 1 : 0;
+    for (; replay.next_seed < f.seeds.size() && f.seeds[replay.next_seed].period <= period; ++replay.next_seed) {
+    }
     s.random.seeds_taken.clear();
-    if (f.reseeds && s.random.later_seeds_used != seeds_recorded) {
+    if (f.reseeds && s.random.later_seeds_used != replay.next_seed) {
         part(replay, s, seeds_before == s.random.later_seeds_used ? "no level was set up where one was"
                                                                   : "a level was set up where none was");
     }

@@ -52,7 +52,7 @@ enum class ReplayState : std::uint8_t {
 
 struct Replay {
     BattleFile file;
-    std::size_t next_event = 0, next_check = 0, next_shown = 0;
+    std::size_t next_event = 0, next_check = 0, next_shown = 0, next_seed = 0;
     bool shown = true;
     ReplayState state = ReplayState::Running;
     std::string message;  // why it stopped, in one line

@@ -24,8 +24,9 @@
 namespace {
 
 // The page's side of the seam, in page.js.
-EM_JS(void, page_show, (int left, int top, int width, int height), {
-    quenmarPage.show(left, top, width, height);
+EM_JS(void, page_show, (const std::uint8_t* rgba, int picture_width, int picture_height, int left, int top,
+                       int width, int height), {
+    quenmarPage.show(HEAPU8.buffer, rgba, picture_width, picture_height, left, top, width, height);
 });
 EM_JS(void, page_open_result, (int wins, int losses), { quenmarPage.openResult(wins, losses); });
 EM_JS(void, page_open_help, (), { quenmarPage.openHelp(); });
@@ -75,7 +76,8 @@ void PageFrontEnd::show_picture(std::span<const PixelBox> changed) {
                 rgba[4 * at + 3] = 0xFF;
             }
         }
-        page_show(box.left, box.top, box.right - box.left + 1, box.bottom - box.top + 1);
+        page_show(rgba.data(), s.width, s.height, box.left, box.top, box.right - box.left + 1,
+                  box.bottom - box.top + 1);
     }
 }
 
@@ -204,12 +206,6 @@ void keyboard_lost() {
     session_take(session, {.kind = InputKind::KeyboardLost});
 }
 
-// The picture for the canvas as red, green, blue, alpha bytes, a view into
-// the game's memory valid until the next call.
-emscripten::val picture() {
-    return emscripten::val(emscripten::typed_memory_view(page.rgba.size(), page.rgba.data()));
-}
-
 // What the page says and how it runs, from the game.
 emscripten::val texts() {
     using emscripten::val;
@@ -235,7 +231,6 @@ struct PageState {
     bool running, result_open, help_open;
     double player_x, player_y, player_speed;
     int player_shell;  // the player's shell: 0 ready, 1 bursting, 2 and more flying
-    int picture_width, picture_height;
 };
 
 PageState state() {
@@ -243,7 +238,7 @@ PageState state() {
     return {static_cast<double>(s.periods), static_cast<double>(s.ticks), s.world.level, s.world.wins,
             s.world.losses, s.controls.battle_timer_running, s.controls.result_window_open,
             s.controls.help_window_open, s.world.tank_x[0], s.world.tank_y[0], s.world.tank_speed[0],
-            s.world.shell_state[0], s.picture.width, s.picture.height};
+            s.world.shell_state[0]};
 }
 
 }  // namespace
@@ -262,9 +257,7 @@ EMSCRIPTEN_BINDINGS(quenmar) {
         .field("playerX", &PageState::player_x)
         .field("playerY", &PageState::player_y)
         .field("playerSpeed", &PageState::player_speed)
-        .field("playerShell", &PageState::player_shell)
-        .field("pictureWidth", &PageState::picture_width)
-        .field("pictureHeight", &PageState::picture_height);
+        .field("playerShell", &PageState::player_shell);
     function("start", &start);
     function("replay", &replay_battle);
     function("period", &period);
@@ -278,7 +271,6 @@ EMSCRIPTEN_BINDINGS(quenmar) {
     function("touch", &touch);
     function("click", &click);
     function("keyboardLost", &keyboard_lost);
-    function("picture", &picture);
     function("texts", &texts);
     function("state", &state);
 }

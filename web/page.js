@@ -42,17 +42,16 @@ const openDialog = () => ["result", "help"].find((id) => element(id).open) ?? nu
 
 // The page's side of the seam: what the game asks of it.
 window.quenmarPage = {
-  show(left, top, width, height) {
-    const { pictureWidth: w, pictureHeight: h } = game.state();
+  // A box of the picture, w x h pixels of red, green, blue, alpha bytes at `at` in the game's memory.
+  show(memory, at, w, h, left, top, width, height) {
     const canvas = element("field");
     if (canvas.width !== w || canvas.height !== h) {
       canvas.width = w;
       canvas.height = h;
     }
-    const view = game.picture();
-    if (!picture || picture.data.buffer !== view.buffer || picture.data.byteOffset !== view.byteOffset ||
+    if (!picture || picture.data.buffer !== memory || picture.data.byteOffset !== at ||
         picture.width !== w || picture.height !== h) {
-      picture = new ImageData(new Uint8ClampedArray(view.buffer, view.byteOffset, w * h * 4), w, h);
+      picture = new ImageData(new Uint8ClampedArray(memory, at, w * h * 4), w, h);
     }
     context.putImageData(picture, 0, 0, left, top, width, height);
   },
