@@ -1,6 +1,6 @@
 // The battle's sine, cosine, arctangent and power: the game's own, built from
-// +, -, *, / and square root alone, so that every build (native or browser,
-// whatever its C library) computes the same bits. Each lies within one unit
+// +, -, * and / alone, so that every build (native or browser, whatever its C
+// library) computes the same bits. Each lies within one unit
 // in the last place of the exact value over the arguments the battle gives:
 //   sine, cosine: |x| < 1.6e6 (headings and burst angles, a few turns at most);
 //   arctangent:   any double;

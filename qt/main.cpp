@@ -176,7 +176,7 @@ int main(int argc, char** argv) {
                      "quenmar: no display found (DISPLAY is not set); the game needs one\n");
         return NO_DISPLAY_STATUS;
     }
-    int qt_argc = 1;  // the game takes no command line
+    int qt_argc = 1;  // Qt takes none of the options: the game read its own above
     qInstallMessageHandler(hold_message);
     hold_standard_error();
     QApplication app(qt_argc, argv);

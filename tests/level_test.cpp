@@ -2,8 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "battle/tick.h"
 #include "stage.h"
 
@@ -33,21 +31,33 @@ TEST(StartLevel, places_the_player_and_the_first_enemy_from_the_random_numbers_i
     EXPECT_EQ(w.cur_tank, 2);
 }
 
-// The product of the random number and the level is taken in single
-// precision: at level 11, 0.45454544 gives 5.0 there, 4.9999998 in double.
-TEST(StartLevel, random_targets_lie_in_one_to_level) {
-    for (const auto& [level, r2, target] : {std::tuple(50, 0.9999999f, 50), std::tuple(50, 0.0f, 1),
-                                            std::tuple(11, 0.45454543828964233f, 6)}) {
+// Below the coin's 0.5 a tank takes a random enemy from the next number,
+// the product taken in single precision (at level 11, 0.45454544 gives 5.0
+// there, 4.9999998 in double); from 0.5 on, the player, with no draw more.
+TEST(StartLevel, the_target_coin_gives_an_enemy_in_one_to_level_below_one_half_else_the_player) {
+    const struct {
+        int level;
+        std::vector<float> coin_and_enemy;
+        int target;
+    } rows[] = {{50, {0.0f, 0.9999999f}, 50},
+                {50, {0.0f, 0.0f}, 1},
+                {11, {0.0f, 0.45454543828964233f}, 6},
+                {11, {0.49999997f, 0.0f}, 1},
+                {11, {0.5f}, 0}};
+    for (const auto& row : rows) {
         GameWorld w{};
-        w.level = static_cast<std::int16_t>(level - 1);
+        w.level = static_cast<std::int16_t>(row.level - 1);
         Stage p;
         std::vector<float> numbers;
-        for (int i = 0; i <= level; ++i)
-            numbers.insert(numbers.end(), {0.5f, 0.5f, 0.5f, 0.5f, 0.0f, r2});
+        for (int i = 0; i <= row.level; ++i) {
+            numbers.insert(numbers.end(), {0.5f, 0.5f, 0.5f, 0.5f});
+            numbers.insert(numbers.end(), row.coin_and_enemy.begin(), row.coin_and_enemy.end());
+        }
         p.use_randoms(numbers);
         start_level(w, p.picture, p.random);
-        for (int i = 0; i <= level; ++i)
-            EXPECT_EQ(w.tank_target[i], target) << "level " << level << ", slot " << i;
+        EXPECT_EQ(p.random.served, numbers.size()) << "coin " << row.coin_and_enemy[0];
+        for (int i = 0; i <= row.level; ++i)
+            EXPECT_EQ(w.tank_target[i], row.target) << "coin " << row.coin_and_enemy[0] << ", slot " << i;
     }
 }
 

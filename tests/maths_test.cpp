@@ -32,9 +32,12 @@ double worst_error(Argument next_argument, Ours ours, Exact exact) {
 std::mt19937_64 engine(2026);
 
 // Headings: singles widened, many turns either way; every other one with a
-// tank drawing's corner angle added in double.
+// tank drawing's corner angle added in double; and every third anywhere in
+// the range the header promises, |x| < 1.6e6.
 double heading(int i) {
     std::uniform_real_distribution<float> turns(-2000, 2000);
+    std::uniform_real_distribution<double> anywhere(-1.6e6, 1.6e6);
+    if (i % 3 == 2) return anywhere(engine);
     const double h = turns(engine);
     return i % 2 ? h + 0.5235987755982989 : h;
 }

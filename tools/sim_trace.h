@@ -1,7 +1,7 @@
 // One line of the headless driver's trace: a JSON object with the period's
 // session state and every field of the world. Every single and double is
-// written as a text that reads back to the same value of its type (natively,
-// the shortest such text).
+// written as the shortest text that reads back to the same value of its type,
+// the same in every build.
 #pragma once
 
 #include <string>
