@@ -1,7 +1,7 @@
-// The seam: everything the battle session asks of a front end (the Qt
-// window, the browser page, the headless driver). A front end, for its part,
-// hands the session input records, runs one period every 25 ms and shows the
-// session's picture (session/session.h).
+// The seam: everything the game asks of a front end (the Qt window, the
+// browser page, the headless driver). A front end, for its part, hands its
+// match input records, runs one period of it every 25 ms and shows the
+// session's picture (match/match.h).
 #pragma once
 
 #include <cstdint>
@@ -36,6 +36,9 @@ class FrontEnd {
     virtual void open_help_window() = 0;
     // Closes a small window and gives the keyboard back to the battle.
     virtual void close_small_window(SmallWindow window) = 0;
+    // Shows where a replay stands (level, time, length, speed) and a note
+    // (paused, over) or none; both empty for a battle being played.
+    virtual void show_replay(std::string_view line, std::string_view note) = 0;
     // Ends the program with `status`; a non-empty `message` says in one line
     // what stopped the game, for the player to read first. No call follows.
     virtual void end_program(int status, std::string_view message) = 0;

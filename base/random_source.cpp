@@ -27,6 +27,7 @@ void seed_from_clock(RandomSource& source) {
 RandomSource random_from_clock() {
     RandomSource source;
     seed_from_clock(source);
+    source.first_seed = source.seeds_taken.front();
     source.reseeds_from_clock = true;
     return source;
 }
@@ -34,6 +35,7 @@ RandomSource random_from_clock() {
 RandomSource random_from_seed(std::uint32_t seed) {
     RandomSource source;
     source.engine.seed(seed);
+    source.first_seed = seed;
     return source;
 }
 

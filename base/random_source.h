@@ -11,6 +11,7 @@
 
 struct RandomSource {
     std::mt19937 engine;
+    std::uint32_t first_seed = 0;     // the seed it started from (none for a list)
     bool reseeds_from_clock = false;  // play: random_reseed starts anew from the clock
     bool reseeds_from_list = false;   // replay: random_reseed takes the next of `later_seeds`
     std::vector<std::uint32_t> later_seeds;

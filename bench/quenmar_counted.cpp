@@ -47,8 +47,10 @@ int main(int argc, char** argv) {
     }
     int qt_argc = 1;
     QApplication app(qt_argc, argv);
-    Session session;
-    MainWindow window(session, random_from_clock());
+    Match match;
+    MainWindow window(match);
+    match_start_game(match, window, random_from_clock(), DESIGN_WIDTH, DESIGN_HEIGHT, window.devicePixelRatioF());
+    const Session& session = match.session;
     FirstPaint first_paint;
     window.installEventFilter(&first_paint);
     window.show();

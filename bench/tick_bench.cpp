@@ -27,7 +27,7 @@ GameWorld level_50_battle() {
     }
     std::size_t next = 0;
     for (int period = 1; period <= LEVEL_SETUP_PERIODS + BATTLE_PERIODS; ++period)
-        run_scripted_period(battle.session, clicks, next, period);
+        run_scripted_period(battle.match, clicks, next, period);
     return battle.session.world;
 }
 

@@ -307,6 +307,10 @@ ColourValue surface_colour_at(const Surface& s, int x, int y) {
     return static_cast<ColourValue>(((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16));
 }
 
+void surface_mark_changed(Surface& s, const PixelBox& box) {
+    grow_dirty(s, box.left, box.top, box.right, box.bottom);
+}
+
 void surface_take_dirty_strips(Surface& s, std::vector<PixelBox>& strips) {
     strips.clear();
     for (int row = 0; row < s.tile_rows; ++row) {

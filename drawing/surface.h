@@ -72,6 +72,8 @@ void surface_circle(Surface& surface, float x, float y, float radius, ColourValu
 
 // The colour value of one pixel, which must lie inside the picture.
 ColourValue surface_colour_at(const Surface& surface, int x, int y);
+// Marks a box of the picture as changed, as drawing there would.
+void surface_mark_changed(Surface& surface, const PixelBox& box);
 // Puts the changed pixels into `strips` as boxes, one per run of changed
 // tiles in a row of tiles, and starts anew.
 void surface_take_dirty_strips(Surface& surface, std::vector<PixelBox>& strips);

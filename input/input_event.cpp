@@ -1,5 +1,7 @@
 #include "input/input_event.h"
 
+#include <utility>
+
 #include "input/help_window.h"
 #include "input/input.h"
 #include "input/result_window.h"
@@ -24,6 +26,17 @@ void click(Controls& c, SmallButton button) {
 }
 
 }  // namespace
+
+std::optional<InputEvent> viewer_record(std::string_view typed) {
+    constexpr std::pair<std::string_view, ViewerCommand> KEYS[] = {
+        {"p", ViewerCommand::Pause}, {"P", ViewerCommand::Pause},  {" ", ViewerCommand::Pause},
+        {".", ViewerCommand::Step},  {"-", ViewerCommand::Slower}, {"+", ViewerCommand::Faster},
+        {"=", ViewerCommand::Faster}};
+    for (const auto& [text, command] : KEYS) {
+        if (typed == text) return viewer_record(command);
+    }
+    return std::nullopt;
+}
 
 std::optional<InputEvent> small_window_record(SmallWindow window, KeyCode key) {
     if (key != KeyCode::F1 || window != SmallWindow::Help) return std::nullopt;
@@ -66,6 +79,8 @@ void deliver_event(GameWorld& w, Controls& c, Surface& picture, const InputEvent
             break;
         case InputKind::KeyboardLost:
             release_arrow_keys(w);
+            break;
+        case InputKind::Viewer:
             break;
     }
 }

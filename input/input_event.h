@@ -1,12 +1,14 @@
 // One thing that happened at the edge of the game, as plain data: a key, the
-// mouse, a small window's button, a resize or the keyboard leaving the game's
-// windows. Every front end turns what it receives into these records and
-// hands them to the battle session, which hands each one to deliver_event,
-// the one road into the game's handlers.
+// mouse, a small window's button, a resize, the keyboard leaving the game's
+// windows, or what the viewer of a replay asks. Every front end turns what it
+// receives into these records and hands them to its match, which hands the
+// battle's to the session and from there to deliver_event, the one road into
+// the game's handlers.
 #pragma once
 
 #include <cstdint>
 #include <optional>
+#include <string_view>
 
 #include "base/front_end.h"
 #include "base/world.h"
@@ -24,10 +26,16 @@ enum class InputKind : std::uint8_t {
     Click,         // button: a button of the result or help window
     Resize,        // width, height: the drawing area's new size
     KeyboardLost,  // the game's windows no longer have the keyboard
+    Viewer,        // viewer (and period): what the viewer of a replay asks; the battle takes none
 };
 
 // The buttons of the two small windows.
 enum class SmallButton : std::uint8_t { Quit, Back, NextLevel, Close };
+
+// What the viewer of a replay asks: pause or resume, one period forward,
+// slower or faster, ten seconds back or forward, the start or the end, a
+// period chosen on a position bar, or the end of the replay.
+enum class ViewerCommand : std::uint8_t { Pause, Step, Slower, Faster, Back, Forward, Start, End, SeekTo, Close };
 
 struct InputEvent {
     InputKind kind = InputKind::KeyDown;
@@ -40,8 +48,20 @@ struct InputEvent {
     SmallButton button = SmallButton::Back;
     int width = 0;  // drawing units
     int height = 0;
+    ViewerCommand viewer = ViewerCommand::Pause;
+    int period = 0;  // SeekTo: the period to stand on
     bool operator==(const InputEvent&) const = default;
 };
+
+// The viewer's record for a key of a replay by what it types: p, P and
+// Space pause and resume, "." steps, "-" slows down, "+" and "=" (one key)
+// speed up; none for any other text. Front ends add the keys that type
+// nothing: Left and Right (ten seconds), Home and End, and Esc (the end of
+// the replay).
+std::optional<InputEvent> viewer_record(std::string_view typed);
+inline InputEvent viewer_record(ViewerCommand command) {
+    return {.kind = InputKind::Viewer, .viewer = command};
+}
 
 // The record of a key a small window takes itself, whichever front end it is
 // pressed in: Esc runs Result's Esc step or Help's "Close" steps, and F1 in

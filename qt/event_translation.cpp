@@ -85,7 +85,34 @@ std::optional<InputEvent> small_window_key(const QKeyEvent& event, EventSource s
     return std::nullopt;
 }
 
+// The viewer's keys in a replay; a held key repeats but for pausing and ending.
+std::optional<InputEvent> viewer_key(const QKeyEvent& event) {
+    std::optional<InputEvent> record;
+    switch (event.key()) {
+        case Qt::Key_Left:
+            record = viewer_record(ViewerCommand::Back);
+            break;
+        case Qt::Key_Right:
+            record = viewer_record(ViewerCommand::Forward);
+            break;
+        case Qt::Key_Home:
+            record = viewer_record(ViewerCommand::Start);
+            break;
+        case Qt::Key_End:
+            record = viewer_record(ViewerCommand::End);
+            break;
+        case Qt::Key_Escape:
+            record = viewer_record(ViewerCommand::Close);
+            break;
+        default:
+            record = viewer_record(event.text().toStdString());
+    }
+    const bool once = record && (record->viewer == ViewerCommand::Pause || record->viewer == ViewerCommand::Close);
+    return event.isAutoRepeat() && once ? std::nullopt : record;
+}
+
 std::optional<InputEvent> key_pressed(const QKeyEvent& event, EventSource source) {
+    if (source == EventSource::Replay) return viewer_key(event);
     if (source != EventSource::Battle) return small_window_key(event, source);
     const std::int16_t shift = shift_state(event.modifiers());
     const std::optional<KeyCode> down = key_code(event);
@@ -117,6 +144,10 @@ std::optional<InputEvent> mouse(const QMouseEvent& event, InputKind kind) {
 }  // namespace
 
 std::optional<InputEvent> translate_event(const QEvent& event, EventSource source) {
+    if (source == EventSource::Replay) {
+        if (event.type() == QEvent::Close) return viewer_record(ViewerCommand::Close);
+        if (event.type() != QEvent::KeyPress) return std::nullopt;
+    }
     switch (event.type()) {
         case QEvent::KeyPress:
             return key_pressed(static_cast<const QKeyEvent&>(event), source);
@@ -128,6 +159,9 @@ std::optional<InputEvent> translate_event(const QEvent& event, EventSource sourc
             return mouse(static_cast<const QMouseEvent&>(event), InputKind::MouseMove);
         case QEvent::MouseButtonRelease:
             return mouse(static_cast<const QMouseEvent&>(event), InputKind::MouseUp);
+        case QEvent::Close:
+            if (source != EventSource::Battle) return std::nullopt;
+            return InputEvent{.kind = InputKind::Click, .button = SmallButton::Quit};
         case QEvent::Resize: {
             const QSize size = static_cast<const QResizeEvent&>(event).size();
             return InputEvent{.kind = InputKind::Resize, .width = size.width(), .height = size.height()};

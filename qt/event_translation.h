@@ -11,12 +11,15 @@
 // Which of the game's windows received the event. The battle takes the
 // game's keys; in the two small windows only their own keys act: Esc closes
 // the window it is pressed in, F1 closes Help, and Tab, Space and Enter are
-// left to the window's buttons.
-enum class EventSource { Battle, Result, Help };
+// left to the window's buttons. In a replay, any of them takes the viewer's
+// keys alone: p or Space, ".", "-", "+" or "=", Left and Right, Home and
+// End, and Esc.
+enum class EventSource { Battle, Result, Help, Replay };
 
-// The record for a key press or release, a mouse press, move or release, or a
-// resize; none for an event the game does not handle, which the window then
-// passes on to its base class.
+// The record for a key press or release, a mouse press, move or release, a
+// resize, or the window system's request to close the battle window ("Quit",
+// or the end of a replay); none for an event the game does not handle, which
+// the window then passes on to its base class.
 //
 // A held key repeats: X11 and Wayland send it as repeated releases and presses
 // marked as auto-repeat. Those releases are not real ones, so a repeat yields

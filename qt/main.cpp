@@ -43,7 +43,9 @@ std::variant<Options, int> read_options(int argc, char** argv) {
     app.set_version_flag("--version", "quenmar " QUENMAR_VERSION);
     app.add_option("--record", o.record_file, "Keep this battle in FILE instead.")->type_name("FILE");
     app.add_option("--replay", o.replay_file,
-                   "Show the battle kept in FILE again; p or Space pauses it, Esc ends it.")
+                   "Show the battle kept in FILE again: p or Space pauses it, . steps, - and + "
+                   "slow it down and speed it up, Left and Right go ten seconds back and on, "
+                   "Home and End to its start and end, Esc ends it.")
         ->type_name("FILE");
     try {
         app.parse(argc, argv);
@@ -190,7 +192,7 @@ int main(int argc, char** argv) {
         icon.addFile(QString(":/icons/%1x%1/quenmar.png").arg(size));
     QApplication::setWindowIcon(icon);
 
-    Session session;
+    Match match;
     std::optional<MainWindow> window;
     std::FILE* record = nullptr;
     if (!options.replay_file.empty()) {
@@ -200,11 +202,19 @@ int main(int argc, char** argv) {
             QMessageBox::critical(nullptr, "Quenmar", QString::fromStdString(*wrong));
             return BAD_INPUT_STATUS;
         }
-        window.emplace(session, std::move(std::get<BattleFile>(battle)));
+        BattleFile& file = std::get<BattleFile>(battle);
+        window.emplace(match);
+        window->resize(file.width, file.height);
+        match_start_replay(match, *window, std::move(file), window->devicePixelRatioF());
     } else {
-        window.emplace(session, random_from_clock());
+        window.emplace(match);
+        match_start_game(match, *window, random_from_clock(), DESIGN_WIDTH, DESIGN_HEIGHT,
+                         window->devicePixelRatioF());
         record = open_record(options);
-        if (record != nullptr) window->record_to(record);
+        if (record != nullptr) {
+            window->keep_in(record);
+            match_write_out(match, record);
+        }
         window->setGeometry(fitted_geometry(window->screen()->availableGeometry()));
     }
     window->show();
@@ -212,5 +222,6 @@ int main(int argc, char** argv) {
     const int status = QApplication::exec();
     window.reset();
     if (record != nullptr) std::fclose(record);
-    return session.end && session.end->status != 0 ? session.end->status : status;
+    const std::optional<SessionEnd>& end = match.session.end;
+    return end && end->status != 0 ? end->status : status;
 }

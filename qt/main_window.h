@@ -1,36 +1,36 @@
-// The battle window: frameless, its whole client area the session's picture.
-// Its timer runs the session's periods, paintEvent shows the picture, Qt's
-// events become input records, and as the session's front end it opens and
-// closes the two small windows and ends the program. It owns nothing of the game.
-// It can keep the battle in a battle file as it is played, or show a recorded
-// battle again, which nothing the viewer does changes.
+// The battle window: frameless, its whole client area the match's picture.
+// Its timer runs the match's periods, paintEvent shows the picture (and over
+// its lower edge the line that says where a replay stands), Qt's events
+// become input records for the match, and as the match's front end it opens
+// and closes the two small windows and ends the program. The battle, played
+// or shown again, is the match's; the window keeps its timer, its widgets
+// and the file a battle is kept in.
 #pragma once
 
 #include <QBasicTimer>
 #include <QWidget>
+#include <cstdio>
 
-#include "record/recording.h"
-#include "session/session.h"
+#include "match/match.h"
 
 #include "qt/help_window.h"
 #include "qt/result_window.h"
 
 class MainWindow final : public QWidget, public FrontEnd {
   public:
-    // Starts `session` on this window with the random sequence given; the
-    // battle's timer runs from the start.
-    MainWindow(Session& session, RandomSource random);
-    // Shows the battle in `file` again at the game's pace: p or Space pauses
-    // and resumes it, Esc or closing the window ends it.
-    MainWindow(Session& session, BattleFile file);
+    // A window for `match`, which the caller then starts on it; the timer
+    // runs its periods from the start.
+    explicit MainWindow(Match& match);
 
-    // Keeps the battle in `file`, a line at a time, from the first period.
-    void record_to(std::FILE* file);
+    // Writes the battle being played to `file` as it goes, a period at a time.
+    void keep_in(std::FILE* file) { record_file_ = file; }
 
     void show_picture(std::span<const PixelBox> changed) override;
     void open_result_window(ResultScore score) override;
     void open_help_window() override;
     void close_small_window(SmallWindow window) override;
+    // Says where the replay stands over the field's lower edge and in the title.
+    void show_replay(std::string_view line, std::string_view note) override;
     // Stops the periods; with a message, says it on standard error and in a
     // message box, and ends when the player has closed it.
     void end_program(int status, std::string_view message) override;
@@ -45,17 +45,15 @@ class MainWindow final : public QWidget, public FrontEnd {
     bool eventFilter(QObject* watched, QEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
     void timerEvent(QTimerEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
 
   private:
-    bool replay_event(const QEvent& event);
-    void run_period();
+    // What the battle window's events are: the battle's, or a replay viewer's.
+    EventSource source() const { return match_.replay ? EventSource::Replay : EventSource::Battle; }
+    QRect replay_line_box() const;
 
-    Session& session_;
-    BattleRecorder recorder_;
+    Match& match_;
     std::FILE* record_file_ = nullptr;
-    std::optional<Replay> replay_;
-    bool replay_paused_ = false;
+    QString replay_line_;  // where a replay stands; empty while a battle is played
     QBasicTimer battle_timer_;
     ResultWindow* result_window_ = nullptr;
     HelpWindow* help_window_ = nullptr;

@@ -39,7 +39,7 @@ static_assert(sizeof(GameWorld) == 2832, "a field of GameWorld is missing from w
 
 void record_seeds(BattleRecorder& r, Session& s) {
     for (const std::uint32_t seed : s.random.seeds_taken) {
-        r.unwritten += seed_line(static_cast<int>(s.periods), seed);
+        r.text += seed_line(static_cast<int>(s.periods), seed);
     }
     s.random.seeds_taken.clear();
 }
@@ -90,15 +90,14 @@ std::uint64_t world_hash(const Session& session) {
     return h.hash;
 }
 
-void record_start(BattleRecorder& r, Session& s, std::optional<std::uint32_t> fixed_seed) {
+void record_start(BattleRecorder& r, Session& s) {
     r = BattleRecorder{};
-    const std::uint32_t first = fixed_seed ? *fixed_seed
-                                           : (s.random.seeds_taken.empty() ? 0 : s.random.seeds_taken.front());
-    if (!fixed_seed && !s.random.seeds_taken.empty()) {
-        s.random.seeds_taken.erase(s.random.seeds_taken.begin());
+    const bool reseeds = s.random.reseeds_from_clock;
+    if (reseeds && !s.random.seeds_taken.empty()) {
+        s.random.seeds_taken.erase(s.random.seeds_taken.begin());  // the header's
     }
-    r.unwritten += battle_file_header(QUENMAR_VERSION, s.picture.area_width, s.picture.area_height,
-                                      !fixed_seed, first);
+    r.text = battle_file_header(QUENMAR_VERSION, s.picture.area_width, s.picture.area_height, reseeds,
+                                s.random.first_seed);
 }
 
 bool record_period(BattleRecorder& r, Session& s, bool battle_shown) {
@@ -106,15 +105,15 @@ bool record_period(BattleRecorder& r, Session& s, bool battle_shown) {
     const int period = static_cast<int>(s.periods + 1);
     if (battle_shown != r.shown) {
         r.shown = battle_shown;
-        r.unwritten += shown_line(period, battle_shown);
+        r.text += shown_line(period, battle_shown);
     }
-    for (const InputEvent& event : s.waiting) r.unwritten += event_line(period, event);
+    for (const InputEvent& event : s.waiting) r.text += event_line(period, event);
     const bool ticked = session_run_period(s, battle_shown);
     record_seeds(r, s);
     if (s.end) {
         record_end(r, s);
     } else if (s.periods % CHECKPOINT_PERIODS == 0) {
-        r.unwritten += check_line(period, world_hash(s));
+        r.text += check_line(period, world_hash(s));
     }
     return ticked;
 }
@@ -123,17 +122,22 @@ void record_end(BattleRecorder& r, const Session& s) {
     if (r.ended) return;
     r.ended = true;
     const int period = static_cast<int>(s.periods);
-    r.unwritten += check_line(period, world_hash(s));
-    r.unwritten += end_line(period);
+    r.text += check_line(period, world_hash(s));
+    r.text += end_line(period);
 }
 
 bool write_out(BattleRecorder& r, std::FILE* file) {
-    if (r.unwritten.empty()) return true;
-    const bool written = std::fwrite(r.unwritten.data(), 1, r.unwritten.size(), file) ==
-                             r.unwritten.size() &&
-                         std::fflush(file) == 0;
-    r.unwritten.clear();
+    const std::size_t size = r.text.size() - r.written;
+    if (size == 0) return true;
+    const bool written =
+        std::fwrite(r.text.data() + r.written, 1, size, file) == size && std::fflush(file) == 0;
+    r.written = r.text.size();
     return written;
+}
+
+std::string battle_so_far(const BattleRecorder& r, const Session& s) {
+    if (r.ended || s.periods == 0) return r.text;
+    return r.text + check_line(static_cast<int>(s.periods), world_hash(s));
 }
 
 void replay_start(Replay& replay, Session& s, FrontEnd& front_end, BattleFile file, double scale) {
@@ -152,29 +156,28 @@ void replay_start(Replay& replay, Session& s, FrontEnd& front_end, BattleFile fi
 bool replay_period(Replay& replay, Session& s) {
     if (replay.state != ReplayState::Running) return false;
     const BattleFile& f = replay.file;
+    ReplayPosition& at = replay.at;
     const int period = static_cast<int>(s.periods + 1);
-    for (; replay.next_event < f.events.size() && f.events[replay.next_event].period == period;
-         ++replay.next_event) {
-        session_take(s, f.events[replay.next_event].event);
+    for (; at.next_event < f.events.size() && f.events[at.next_event].period == period; ++at.next_event) {
+        session_take(s, f.events[at.next_event].event);
     }
-    for (; replay.next_shown < f.shown_changes.size() &&
-           f.shown_changes[replay.next_shown].period == period;
-         ++replay.next_shown) {
-        replay.shown = f.shown_changes[replay.next_shown].shown;
+    for (; at.next_shown < f.shown_changes.size() && f.shown_changes[at.next_shown].period == period;
+         ++at.next_shown) {
+        at.shown = f.shown_changes[at.next_shown].shown;
     }
     const std::size_t seeds_before = s.random.later_seeds_used;
-    const bool ticked = session_run_period(s, replay.shown);
-    for (; replay.next_seed < f.seeds.size() && f.seeds[replay.next_seed].period <= period; ++replay.next_seed) {
+    const bool ticked = session_run_period(s, at.shown);
+    for (; at.next_seed < f.seeds.size() && f.seeds[at.next_seed].period <= period; ++at.next_seed) {
     }
     s.random.seeds_taken.clear();
-    if (f.reseeds && s.random.later_seeds_used != replay.next_seed) {
+    if (f.reseeds && s.random.later_seeds_used != at.next_seed) {
         part(replay, s, seeds_before == s.random.later_seeds_used ? "no level was set up where one was"
                                                                   : "a level was set up where none was");
     }
-    for (; replay.state == ReplayState::Running && replay.next_check < f.checkpoints.size() &&
-           f.checkpoints[replay.next_check].period == period;
-         ++replay.next_check) {
-        if (f.checkpoints[replay.next_check].hash != world_hash(s)) {
+    for (; replay.state == ReplayState::Running && at.next_check < f.checkpoints.size() &&
+           f.checkpoints[at.next_check].period == period;
+         ++at.next_check) {
+        if (f.checkpoints[at.next_check].hash != world_hash(s)) {
             part(replay, s, "the world differs from its checkpoint");
         }
     }

@@ -5,11 +5,13 @@
 // period, then one tick if the battle runs. It tells its front end what
 // changed through the seam (base/front_end.h).
 //
-// A front end takes part in three ways: it hands each input record to
-// session_take, calls session_run_period every 25 ms, and shows the boxes of
-// `picture` the session names. A fault in the game (a 16-bit counter leaving
-// its range and the like) ends the session with a one-line message; no
-// exception leaves these calls.
+// A match (match/match.h) runs it for its front end: it hands each input
+// record to session_take and calls session_run_period every period of the
+// front end's timer (or as many as a replay's speed asks), directly or
+// through a recorder or a replay, and passes on to the front end the boxes
+// of `picture` the session names. A fault in the game (a 16-bit counter
+// leaving its range and the like) ends the session with a one-line message;
+// no exception leaves these calls.
 #pragma once
 
 #include <optional>

@@ -515,9 +515,9 @@ TEST_F(Game, a_battle_played_is_kept_and_replays_with_every_checkpoint_holding) 
     for (const std::string& file : {battle, std::string(SOURCE_DIR "/tests/battles/page.battle")}) {
         SCOPED_TRACE(file);
         const pid_t replay = x.launch({QUENMAR, "--replay", file});
-        ASSERT_TRUE(wait_until([&] { return x.find_window("Quenmar replay").has_value(); }, 20s));
-        main = *x.find_window("Quenmar replay");
-        ASSERT_TRUE(wait_until([&] { return x.find_window("The replay is over. Esc closes it.").has_value(); }, 30s))
+        ASSERT_TRUE(wait_until([&] { return x.find_window("Quenmar replay", true).has_value(); }, 20s));
+        main = *x.find_window("Quenmar replay", true);
+        ASSERT_TRUE(wait_until([&] { return x.window_name(main).ends_with("The replay is over. Esc closes it."); }, 30s))
             << "the replay never reached its end";
         EXPECT_TRUE(frozen());
         EXPECT_FALSE(x.wait_exit(replay, 0ms)) << "the replay stands on its end";

@@ -15,10 +15,12 @@ namespace {
 // A battle window on its own session, shown; a program loop run meanwhile
 // ends with 99 after 5 s at the latest.
 struct Shown {
-    Session session;
-    MainWindow window{session, random_from_seed(1)};
+    Match match;
+    MainWindow window{match};
+    Session& session = match.session;
     QTimer deadline;
     Shown() {
+        match_start_game(match, window, random_from_seed(1), DESIGN_WIDTH, DESIGN_HEIGHT, window.devicePixelRatioF());
         window.show();
         deadline.setSingleShot(true);
         QObject::connect(&deadline, &QTimer::timeout, [] { QCoreApplication::exit(99); });
@@ -138,9 +140,9 @@ TEST(MainWindowRepaint, every_pixel_a_tick_or_a_record_changes_is_repainted) {
     // The battle paused, so that only the periods run here tick.
     const auto period = [&](std::vector<InputEvent> records) {
         for (const InputEvent& e : records)
-            session_take(s.session, e);
+            match_take(s.match, e);
         s.session.controls.battle_timer_running = true;
-        session_run_period(s.session);
+        match_run_period(s.match);
         s.session.controls.battle_timer_running = false;
     };
     period({});

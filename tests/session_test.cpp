@@ -20,6 +20,7 @@ struct NotingFrontEnd final : FrontEnd {
     void close_small_window(SmallWindow w) override {
         told.push_back(w == SmallWindow::Result ? "close result" : "close help");
     }
+    void show_replay(std::string_view, std::string_view) override {}
     void end_program(int status, std::string_view message) override {
         told.push_back("end " + std::to_string(status) + " " + std::string(message));
     }

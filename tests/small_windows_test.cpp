@@ -8,10 +8,12 @@
 namespace {
 
 struct Windows : testing::Test {
-    Session session;
-    MainWindow window{session, random_from_seed(1)};
+    Match match;
+    MainWindow window{match};
+    Session& session = match.session;
 
     void SetUp() override {
+        match_start_game(match, window, random_from_seed(1), DESIGN_WIDTH, DESIGN_HEIGHT, 1);
         window.show();
         window.activateWindow();
         QApplication::processEvents();

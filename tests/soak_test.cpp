@@ -95,7 +95,7 @@ TEST(Soak, a_level_50_battle_under_random_play_keeps_its_invariants_for_200000_p
                 }
             }
         }
-        const bool ticked = run_scripted_period(s, events, next, period);
+        const bool ticked = run_scripted_period(battle.match, events, next, period);
         const std::string broken = broken_invariant(s.world, s.picture, ticked, level);
         ASSERT_EQ(broken, "") << "period " << period;
         level = s.world.level;

@@ -93,9 +93,9 @@ TEST(WebInput, touches_drive_aim_and_fire_as_keys_and_buttons_do) {
         {"a thumb in the pad's middle", {Start, 7, true, 0.1f, -0.1f}, {}},
         {"slides up", {Move, 7, true, 0.3f, -0.8f}, {key(InputKind::KeyDown, KeyCode::Up)}},
         {"a second thumb on the pad", {Start, 8, true, 0.9f, 0}, {}},
-        {"slides left, past the pad's edge",
-         {Move, 7, true, -1.5f, 0.2f},
-         {key(InputKind::KeyUp, KeyCode::Up), key(InputKind::KeyDown, KeyCode::Left)}},
+        {"slides between up and left, holding both", {Move, 7, true, -0.5f, -0.6f},
+         {key(InputKind::KeyDown, KeyCode::Left)}},
+        {"slides left, past the pad's edge", {Move, 7, true, -1.5f, 0.2f}, {key(InputKind::KeyUp, KeyCode::Up)}},
         {"a finger on the field", {Start, 3, false, 100, 50},
          {mouse(InputKind::MouseMove, 0, 100, 50), mouse(InputKind::MouseDown, 1, 100, 50)}},
         {"moves", {Move, 3, false, 120, 60}, {mouse(InputKind::MouseMove, 1, 120, 60)}},
@@ -113,8 +113,10 @@ TEST(WebInput, touches_drive_aim_and_fire_as_keys_and_buttons_do) {
     TouchState state;
     for (const Step& step : steps)
         EXPECT_EQ(translate_touch(state, step.touch), step.yields) << step.what;
-    EXPECT_EQ(pad_arrow(0, 0.9f), KeyCode::Down);
-    EXPECT_EQ(pad_arrow(0.9f, 0.2f), KeyCode::Right);
+    EXPECT_EQ(pad_arrows(0, 0.9f), std::vector{KeyCode::Down});
+    EXPECT_EQ(pad_arrows(0.9f, 0.2f), std::vector{KeyCode::Right});
+    EXPECT_EQ(pad_arrows(0.6f, 0.5f), (std::vector{KeyCode::Down, KeyCode::Right}));
+    EXPECT_EQ(pad_arrows(0.1f, 0.1f), std::vector<KeyCode>{});
 }
 
 }  // namespace

@@ -184,7 +184,11 @@ std::string name_of(Display* display, Window window) {
 
 }  // namespace
 
-std::optional<XWindow> X11Session::find_window(const std::string& name) {
+std::string X11Session::window_name(XWindow window) {
+    return name_of(display_, window);
+}
+
+std::optional<XWindow> X11Session::find_window(const std::string& name, bool prefix) {
     XSync(display_, False);
     // A window manager puts each window inside a frame of its own: look
     // through the whole tree, top-level windows and those inside frames.
@@ -198,7 +202,8 @@ std::optional<XWindow> X11Session::find_window(const std::string& name) {
         std::optional<XWindow> found;
         for (unsigned int i = 0; i < count && !found; ++i) {
             XWindowAttributes attributes;
-            if (name_of(display_, children[i]) == name &&
+            const std::string named = name_of(display_, children[i]);
+            if ((prefix ? named.starts_with(name) : named == name) &&
                 XGetWindowAttributes(display_, children[i], &attributes) &&
                 attributes.map_state == IsViewable) {
                 found = children[i];

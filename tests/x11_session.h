@@ -44,8 +44,10 @@ class X11Session {
     // Waits up to `timeout` for the process to end; its exit status, or none.
     std::optional<int> wait_exit(pid_t pid, std::chrono::milliseconds timeout);
 
-    // The first mapped top-level window with exactly this name.
-    std::optional<XWindow> find_window(const std::string& name);
+    // The first mapped top-level window with exactly this name, or with a
+    // name that starts with it.
+    std::optional<XWindow> find_window(const std::string& name, bool prefix = false);
+    std::string window_name(XWindow window);
     QRect geometry(XWindow window);
     // The window with the frame its window manager put round it.
     QRect frame_geometry(XWindow window);

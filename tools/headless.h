@@ -1,11 +1,11 @@
-// A battle session without a display, for tests and tools: its front end
-// shows nothing, and what the session opened, closed or ended is read from
-// the session itself.
+// A match without a display, for tests and tools: its front end shows
+// nothing, and what the match opened, closed or ended is read from the
+// session itself.
 #pragma once
 
 #include <utility>
 
-#include "session/session.h"
+#include "match/match.h"
 
 class HeadlessFrontEnd final : public FrontEnd {
   public:
@@ -13,19 +13,21 @@ class HeadlessFrontEnd final : public FrontEnd {
     void open_result_window(ResultScore) override {}
     void open_help_window() override {}
     void close_small_window(SmallWindow) override {}
+    void show_replay(std::string_view, std::string_view) override {}
     void end_program(int, std::string_view) override {}
 };
 
-// A session on a headless front end, its drawing area width x height units
-// at one pixel to a unit.
+// A battle played on a headless front end, its drawing area width x height
+// units at one pixel to a unit, not kept unless asked.
 struct HeadlessBattle {
     explicit HeadlessBattle(RandomSource random, int width = DESIGN_WIDTH,
-                            int height = DESIGN_HEIGHT) {
-        session_start(session, front_end, std::move(random), width, height, 1);
+                            int height = DESIGN_HEIGHT, Kept kept = Kept::No) {
+        match_start_game(match, front_end, std::move(random), width, height, 1, kept);
     }
     HeadlessBattle(const HeadlessBattle&) = delete;
     HeadlessBattle& operator=(const HeadlessBattle&) = delete;
 
     HeadlessFrontEnd front_end;
-    Session session;
+    Match match;
+    Session& session = match.session;
 };

@@ -47,7 +47,8 @@ std::optional<Options> read_options(int argc, char** argv) {
         std::to_string(DESIGN_WIDTH) + "x" + std::to_string(DESIGN_HEIGHT);
     Options o;
     std::string periods, seed, size;
-    app.add_option("--periods", periods, "Number of timer periods to run (1000).")->type_name("N");
+    app.add_option("--periods", periods, "Number of timer periods to run (1000; with --battle, all).")
+        ->type_name("N");
     app.add_option("--seed", seed, "Seed of the game's random generator (1).")->type_name("N");
     app.add_option("--random", o.random_file,
                    "Take the random numbers from FILE, one per line, instead.")->type_name("FILE");
@@ -84,11 +85,11 @@ std::optional<Options> read_options(int argc, char** argv) {
         o.height = static_cast<int>(option_number(size.substr(x + 1), "--size", 1, MAX_AREA_SIDE));
     }
     if (o.draws && o.trace_file.empty()) throw InputError("--draws", "goes with --trace");
-    if (!o.battle_file.empty() &&
-        (!periods.empty() || !seed.empty() || !size.empty() || !o.random_file.empty() ||
-         !o.input_file.empty() || !o.record_file.empty())) {
-        throw InputError("--battle", "goes alone, or with --trace, --draws and --png");
+    if (!o.battle_file.empty() && (!seed.empty() || !size.empty() || !o.random_file.empty() ||
+                                   !o.input_file.empty() || !o.record_file.empty())) {
+        throw InputError("--battle", "goes alone, or with --periods, --trace, --draws and --png");
     }
+    if (!o.battle_file.empty() && periods.empty()) o.periods = MAX_PERIODS;
     if (!o.record_file.empty() && !o.random_file.empty()) {
         throw InputError("--record", "goes with --seed, not --random");
     }
@@ -116,39 +117,31 @@ void close_output(std::FILE* file, const std::string& name) {
 
 // The battle to fight: a scripted one, or one fought again from its file.
 struct Battle {
-    HeadlessBattle headless;
+    HeadlessFrontEnd front_end;
+    Match match;
     std::vector<ScriptEvent> events;
     std::size_t next = 0;
-    std::optional<Replay> replay;
-    std::optional<BattleRecorder> recorder;
     std::FILE* record = nullptr;
-    int periods = 0;
+    int periods = 0;  // the last period to run
 
-    Battle(RandomSource random, int width, int height) : headless(std::move(random), width, height) {}
-
-    bool run_period(int period) {
-        Session& s = headless.session;
-        if (replay) return replay_period(*replay, s);
-        if (!recorder) return run_scripted_period(s, events, next, period);
-        for (; next < events.size() && events[next].period == period; ++next)
-            session_take(s, events[next].event);
-        const bool ticked = record_period(*recorder, s);
-        if (period == periods) record_end(*recorder, s);
-        write_out(*recorder, record);
-        return ticked;
-    }
     bool running(int period) const {
-        return replay ? replay->state == ReplayState::Running : period <= periods && !headless.session.end;
+        const Replay* replay = match.replay ? &*match.replay : nullptr;
+        return period <= periods && !match.session.end && (!replay || replay->state == ReplayState::Running);
+    }
+    bool run_period(int period) {
+        const bool ticked = run_scripted_period(match, events, next, period);
+        if (period == periods) match_end_battle(match);
+        match_write_out(match, record);
+        return ticked;
     }
 };
 
 std::unique_ptr<Battle> battle_from_options(const Options& o) {
+    auto b = std::make_unique<Battle>();
+    b->periods = o.periods;
     if (!o.battle_file.empty()) {
         std::ifstream in = open_input(o.battle_file);
-        BattleFile file = parse_battle_file(in, o.battle_file);
-        auto b = std::make_unique<Battle>(random_from_seed(0), 1, 1);
-        b->replay.emplace();
-        replay_start(*b->replay, b->headless.session, b->headless.front_end, std::move(file));
+        match_start_replay(b->match, b->front_end, parse_battle_file(in, o.battle_file));
         return b;
     }
     RandomSource random = random_from_seed(o.seed);
@@ -156,25 +149,21 @@ std::unique_ptr<Battle> battle_from_options(const Options& o) {
         std::ifstream in = open_input(o.random_file);
         random = random_from_list(parse_randoms(in, o.random_file));
     }
-    auto b = std::make_unique<Battle>(std::move(random), o.width, o.height);
-    b->periods = o.periods;
     if (!o.input_file.empty()) {
         std::ifstream in = open_input(o.input_file);
         b->events = parse_script(in, o.input_file, o.periods);
     }
-    if (!o.record_file.empty()) {
-        b->record = open_output(o.record_file);
-        b->recorder.emplace();
-        record_start(*b->recorder, b->headless.session, o.seed);
-        write_out(*b->recorder, b->record);
-    }
+    if (!o.record_file.empty()) b->record = open_output(o.record_file);
+    match_start_game(b->match, b->front_end, std::move(random), o.width, o.height, 1,
+                     o.record_file.empty() ? Kept::No : Kept::Yes);
+    match_write_out(b->match, b->record);
     return b;
 }
 
 int run(const Options& o) {
     const std::unique_ptr<Battle> battle = battle_from_options(o);
     std::FILE* trace = o.trace_file.empty() ? nullptr : open_output(o.trace_file);
-    Session& session = battle->headless.session;
+    Session& session = battle->match.session;
     std::vector<DrawOp> draws;
     if (o.draws) session.picture.draw_log = &draws;
 
@@ -201,15 +190,17 @@ int run(const Options& o) {
     close_output(battle->record, o.record_file);
     if (!o.png_file.empty()) write_png(session.picture, o.png_file);
     std::FILE* say = trace == stdout ? stderr : stdout;
-    if (battle->replay) {
-        const Replay& r = *battle->replay;
+    if (battle->match.replay) {
+        const Replay& r = *battle->match.replay;
         if (r.state == ReplayState::Parted) {
             std::fprintf(stderr, "quenmar-sim: %s\n", r.message.c_str());
             return BATTLES_PARTED_STATUS;
         }
         std::fprintf(say, "%s: every checkpoint held (%zu checkpoints, %lld periods%s)\n",
-                     o.battle_file.c_str(), r.file.checkpoints.size(), session.periods,
-                     r.file.ended ? "" : "; the recording stops before the battle's end");
+                     o.battle_file.c_str(), r.at.next_check, session.periods,
+                     r.file.ended || session.periods < r.file.last_period
+                         ? ""
+                         : "; the recording stops before the battle's end");
     } else if (trace == nullptr) {
         const GameWorld& w = session.world;
         std::printf("periods %lld, ticks %lld, level %d, wins %d, losses %d, %.3f s, %.0f ticks/s\n",

@@ -1,14 +1,14 @@
 // Time in the headless driver: in each timer period, the period's scripted
-// events reach the session the way a window's events do, then it runs the
+// events reach the match the way a window's events do, then it runs the
 // period.
 #pragma once
 
 #include <vector>
 
-#include "session/session.h"
+#include "match/match.h"
 #include "record/battle_file.h"
 
-// Hands the session events[next..] of `period`, advancing `next`, then runs
+// Hands the match events[next..] of `period`, advancing `next`, then runs
 // the period. Returns whether it ticked.
-bool run_scripted_period(Session& session, const std::vector<ScriptEvent>& events,
-                         std::size_t& next, int period);
+bool run_scripted_period(Match& match, const std::vector<ScriptEvent>& events, std::size_t& next,
+                         int period);

@@ -1,6 +1,8 @@
 #include "web/event_translation.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 namespace {
 
@@ -67,9 +69,24 @@ std::optional<InputEvent> field_key(const BrowserEvent& e) {
     return InputEvent{.kind = InputKind::KeyPress, .character = *typed, .shift = e.shift};
 }
 
+std::optional<InputEvent> viewer_key(const BrowserEvent& e) {
+    if (e.type != BrowserEventType::KeyDown) return std::nullopt;
+    constexpr std::pair<std::string_view, ViewerCommand> NAMED[] = {
+        {"ArrowLeft", ViewerCommand::Back}, {"ArrowRight", ViewerCommand::Forward},
+        {"Home", ViewerCommand::Start},     {"End", ViewerCommand::End},
+        {"Escape", ViewerCommand::Close}};
+    std::optional<InputEvent> record = viewer_record(e.key);
+    for (const auto& [name, command] : NAMED) {
+        if (e.key == name) record = viewer_record(command);
+    }
+    const bool once = record && (record->viewer == ViewerCommand::Pause || record->viewer == ViewerCommand::Close);
+    return e.repeat && once ? std::nullopt : record;
+}
+
 }  // namespace
 
 std::optional<InputEvent> translate_browser_event(const BrowserEvent& e, PagePart part) {
+    if (part == PagePart::Replay) return viewer_key(e);
     const auto mouse = [&](InputKind kind, MouseButton button) {
         return InputEvent{.kind = kind, .mouse = button, .shift = e.shift, .x = e.x, .y = e.y};
     };
@@ -87,11 +104,16 @@ std::optional<InputEvent> translate_browser_event(const BrowserEvent& e, PagePar
     return std::nullopt;
 }
 
-std::optional<KeyCode> pad_arrow(float x, float y) {
+std::vector<KeyCode> pad_arrows(float x, float y) {
     constexpr float MIDDLE = 0.25f;  // radius of the pad's middle, where no arrow is held
-    if (x * x + y * y < MIDDLE * MIDDLE) return std::nullopt;
-    if (std::fabs(x) > std::fabs(y)) return x < 0 ? KeyCode::Left : KeyCode::Right;
-    return y < 0 ? KeyCode::Up : KeyCode::Down;
+    // Eight zones of an eighth of a turn each: within 22.5 degrees of an axis
+    // one arrow, between two axes both.
+    constexpr float TAN_EIGHTH_HALF = 0.41421356f;
+    if (x * x + y * y < MIDDLE * MIDDLE) return {};
+    std::vector<KeyCode> arrows;
+    if (std::fabs(y) >= TAN_EIGHTH_HALF * std::fabs(x)) arrows.push_back(y < 0 ? KeyCode::Up : KeyCode::Down);
+    if (std::fabs(x) >= TAN_EIGHTH_HALF * std::fabs(y)) arrows.push_back(x < 0 ? KeyCode::Left : KeyCode::Right);
+    return arrows;
 }
 
 std::vector<InputEvent> translate_touch(TouchState& s, const TouchEvent& t) {
@@ -106,12 +128,18 @@ std::vector<InputEvent> translate_touch(TouchState& s, const TouchEvent& t) {
     if (t.on_pad) {
         if (t.phase == TouchPhase::Start && s.pad_finger < 0) s.pad_finger = t.finger;
         if (t.finger != s.pad_finger) return out;
-        const std::optional<KeyCode> now = t.phase == TouchPhase::End ? std::nullopt : pad_arrow(t.x, t.y);
-        if (now != s.arrow) {
-            if (s.arrow) arrow(InputKind::KeyUp, *s.arrow);
-            if (now) arrow(InputKind::KeyDown, *now);
-            s.arrow = now;
+        const std::vector<KeyCode> now = t.phase == TouchPhase::End ? std::vector<KeyCode>{} : pad_arrows(t.x, t.y);
+        const auto holds = [](const std::vector<KeyCode>& keys, KeyCode key) {
+            return std::find(keys.begin(), keys.end(), key) != keys.end();
+        };
+        // What the thumb left is let go before what it reached is pressed.
+        for (const KeyCode key : s.arrows) {
+            if (!holds(now, key)) arrow(InputKind::KeyUp, key);
         }
+        for (const KeyCode key : now) {
+            if (!holds(s.arrows, key)) arrow(InputKind::KeyDown, key);
+        }
+        s.arrows = now;
         if (t.phase == TouchPhase::End) s.pad_finger = -1;
         return out;
     }

@@ -13,8 +13,9 @@
 enum class BrowserEventType { KeyDown, KeyUp, MouseDown, MouseMove, MouseUp };
 
 // Which part of the page has the keyboard: the field, or one of the two
-// small windows, where only their own keys act.
-enum class PagePart { Field, Result, Help };
+// small windows, where only their own keys act; or, in a replay, any of them,
+// where only the viewer's keys act.
+enum class PagePart { Field, Result, Help, Replay };
 
 struct BrowserEvent {
     BrowserEventType type = BrowserEventType::KeyDown;
@@ -33,10 +34,12 @@ struct BrowserEvent {
 // (by place, whatever the layout), F1, p, Enter and Esc; a held arrow repeats,
 // the other keys act once per press. In a small window: Esc (Result's Esc
 // step, Help's "Close") and F1 in Help; Tab, Space and Enter are its buttons'.
+// In a replay: p or Space, ".", "-", "+" or "=", Left and Right, Home and
+// End, and Esc; a held one repeats but for pausing and ending.
 std::optional<InputEvent> translate_browser_event(const BrowserEvent& event, PagePart part);
 
-// Touch: one finger on the drive pad holds the arrow of the zone it is in, as
-// a held key does; the field's first finger is the pointer with the left
+// Touch: one finger on the drive pad holds the arrows of the place it is on,
+// as held keys do; the field's first finger is the pointer with the left
 // button held (a quick tap fires, as a quick click does), and a second finger
 // on the field presses the right button where it touches.
 enum class TouchPhase { Start, Move, End };
@@ -52,15 +55,16 @@ struct TouchEvent {
 // Which fingers hold what, between touch events.
 struct TouchState {
     int pad_finger = -1;
-    std::optional<KeyCode> arrow;  // the arrow the pad's finger holds
+    std::vector<KeyCode> arrows;  // the arrows the pad's finger holds
     int aim_finger = -1;           // the field's pointer
     float aim_x = 0, aim_y = 0;
     int command_finger = -1;       // the right button
 };
 
-// The drive pad's arrow at a place on it: the arrow whose side the place is
-// nearest, none in the small middle.
-std::optional<KeyCode> pad_arrow(float x, float y);
+// The drive pad's arrows at a place on it: the arrow of the zone the place is
+// in, both arrows between two zones (Up and Left toward the upper left, as
+// two keys held together), none in the small middle.
+std::vector<KeyCode> pad_arrows(float x, float y);
 
 // The records a touch event yields, in order; a finger the state does not
 // hold yields none.

@@ -1,15 +1,14 @@
-// The browser front end: the battle session behind a <canvas> and two
-// <dialog>s. The page (page.js) runs the periods from its timer and hands
-// over its events through the named calls at the end of this file; this file
-// is the session's front end there, showing the picture and opening and
-// closing the dialogs through the page.
-// Each battle is kept in memory as a battle file as it is played, and a
-// battle file (from a link or a file) can be shown again.
+// The browser front end: the match behind a <canvas> and two <dialog>s. The
+// page (page.js) runs the periods from its timer and hands over its events
+// through the named calls at the end of this file; this file is the match's
+// front end there, showing the picture, the replay's line and the dialogs
+// through the page. The match keeps the battle being played as a battle
+// file, for a link or a file, and shows a battle file again.
 #include <emscripten.h>
 #include <emscripten/bind.h>
 
 #include <cstdint>
-#include <optional>
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -17,8 +16,7 @@
 
 #include "input/help_window.h"
 #include "input/result_window.h"
-#include "record/recording.h"
-#include "session/session.h"
+#include "match/match.h"
 #include "web/event_translation.h"
 
 namespace {
@@ -31,6 +29,9 @@ EM_JS(void, page_show, (const std::uint8_t* rgba, int picture_width, int picture
 EM_JS(void, page_open_result, (int wins, int losses), { quenmarPage.openResult(wins, losses); });
 EM_JS(void, page_open_help, (), { quenmarPage.openHelp(); });
 EM_JS(void, page_close, (int help), { quenmarPage.close(help !== 0); });
+EM_JS(void, page_replay, (const char* line, const char* note), {
+    quenmarPage.showReplay(UTF8ToString(line), UTF8ToString(note));
+});
 EM_JS(void, page_end, (int status, const char* message), {
     quenmarPage.end(status, UTF8ToString(message));
 });
@@ -44,25 +45,20 @@ class PageFrontEnd final : public FrontEnd {
     void open_result_window(ResultScore score) override { page_open_result(score.wins, score.losses); }
     void open_help_window() override { page_open_help(); }
     void close_small_window(SmallWindow window) override { page_close(window == SmallWindow::Help); }
-    void end_program(int status, std::string_view message) override;
+    void show_replay(std::string_view line, std::string_view note) override {
+        page_replay(std::string(line).c_str(), std::string(note).c_str());
+    }
+    void end_program(int status, std::string_view message) override {
+        page_end(status, std::string(message).c_str());
+    }
 };
 
-Session session;
+Match match;
 PageFrontEnd page;
-BattleRecorder recorder;
-std::string battle_text;        // the battle being played, as a battle file
-std::optional<Replay> replay;   // the battle being shown again
-bool replay_paused = false;
-TouchState touches;             // the fingers on the drive pad and the field
-
-void PageFrontEnd::end_program(int status, std::string_view message) {
-    if (replay && status == 0) return;  // the recorded battle was quit: the replay stands on it
-    const std::string line(message);
-    page_end(status, line.c_str());
-}
+TouchState touches;  // the fingers on the drive pad and the field
 
 void PageFrontEnd::show_picture(std::span<const PixelBox> changed) {
-    const Surface& s = session.picture;
+    const Surface& s = match.session.picture;
     rgba.resize(s.pixels.size() * 4);
     for (const PixelBox& box : changed) {
         for (int y = box.top; y <= box.bottom; ++y) {
@@ -94,11 +90,7 @@ constexpr std::pair<const char*, SmallButton> BUTTON_TEXTS[] = {
 
 // A new battle on a field of width x height units, `scale` pixels to a unit.
 void start(int width, int height, double scale) {
-    replay.reset();
-    session_start(session, page, random_from_clock(), width, height, scale);
-    record_start(recorder, session);
-    battle_text = std::move(recorder.unwritten);
-    recorder.unwritten.clear();
+    match_start_game(match, page, random_from_clock(), width, height, scale);
 }
 
 // Shows the battle file `text` again; "" when it runs, else the one line
@@ -106,59 +98,25 @@ void start(int width, int height, double scale) {
 std::string replay_battle(const std::string& text, const std::string& name, double scale) {
     std::istringstream in{text};
     try {
-        BattleFile file = parse_battle_file(in, name);
-        replay.emplace();
-        replay_paused = false;
-        replay_start(*replay, session, page, std::move(file), scale);
+        match_start_replay(match, page, parse_battle_file(in, name), scale);
         return "";
     } catch (const InputError& e) {
         return e.what();
     }
 }
 
-// One period; returns whether it ticked. A paused replay waits.
+// One period of the page's timer; returns whether the battle ticked.
 bool period(bool shown) {
-    if (replay) return !replay_paused && replay_period(*replay, session);
-    const bool ticked = record_period(recorder, session, shown);
-    battle_text += recorder.unwritten;
-    recorder.unwritten.clear();
-    return ticked;
-}
-
-// The replay: "running", "over" or "parted" from its recorded battle ("" when
-// none runs); replay_message says it in one line.
-std::string replay_state() {
-    if (!replay) return "";
-    switch (replay->state) {
-        case ReplayState::Running:
-            return "running";
-        case ReplayState::Over:
-            return "over";
-        case ReplayState::Parted:
-            return "parted";
-    }
-    return "";
-}
-std::string replay_message() {
-    return !replay                                  ? ""
-           : replay->state == ReplayState::Parted ? replay->message
-           : replay_paused                        ? REPLAY_PAUSED
-           : replay->state == ReplayState::Over   ? REPLAY_OVER
-                                                  : "";
-}
-void replay_pause() {
-    replay_paused = !replay_paused;
+    return match_run_period(match, shown);
 }
 
 // The battle played so far as a battle file, checked at its last period.
 std::string battle() {
-    std::string text = battle_text;
-    if (!recorder.ended && session.periods > 0) text += check_line(static_cast<int>(session.periods), world_hash(session));
-    return text;
+    return match_battle(match);
 }
 
 void set_scale(double scale) {
-    session_set_display_scale(session, scale);
+    match_set_display_scale(match, scale);
 }
 
 // A key event (down or up) for a part of the page; returns whether the game took it.
@@ -169,8 +127,8 @@ bool key(bool down, const std::string& part, const std::string& code, const std:
                                                  .key = typed,
                                                  .repeat = repeat,
                                                  .shift = static_cast<std::int16_t>(shift)},
-                                                page_part(part));
-    if (record) session_take(session, *record);
+                                                match.replay ? PagePart::Replay : page_part(part));
+    if (record) match_take(match, *record);
     return record.has_value();
 }
 
@@ -182,7 +140,7 @@ void mouse(const std::string& type, int button, int buttons, float x, float y, i
     const auto record = translate_browser_event(
         {.type = kind, .button = button, .buttons = buttons, .x = x, .y = y, .shift = static_cast<std::int16_t>(shift)},
         PagePart::Field);
-    if (record) session_take(session, *record);
+    if (record) match_take(match, *record);
 }
 
 // A finger ("start", "move", "end") on the drive pad (x, y from -1 to 1 about
@@ -191,19 +149,24 @@ void touch(const std::string& type, int finger, bool on_pad, float x, float y) {
     const TouchPhase phase = type == "start" ? TouchPhase::Start : type == "end" ? TouchPhase::End : TouchPhase::Move;
     for (const InputEvent& record :
          translate_touch(touches, {.phase = phase, .finger = finger, .on_pad = on_pad, .x = x, .y = y}))
-        session_take(session, record);
+        match_take(match, record);
+}
+
+// The replay's position bar, set to `period`.
+void seek(int period) {
+    match_take(match, {.kind = InputKind::Viewer, .viewer = ViewerCommand::SeekTo, .period = period});
 }
 
 // A button of a dialog, by its text.
 void click(const std::string& text) {
     for (const auto& [caption, button] : BUTTON_TEXTS) {
-        if (text == caption) session_take(session, {.kind = InputKind::Click, .button = button});
+        if (text == caption) match_take(match, {.kind = InputKind::Click, .button = button});
     }
 }
 
 void keyboard_lost() {
     touches = {};
-    session_take(session, {.kind = InputKind::KeyboardLost});
+    match_take(match, {.kind = InputKind::KeyboardLost});
 }
 
 // What the page says and how it runs, from the game.
@@ -229,16 +192,29 @@ struct PageState {
     double periods, ticks;
     int level, wins, losses;
     bool running, result_open, help_open;
-    double player_x, player_y, player_speed;
+    double player_x, player_y, player_speed, player_dir;
     int player_shell;  // the player's shell: 0 ready, 1 bursting, 2 and more flying
+    std::string world;  // the world's hash, 16 hexadecimal digits
+    // A replay: "running", "over" or "parted" ("" for a battle being played),
+    // the periods it has run of its length, its speed's name and its pause.
+    std::string replay;
+    int replay_period, replay_length;
+    std::string replay_speed;
+    bool replay_paused;
 };
 
 PageState state() {
-    const Session& s = session;
+    const Session& s = match.session;
+    const ReplayStanding r = replay_standing(match);
+    constexpr const char* STATES[] = {"running", "over", "parted"};
+    char hash[17];
+    std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(world_hash(s)));
     return {static_cast<double>(s.periods), static_cast<double>(s.ticks), s.world.level, s.world.wins,
             s.world.losses, s.controls.battle_timer_running, s.controls.result_window_open,
             s.controls.help_window_open, s.world.tank_x[0], s.world.tank_y[0], s.world.tank_speed[0],
-            s.world.shell_state[0]};
+            s.world.tank_dir[0], s.world.shell_state[0], hash,
+            match.replay ? STATES[static_cast<int>(r.state)] : "", r.period, r.length, REPLAY_SPEEDS[r.speed].name,
+            r.paused};
 }
 
 }  // namespace
@@ -257,13 +233,18 @@ EMSCRIPTEN_BINDINGS(quenmar) {
         .field("playerX", &PageState::player_x)
         .field("playerY", &PageState::player_y)
         .field("playerSpeed", &PageState::player_speed)
-        .field("playerShell", &PageState::player_shell);
+        .field("playerDir", &PageState::player_dir)
+        .field("playerShell", &PageState::player_shell)
+        .field("world", &PageState::world)
+        .field("replay", &PageState::replay)
+        .field("replayPeriod", &PageState::replay_period)
+        .field("replayLength", &PageState::replay_length)
+        .field("replaySpeed", &PageState::replay_speed)
+        .field("replayPaused", &PageState::replay_paused);
     function("start", &start);
     function("replay", &replay_battle);
     function("period", &period);
-    function("replayState", &replay_state);
-    function("replayMessage", &replay_message);
-    function("replayPause", &replay_pause);
+    function("seek", &seek);
     function("battle", &battle);
     function("setScale", &set_scale);
     function("key", &key);

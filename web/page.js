@@ -8,7 +8,8 @@
 // the field.
 // Each battle can be handed on as a link (#battle= and the battle file,
 // deflated and base64url-encoded) or saved as a .battle file; a page opened
-// with such a link, or given such a file, shows that battle again.
+// with such a link, or given such a file, shows that battle again, with a
+// position bar under the field and the replay's buttons beside it.
 "use strict";
 
 const STALL_MS = 100;  // further behind than this, the battle goes on where it stood
@@ -31,8 +32,8 @@ let ratio = 0;         // the device pixel ratio the field was fitted at
 let running = false;   // the session runs its periods
 let last = null;       // when the last period was due, in performance.now() time
 let heldOnField = 0;   // mouse buttons pressed on the field and not yet released
-let replaying = false; // a kept battle is shown again; the viewer's keys alone act
 let shownLevel = -1;
+let barHeld = false;   // the position bar is being dragged: the replay follows it
 
 function modifiers(event) {
   return (event.shiftKey ? 1 : 0) | (event.ctrlKey ? 2 : 0) | (event.altKey ? 4 : 0);
@@ -69,22 +70,34 @@ window.quenmarPage = {
     element(help ? "help" : "result").close();
     element("field").focus();
   },
+  // Where a replay stands, under the field; nothing while a battle is played.
+  showReplay(line, note) {
+    element("level").textContent = note !== "" ? `${line} · ${note}` : line;
+    shownLevel = -1;
+    const was = document.body.classList.contains("replay");
+    document.body.classList.toggle("replay", line !== "");
+    if (was !== (line !== "")) fitField();
+  },
   end(status, message) {
-    const { wins, losses } = game.state();
+    const { wins, losses, replay } = game.state();
+    if (replay !== "") {
+      ended(message !== "" ? message : "The replay has ended.");
+      return;
+    }
     ended(message !== "" ? message : "The game has ended. A tab cannot close itself: close it, or play again.",
-      status === 0 && !replaying ? `${texts.wins} ${wins}   ${texts.losses} ${losses}` : "");
+      status === 0 ? `${texts.wins} ${wins}   ${texts.losses} ${losses}` : "", true);
   },
 };
 
-// The ended screen, saying `message` (and the final score); a replay's end
-// offers no battle to keep.
-function ended(message, score = "") {
+// The ended screen, saying `message` (and the final score), offering the
+// battle played to keep if there is one.
+function ended(message, score = "", keep = false) {
   running = false;
   for (const id of ["result", "help"]) element(id).close();
   element("ended-message").textContent = message;
   element("final-score").textContent = score;
   element("final-score").hidden = score === "";
-  for (const button of element("ended").querySelectorAll(".copy-link, .save")) button.hidden = replaying;
+  for (const button of element("ended").querySelectorAll(".copy-link, .save")) button.hidden = !keep;
   element("ended").hidden = false;
   element("new-game").focus();
 }
@@ -146,7 +159,6 @@ async function battleFromLink(data) {
 
 // Shows `text` again, or the one line that says what is wrong with it.
 function replayBattle(text, name) {
-  replaying = true;
   const wrong = game.replay(text, name, scale);
   if (wrong !== "") {
     ended(wrong);
@@ -163,7 +175,7 @@ function openFromLink() {
   if (!location.hash.startsWith("#battle=")) return false;
   const link = location.hash.match(/^#battle=([A-Za-z0-9_-]*)$/);
   const opened = link ? battleFromLink(link[1]) : Promise.reject(new Error("link: the battle in the link is not base64url text"));
-  opened.then((text) => replayBattle(text, "link"), (error) => { replaying = true; ended(error.message); });
+  opened.then((text) => replayBattle(text, "link"), (error) => ended(error.message));
   return true;
 }
 
@@ -194,7 +206,6 @@ function keepButtons() {
   }
   const openFile = (file) => {
     if (file.size > LONGEST_BATTLE) {
-      replaying = true;
       ended(`${file.name}: too large for a battle file`);
       return;
     }
@@ -217,20 +228,30 @@ window.quenmar = {
     return {
       periods: s.periods, ticks: s.ticks, level: s.level, wins: s.wins, losses: s.losses, running: s.running,
       dialog: s.resultOpen ? "result" : s.helpOpen ? "help" : null,
-      player: { x: s.playerX, y: s.playerY, speed: s.playerSpeed, shell: s.playerShell },
-      replay: game.replayState() || null,
+      player: { x: s.playerX, y: s.playerY, speed: s.playerSpeed, dir: s.playerDir, shell: s.playerShell },
+      world: s.world,
+      replay: s.replay === "" ? null : {
+        state: s.replay, period: s.replayPeriod, length: s.replayLength, speed: s.replaySpeed, paused: s.replayPaused,
+      },
     };
   },
   battle() { return game.battle(); },
   link: battleLink,
 };
 
-// The line under the field: how to play with what this device has, and the level.
+// The line under the field: how to play with what this device has, and the
+// level; in a replay, where it stands, and its position bar.
 function sayLevel() {
-  const level = game.state().level;
-  if (level === shownLevel) return;
-  shownLevel = level;
-  element("level").textContent = replaying ? "Replay" : `Level ${level}`;
+  const s = game.state();
+  if (s.replay !== "") {
+    const bar = element("position");
+    bar.max = String(s.replayLength);
+    if (!barHeld) bar.value = String(s.replayPeriod);
+    return;
+  }
+  if (s.level === shownLevel) return;
+  shownLevel = s.level;
+  element("level").textContent = `Level ${s.level}`;
 }
 
 function frame() {
@@ -244,11 +265,9 @@ function frame() {
     last += texts.periodMs;
   }
   sayLevel();
-  if (replaying && running && game.replayState() !== "running") ended(game.replayMessage());
 }
 
 function newGame() {
-  replaying = false;
   shownLevel = -1;
   element("link-note").hidden = true;
   game.start(texts.fieldWidth, texts.fieldHeight, scale);
@@ -263,12 +282,13 @@ function newGame() {
 // canvas the browser had to rescale would cost it a filtering pass a frame.
 function fitField() {
   const stage = element("stage"), canvas = element("field");
-  const line = element("line").getBoundingClientRect().height + 6;
+  const line = element("line").getBoundingClientRect().height + element("position").getBoundingClientRect().height + 6;
   const width = Math.max(1, Math.min(stage.clientWidth, (stage.clientHeight - line) * texts.fieldWidth / texts.fieldHeight));
   ratio = window.devicePixelRatio;
   const pixels = Math.max(1, Math.floor(width * ratio));
   canvas.style.width = `${pixels / ratio}px`;
   canvas.style.height = `${Math.round(texts.fieldHeight * pixels / texts.fieldWidth) / ratio}px`;
+  element("position").style.width = canvas.style.width;
   if (pixels / texts.fieldWidth !== scale) {
     scale = pixels / texts.fieldWidth;
     if (running) game.setScale(scale);
@@ -284,13 +304,6 @@ function pointer(event) {
 
 // A key pressed or released in a part of the page ("field", "result", "help").
 function key(down, part, event) {
-  if (replaying) {
-    // The viewer's keys: p or Space pauses and resumes, Esc ends the replay.
-    if (!down || event.repeat) return true;
-    if (event.key === "p" || event.key === "P" || event.key === " ") game.replayPause();
-    if (event.key === "Escape") ended(game.replayMessage() || "The replay has ended.");
-    return true;
-  }
   return game.key(down, part, event.code, event.key, event.repeat, modifiers(event));
 }
 
@@ -326,10 +339,10 @@ function listenToKeys() {
   }
   const buttons = { quit: texts.quit, back: texts.back, "next-level": texts.nextLevel, close: texts.close };
   for (const [id, text] of Object.entries(buttons)) {
-    element(id).addEventListener("click", () => { if (!replaying) game.click(text); });
+    element(id).addEventListener("click", () => game.click(text));
   }
   element("new-game").addEventListener("click", newGame);
-  window.addEventListener("blur", () => { if (!replaying) game.keyboardLost(); });
+  window.addEventListener("blur", () => game.keyboardLost());
 }
 
 function listenToMouse() {
@@ -337,13 +350,11 @@ function listenToMouse() {
   // As on the desktop, the field keeps the mouse from a press to its release.
   field.addEventListener("mousedown", (event) => {
     event.preventDefault();
-    if (replaying) return;
     field.focus();
     heldOnField |= 1 << event.button;
     game.mouse("down", event.button, event.buttons, ...pointer(event), modifiers(event));
   });
   window.addEventListener("mousemove", (event) => {
-    if (replaying) return;
     if (event.target !== field && heldOnField === 0) return;
     game.mouse("move", event.button, event.buttons, ...pointer(event), modifiers(event));
   });
@@ -373,13 +384,11 @@ function listenToTouch() {
   for (const [type, phase] of Object.entries(phases)) {
     field.addEventListener(type, (event) => {
       event.preventDefault();
-      if (replaying) return;
       field.focus();
       for (const touch of event.changedTouches) game.touch(phase, touch.identifier, false, ...pointer(touch));
     }, { passive: false });
     pad.addEventListener(type, (event) => {
       event.preventDefault();
-      if (replaying) return;
       for (const touch of event.changedTouches) game.touch(phase, touch.identifier, true, ...padPlace(touch));
     }, { passive: false });
   }
@@ -389,12 +398,25 @@ function listenToTouch() {
     button.tabIndex = -1;
     button.addEventListener("mousedown", (event) => event.preventDefault());
     button.addEventListener("click", () => {
-      const pressed = { key: button.dataset.key, code: button.dataset.key === "p" ? "KeyP" : button.dataset.key, repeat: false };
+      const pressed = { key: button.dataset.key, code: button.dataset.code ?? button.dataset.key, repeat: false };
       const part = openDialog() ?? "field";
       key(true, part, pressed);
       key(false, part, pressed);
     });
   }
+}
+
+// The replay's position bar: dragged by mouse or finger, the replay follows.
+function listenToBar() {
+  const bar = element("position");
+  bar.addEventListener("pointerdown", () => { barHeld = true; });
+  for (const type of ["pointerup", "pointercancel"]) {
+    bar.addEventListener(type, () => {
+      barHeld = false;
+      element("field").focus();
+    });
+  }
+  bar.addEventListener("input", () => game.seek(Number(bar.value)));
 }
 
 function fullScreenButton() {
@@ -426,6 +448,7 @@ var Module = {
     listenToKeys();
     listenToMouse();
     listenToTouch();
+    listenToBar();
     keepButtons();
     fullScreenButton();
     window.addEventListener("hashchange", openFromLink);

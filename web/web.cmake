@@ -12,7 +12,7 @@ target_link_options(quenmar-sim PRIVATE -sENVIRONMENT=node -sNODERAWFS=1 -sEXIT_
 
 add_executable(quenmar_page web/main.cpp)
 set_target_properties(quenmar_page PROPERTIES OUTPUT_NAME quenmar RUNTIME_OUTPUT_DIRECTORY ${QUENMAR_SITE})
-target_link_libraries(quenmar_page PRIVATE quenmar_record quenmar_web)
+target_link_libraries(quenmar_page PRIVATE quenmar_match quenmar_web)
 target_link_options(quenmar_page PRIVATE -lembind -sENVIRONMENT=web -sDYNAMIC_EXECUTION=0)
 
 foreach(file index.html page.js page.css quenmar.webmanifest)

@@ -5,7 +5,6 @@
 #include <sstream>
 
 #include "invariants.h"
-#include "record/recording.h"
 #include "tools/headless.h"
 
 namespace {
@@ -21,12 +20,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;  // refused cleanly, as it should be
     }
     HeadlessFrontEnd front_end;
-    Session s;
-    Replay replay;
-    replay_start(replay, s, front_end, std::move(file));
+    Match match;
+    match_start_replay(match, front_end, std::move(file));
+    const Session& s = match.session;
     int level = 0;
-    for (int period = 1; period <= FUZZ_PERIODS && replay.state == ReplayState::Running; ++period) {
-        abort_on_broken_invariant(s.world, s.picture, replay_period(replay, s), level, period);
+    for (int period = 1; period <= FUZZ_PERIODS && match.replay->state == ReplayState::Running && !match.ended;
+         ++period) {
+        abort_on_broken_invariant(s.world, s.picture, match_run_period(match), level, period);
     }
     return 0;
 }

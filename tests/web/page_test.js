@@ -113,8 +113,9 @@ test("the page", async (t) => {
     const link = await browser.evaluate("window.quenmar.link()");
     assert.ok(link.startsWith(`${browser.page}#battle=`), link);
     await browser.send("Page.navigate", { url: link });
-    await browser.until("window.quenmar.state().replay", (replay) => replay === "over", "the replay's end", 60);
-    assert.strictEqual(await browser.evaluate("document.getElementById('ended').hidden"), false);
+    await browser.until("window.quenmar.state().replay", (replay) => replay?.state === "over", "the replay's end", 60);
+    await browser.key(...ESC);
+    await browser.until("document.getElementById('ended').hidden", (hidden) => hidden === false, "Esc to end the replay");
     // The same battle with its last checkpoint altered parts from it there, in one line.
     const altered = battle.replace(/check (\w)(\w+)\n$/, (_, first, rest) => `check ${first === "0" ? "1" : "0"}${rest}\n`);
     const alteredLink = await browser.evaluate(`(async () => {
@@ -123,14 +124,14 @@ test("the page", async (t) => {
       return location.origin + location.pathname + "#battle=" + btoa(String.fromCharCode(...bytes)).split("+").join("-").split("/").join("_").replace(/=+$/, "");
     })()`);
     await browser.send("Page.navigate", { url: alteredLink });
-    await browser.until("window.quenmar.state().replay", (replay) => replay === "parted", "the replay to part", 60);
+    await browser.until("window.quenmar.state().replay", (replay) => replay?.state === "parted", "the replay to part", 60);
     assert.match(await browser.evaluate("document.getElementById('ended-message').textContent"),
       /^link: period \d+: the battle parts from the recorded one/);
     // A battle kept by the desktop game, chosen with the file picker.
     const { root } = await browser.send("DOM.getDocument");
     const { nodeId } = await browser.send("DOM.querySelector", { nodeId: root.nodeId, selector: "#battle-file" });
     await browser.send("DOM.setFileInputFiles", { nodeId, files: [path.join(__dirname, "../battles/desktop.battle")] });
-    await browser.until("window.quenmar.state()", (s) => s.replay === "over" && s.periods === 1453, "the desktop's battle to its end", 90);
+    await browser.until("window.quenmar.state()", (s) => s.replay?.state === "over" && s.periods === 1453, "the desktop's battle to its end", 90);
     await browser.send("Page.navigate", { url: `${browser.page}#battle=%%%` });
     await browser.until("document.getElementById('ended-message').textContent", (m) => /not base64url/.test(m), "a bad link's line");
     await browser.load();
@@ -168,12 +169,14 @@ test("the page", async (t) => {
         await touch("touchStart", [{ x: x + 10, y: y + 10 }]);
         await touch("touchEnd", []);
       };
-      // One thumb holds the pad's faster zone and a finger rests on the field: the tank speeds up and fires.
+      // One thumb holds the pad between its faster and its left zone and a
+      // finger rests on the field: the tank speeds up and turns at once, and fires.
       await watchPlayerShell(browser);
-      const thumb = { x: pad.x + pad.width / 2, y: pad.y + pad.height * 0.1, id: 1 };
+      const heading = (await browser.state()).player.dir;
+      const thumb = { x: pad.x + pad.width * 0.2, y: pad.y + pad.height * 0.2, id: 1 };
       await touch("touchStart", [thumb]);
       await touch("touchStart", [thumb, { x: field.x + field.width * 0.9, y: field.y + field.height * 0.1, id: 2 }]);
-      await browser.until("window.quenmar.state().player.speed", (speed) => speed > 0.5, "the tank to speed up");
+      await browser.until("window.quenmar.state().player", (p) => p.speed > 0.5 && p.dir > heading + 0.5, "the tank to speed up and turn left");
       await browser.until("window.playerFired", (fired) => fired, "a shell from the player's tank");
       await touch("touchEnd", []);
       await tap("#keys button[data-key=Escape]");

@@ -1,0 +1,23 @@
+// The battle as a replay stood at one period, kept so that the viewer can
+// jump back to it: the session, its picture run-length coded (a field mostly
+// white keeps small), and where the replay stood in its battle file.
+#pragma once
+
+#include <cstdint>
+#include <vector>
+
+#include "record/recording.h"
+
+struct KeptState {
+    Session session;                   // the picture's pixels aside
+    std::vector<std::uint8_t> pixels;  // the picture's pixels, run-length coded
+    ReplayPosition at;
+    ReplayState state = ReplayState::Running;
+};
+
+KeptState keep_state(const Session& session, const Replay& replay);
+// Puts the session and the replay back as they were kept; the whole picture
+// counts as changed. The session's drawing log stays where it was.
+void restore_state(const KeptState& kept, Session& session, Replay& replay);
+// The memory the state takes, in bytes.
+std::size_t kept_size(const KeptState& kept);
