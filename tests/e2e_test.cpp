@@ -532,3 +532,56 @@ TEST_F(Game, a_battle_played_is_kept_and_replays_with_every_checkpoint_holding) 
         EXPECT_EQ(ended, std::optional<int>(0)) << "Esc ends the replay";
     }
 }
+
+namespace {
+
+// A replay driven by its viewer's keys: its title says its speed as the keys
+// change it, and paused, stepped and jumped about, it shows what quenmar-sim
+// draws at the period it lands on (the replay's line over the lower edge aside).
+TEST(Replay, the_viewers_keys_change_its_speed_and_every_jump_shows_the_period_it_lands_on) {
+    X11Session x;
+    ASSERT_TRUE(x.ok());
+    const std::string battle = SOURCE_DIR "/tests/battles/desktop.battle";
+    const pid_t replay = x.launch({QUENMAR, "--replay", battle});
+    ASSERT_TRUE(wait_until([&] { return x.find_window("Quenmar replay", true).has_value(); }, 20s));
+    const XWindow main = *x.find_window("Quenmar replay", true);
+    const auto press = [&](const std::string& key, const std::string& title_says) {
+        x.xdotool("key " + key);
+        EXPECT_TRUE(wait_until([&] { return x.window_name(main).find(title_says) != std::string::npos; }, 5s))
+            << "after " << key << ": " << x.window_name(main);
+    };
+    constexpr int LINE_STRIP = 40;  // the replay's line, drawn over the field's lower edge
+    const auto above_line = [&](const QImage& picture) {
+        return picture.convertToFormat(QImage::Format_RGB32).copy(0, 0, picture.width(), picture.height() - LINE_STRIP);
+    };
+    const auto shows_period = [&](int period) {
+        const std::string png = std::filesystem::temp_directory_path() / ("quenmar-replay-" + std::to_string(::getpid()) + ".png");
+        const auto [said, status] = command_output(QUENMAR_SIM " --battle " + battle + " --periods " +
+                                                   std::to_string(period) + " --png " + png);
+        EXPECT_EQ(status, 0) << said;
+        const QImage drawn = above_line(QImage(QString::fromStdString(png)));
+        std::filesystem::remove(png);
+        QImage shown;
+        EXPECT_TRUE(wait_until([&] { return (shown = above_line(x.grab(main))) == drawn; }, 5s))
+            << "period " << period << " is not what the replay shows";
+    };
+    for (const auto& [key, says] : {std::pair("plus", "2 ×"), {"plus", "4 ×"}, {"plus", "8 ×"}, {"minus", "4 ×"},
+                                    {"minus", "2 ×"}, {"minus", "1 ×"}, {"minus", "½ ×"}, {"minus", "¼ ×"},
+                                    {"equal", "½ ×"}, {"equal", "1 ×"}}) {
+        press(key, says);
+    }
+    press("p", "Replay paused");
+    press("Home", "0:00 /");
+    for (int step = 0; step < 3; ++step) x.xdotool("key period");
+    shows_period(3);
+    x.xdotool("key Right key Right");
+    shows_period(803);
+    press("Left", "0:10 /");
+    shows_period(403);
+    press("End", "The replay is over");
+    shows_period(1453);
+    x.xdotool("key Escape");
+    EXPECT_EQ(x.wait_exit(replay, 5s), std::optional<int>(0)) << "Esc ends the replay";
+}
+
+}  // namespace

@@ -1,0 +1,178 @@
+// A replay as its viewer drives it, on a battle kept by the desktop game:
+// its speeds, its pause and step, and jumps that land on the battle as
+// watching it to that period shows it; and where a changed file parts.
+#include "match/match.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "tools/headless.h"
+
+namespace {
+
+const std::string KEPT = SOURCE_DIR "/tests/battles/desktop.battle";
+constexpr int KEPT_PERIODS = 1453;
+
+std::string text_of(const std::string& path) {
+    std::ifstream in(path);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// A front end that notes the small windows open and how the match ended.
+struct Viewer final : FrontEnd {
+    bool result_open = false, help_open = false;
+    std::string note;
+    std::optional<int> ended;
+    void show_picture(std::span<const PixelBox>) override {}
+    void open_result_window(ResultScore) override { result_open = true; }
+    void open_help_window() override { help_open = true; }
+    void close_small_window(SmallWindow w) override { (w == SmallWindow::Result ? result_open : help_open) = false; }
+    void show_replay(std::string_view, std::string_view n) override { note = n; }
+    void end_program(int status, std::string_view) override { ended = status; }
+};
+
+struct Replaying : testing::Test {
+    Viewer viewer;
+    Match m;
+    void SetUp() override { start(text_of(KEPT)); }
+    void start(const std::string& text) {
+        std::istringstream in(text);
+        match_start_replay(m, viewer, parse_battle_file(in, "kept.battle"));
+    }
+    void press(ViewerCommand command, int period = 0) {
+        match_take(m, {.kind = InputKind::Viewer, .viewer = command, .period = period});
+    }
+    int period() const { return static_cast<int>(m.session.periods); }
+    // Timer periods until a jump still being fought has landed.
+    void until_landed() {
+        while (m.viewer.heading_to >= 0) match_run_period(m);
+    }
+};
+
+std::uint64_t picture_hash(const Surface& picture) {
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    for (const std::uint32_t pixel : picture.pixels) hash = (hash ^ pixel) * 0x100000001b3ULL;
+    return hash;
+}
+
+TEST_F(Replaying, each_speed_runs_its_periods_a_timer_period_and_stops_at_the_slowest_and_fastest) {
+    const struct {
+        ViewerCommand press;
+        int times;
+        const char* speed;
+        int periods_in_8;  // battle periods in eight timer periods
+    } rows[] = {{ViewerCommand::Faster, 0, "1 ×", 8},  {ViewerCommand::Faster, 1, "2 ×", 16},
+                {ViewerCommand::Faster, 9, "8 ×", 64}, {ViewerCommand::Slower, 3, "1 ×", 8},
+                {ViewerCommand::Slower, 1, "½ ×", 4},  {ViewerCommand::Slower, 9, "¼ ×", 2}};
+    for (const auto& row : rows) {
+        for (int i = 0; i < row.times; ++i) press(row.press);
+        const int before = period();
+        for (int i = 0; i < 8; ++i) match_run_period(m);
+        EXPECT_EQ(REPLAY_SPEEDS[replay_standing(m).speed].name, std::string(row.speed));
+        EXPECT_EQ(period() - before, row.periods_in_8) << row.speed;
+    }
+    EXPECT_NE(replay_standing(m).line.find(" · ¼ ×"), std::string::npos) << replay_standing(m).line;
+}
+
+TEST_F(Replaying, paused_it_stands_and_each_step_runs_one_period) {
+    match_run_period(m);
+    press(ViewerCommand::Pause);
+    for (int i = 0; i < 5; ++i) match_run_period(m);
+    EXPECT_EQ(period(), 1);
+    EXPECT_EQ(viewer.note, REPLAY_PAUSED);
+    for (int i = 0; i < 3; ++i) press(ViewerCommand::Step);
+    EXPECT_EQ(period(), 4);
+    press(ViewerCommand::Pause);
+    match_run_period(m);
+    EXPECT_EQ(period(), 5);
+    EXPECT_EQ(viewer.note, "");
+}
+
+// Watched to its end, the battle's world and picture at every period; then
+// jumps about it, each landing on what watching showed there, with the small
+// windows the battle had open there. A battle's own records change nothing.
+TEST_F(Replaying, a_jump_lands_on_the_world_and_picture_that_watching_shows_there) {
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> watched{{world_hash(m.session), picture_hash(m.session.picture)}};
+    while (m.replay->state == ReplayState::Running) {
+        match_run_period(m);
+        watched.emplace_back(world_hash(m.session), picture_hash(m.session.picture));
+    }
+    ASSERT_EQ(period(), KEPT_PERIODS);
+    EXPECT_EQ(viewer.note, REPLAY_OVER);
+
+    start(text_of(KEPT));
+    press(ViewerCommand::Pause);
+    match_take(m, {.kind = InputKind::Click, .button = SmallButton::Quit});
+    match_take(m, {.kind = InputKind::KeyPress, .character = CharCode::Esc});
+    const struct {
+        ViewerCommand press;
+        int to;      // SeekTo's period
+        int lands;   // the period it lands on
+    } jumps[] = {{ViewerCommand::Forward, 0, 400},  {ViewerCommand::Forward, 0, 800},
+                 {ViewerCommand::Back, 0, 400},     {ViewerCommand::SeekTo, 1373, 1373},
+                 {ViewerCommand::End, 0, KEPT_PERIODS}, {ViewerCommand::Start, 0, 0},
+                 {ViewerCommand::SeekTo, 1452, 1452}, {ViewerCommand::Step, 0, KEPT_PERIODS},
+                 {ViewerCommand::SeekTo, 99999, KEPT_PERIODS}, {ViewerCommand::Back, 0, 1053}};
+    for (const auto& jump : jumps) {
+        press(jump.press, jump.to);
+        until_landed();
+        const int at = period();
+        ASSERT_EQ(at, jump.lands);
+        EXPECT_EQ(watched[static_cast<std::size_t>(at)],
+                  std::pair(world_hash(m.session), picture_hash(m.session.picture)))
+            << "period " << at;
+        EXPECT_EQ(viewer.result_open, m.session.controls.result_window_open) << "period " << at;
+        EXPECT_EQ(viewer.help_open, m.session.controls.help_window_open) << "period " << at;
+    }
+    EXPECT_LE(m.viewer.kept.size(), 4u) << "one state every 400 periods fought";
+}
+
+TEST_F(Replaying, over_it_stands_on_the_end_until_esc_ends_it) {
+    press(ViewerCommand::End);
+    until_landed();
+    match_run_period(m);
+    EXPECT_EQ(period(), KEPT_PERIODS);
+    EXPECT_FALSE(viewer.ended) << "the recorded Quit leaves the replay standing";
+    press(ViewerCommand::Close);
+    EXPECT_EQ(viewer.ended, std::optional(0));
+}
+
+// The kept battle, changed: where the replay parts from it, if anywhere.
+TEST_F(Replaying, a_changed_file_parts_at_the_first_checkpoint_or_set_up_after_the_change) {
+    const struct {
+        const char* what;
+        const char* line;
+        const char* changed;
+        int parts;  // 0: it does not part
+    } rows[] = {{"as kept", "", "", 0},
+                {"a checkpoint", "800 check c691b0ec4244c534", "800 check c691b0ec4244c535", 800},
+                {"a pointer after the last 400-period checkpoint", "1247 mouse_move 0 312 84",
+                 "1247 mouse_move 0 313 84", KEPT_PERIODS},
+                {"a level's seed dropped", "848 seed 1145497342\n", "", 848}};
+    for (const auto& row : rows) {
+        std::string text = text_of(KEPT);
+        if (*row.line != '\0') text.replace(text.find(row.line), std::string(row.line).size(), row.changed);
+        start(text);
+        while (!viewer.ended && m.replay->state == ReplayState::Running) match_run_period(m);
+        EXPECT_EQ(viewer.ended, row.parts ? std::optional(BATTLES_PARTED_STATUS) : std::nullopt) << row.what;
+        EXPECT_EQ(period(), row.parts ? row.parts : KEPT_PERIODS) << row.what;
+        viewer.ended.reset();
+    }
+}
+
+// A battle being played takes the battle's records and none of a viewer's.
+TEST(PlayedMatch, a_battle_being_played_takes_no_viewers_records) {
+    HeadlessBattle battle(random_from_seed(3));
+    match_take(battle.match, viewer_record(ViewerCommand::Pause));
+    match_take(battle.match, viewer_record(ViewerCommand::Close));
+    match_take(battle.match, {.kind = InputKind::KeyPress, .character = CharCode::LowerP});
+    EXPECT_FALSE(match_run_period(battle.match));
+    EXPECT_FALSE(battle.session.controls.battle_timer_running);
+    EXPECT_FALSE(battle.match.ended);
+}
+
+}  // namespace
