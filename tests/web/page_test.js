@@ -19,6 +19,15 @@ const NATIVE_SIM = process.argv[3];
 
 const ESC = ["Escape", "Escape", 27], F1 = ["F1", "F1", 112], TAB = ["Tab", "Tab", 9];
 const SPACE = [" ", "Space", 32, 0, " "], UP = ["ArrowUp", "ArrowUp", 38], P = ["p", "KeyP", 80, 0, "p"];
+const LEFT = ["ArrowLeft", "ArrowLeft", 37], HOME = ["Home", "Home", 36], END = ["End", "End", 35];
+const STEP = [".", "Period", 190, 0, "."], PLUS = ["+", "Equal", 187, 8, "+"], MINUS = ["-", "Minus", 189, 0, "-"];
+const EQUAL = ["=", "Equal", 187, 0, "="];
+const KEPT = path.join(__dirname, "../battles/desktop.battle");
+
+// The field's picture, as a hash of what the canvas shows, and the world's.
+const SHOWN = `(() => { const d = field.getContext("2d").getImageData(0, 0, field.width, field.height).data;
+  let h = 2166136261; for (let i = 0; i < d.length; i++) h = Math.imul(h ^ d[i], 16777619) >>> 0;
+  return [h, window.quenmar.state().world]; })()`;
 
 // Sets window.playerFired once a shell leaves the player's tank, watching
 // more often than the battle's periods run.
@@ -134,6 +143,59 @@ test("the page", async (t) => {
     await browser.until("window.quenmar.state()", (s) => s.replay?.state === "over" && s.periods === 1453, "the desktop's battle to its end", 90);
     await browser.send("Page.navigate", { url: `${browser.page}#battle=%%%` });
     await browser.until("document.getElementById('ended-message').textContent", (m) => /not base64url/.test(m), "a bad link's line");
+    await browser.load();
+  });
+
+  await t.test("a replay goes faster, slower, pauses, steps and jumps by its keys and its bar, landing where watching does", async () => {
+    const link = `${browser.page}#battle=${require("node:zlib").deflateSync(fs.readFileSync(KEPT)).toString("base64url")}`;
+    await browser.send("Page.navigate", { url: link });
+    await browser.until("window.quenmar.state().replay", (r) => r?.state === "running", "the replay");
+    const replay = () => browser.evaluate("window.quenmar.state().replay");
+    for (const [key, speed] of [[PLUS, "2 ×"], [PLUS, "4 ×"], [PLUS, "8 ×"], [MINUS, "4 ×"], [MINUS, "2 ×"],
+      [MINUS, "1 ×"], [MINUS, "½ ×"], [MINUS, "¼ ×"], [EQUAL, "½ ×"], [EQUAL, "1 ×"]]) {
+      await browser.key(...key);
+      assert.strictEqual((await replay()).speed, speed);
+    }
+    await browser.key(...P);
+    await browser.key(...HOME);
+    assert.deepStrictEqual([(await replay()).paused, (await replay()).period], [true, 0]);
+    assert.match(await browser.evaluate("document.getElementById('level').textContent"), /^Level 0 · 0:00 \/ 0:36 · 1 × · Replay paused/);
+    // Watched a period at a time to `period` from the start: what it shows there.
+    const watched = async (period) => {
+      await browser.key(...HOME);
+      for (let step = 0; step < period; ++step) await browser.key(...STEP);
+      assert.strictEqual((await replay()).period, period);
+      return browser.evaluate(SHOWN);
+    };
+    const at253 = await watched(253);
+    await browser.key(...END);
+    await browser.until("window.quenmar.state().replay", (r) => r.state === "over", "the end", 20);
+    for (let back = 0; back < 3; ++back) await browser.key(...LEFT);
+    assert.strictEqual((await replay()).period, 253);
+    assert.deepStrictEqual(await browser.evaluate(SHOWN), at253, "ten seconds back three times from the end");
+    // The bar, dragged from 80 % to 40 % by the mouse, and from 70 % to 30 % by
+    // a finger (once the first touch has brought the touch controls in).
+    let bar;
+    const at = (fraction) => ({ x: bar.x + bar.width * fraction, y: bar.y + bar.height / 2 });
+    const mouse = (type, fraction) => browser.send("Input.dispatchMouseEvent",
+      { type, ...at(fraction), button: "left", buttons: type === "mouseReleased" ? 0 : 1, clickCount: 1 });
+    const finger = (type, fraction) => browser.send("Input.dispatchTouchEvent", { type, touchPoints: type === "touchEnd" ? [] : [at(fraction)] });
+    const dragged = [];
+    for (const [drag, to] of [[[[mouse, "mousePressed", 0.8], [mouse, "mouseMoved", 0.5], [mouse, "mouseMoved", 0.4], [mouse, "mouseReleased", 0.4]], 0.4],
+      [[[finger, "touchStart", 0.7], [finger, "touchMove", 0.5], [finger, "touchMove", 0.3], [finger, "touchEnd"]], 0.3]]) {
+      await browser.send("Emulation.setTouchEmulationEnabled", { enabled: drag[0][0] === finger, maxTouchPoints: 5 });
+      if (drag[0][0] === finger) {
+        await browser.send("Input.dispatchTouchEvent", { type: "touchStart", touchPoints: [{ x: 2, y: 2 }] });
+        await browser.send("Input.dispatchTouchEvent", { type: "touchEnd", touchPoints: [] });
+      }
+      bar = await browser.evaluate("(({x, y, width, height}) => ({x, y, width, height}))(position.getBoundingClientRect())");
+      for (const [send, type, fraction] of drag) await send(type, fraction);
+      const { period } = await replay();
+      assert.ok(Math.abs(period - to * 1453) < 30, `dragged to ${to}, landed at period ${period}`);
+      dragged.push([period, await browser.evaluate(SHOWN)]);
+    }
+    await browser.send("Emulation.setTouchEmulationEnabled", { enabled: false });
+    for (const [period, shown] of dragged) assert.deepStrictEqual(await watched(period), shown, `period ${period}`);
     await browser.load();
   });
 
