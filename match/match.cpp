@@ -249,6 +249,10 @@ std::string match_battle(const Match& m) {
     return m.recorder ? battle_so_far(*m.recorder, m.session) : "";
 }
 
+std::string match_battle_link(const Match& m) {
+    return m.recorder ? battle_link(read_battle(match_battle(m), "battle")) : "";
+}
+
 ReplayStanding replay_standing(const Match& m) {
     ReplayStanding r;
     if (!m.replay) return r;

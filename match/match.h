@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "match/kept_state.h"
+#include "record/battle_link.h"
 #include "record/recording.h"
 
 // The speeds of a replay, in battle periods per period of the front end's
@@ -118,6 +119,8 @@ bool match_write_out(Match& match, std::FILE* file);
 // The battle played so far as a battle file, checked at its last period;
 // empty for a replay or a battle not kept.
 std::string match_battle(const Match& match);
+// The same battle in its link form (record/battle_link.h).
+std::string match_battle_link(const Match& match);
 
 // Where a replay stands, for the front end's line and for tests.
 struct ReplayStanding {

@@ -11,7 +11,6 @@
 #include <cstdlib>
 #include <ctime>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <variant>
@@ -21,6 +20,7 @@
 
 #include "qt/main_window.h"
 #include "qt/placement.h"
+#include "record/battle_link.h"
 
 namespace {
 
@@ -106,11 +106,9 @@ std::FILE* open_record(const Options& o) {
 }
 
 // The battle file to show again, or the line that says what is wrong with it.
-std::variant<BattleFile, std::string> read_battle(const std::string& name) {
-    std::ifstream in(name, std::ios::binary);
-    if (!in) return name + ": cannot be opened";
+std::variant<BattleFile, std::string> battle_to_show(const std::string& name) {
     try {
-        return parse_battle_file(in, name);
+        return read_battle_from(name);
     } catch (const InputError& e) {
         return std::string(e.what());
     }
@@ -196,7 +194,7 @@ int main(int argc, char** argv) {
     std::optional<MainWindow> window;
     std::FILE* record = nullptr;
     if (!options.replay_file.empty()) {
-        std::variant<BattleFile, std::string> battle = read_battle(options.replay_file);
+        std::variant<BattleFile, std::string> battle = battle_to_show(options.replay_file);
         if (const std::string* wrong = std::get_if<std::string>(&battle)) {
             std::fprintf(stderr, "quenmar: %s\n", wrong->c_str());
             QMessageBox::critical(nullptr, "Quenmar", QString::fromStdString(*wrong));

@@ -7,6 +7,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <string>
 
 #include "tools/headless.h"
 
@@ -39,10 +40,7 @@ struct Replaying : testing::Test {
     Viewer viewer;
     Match m;
     void SetUp() override { start(text_of(KEPT)); }
-    void start(const std::string& text) {
-        std::istringstream in(text);
-        match_start_replay(m, viewer, parse_battle_file(in, "kept.battle"));
-    }
+    void start(const std::string& bytes) { match_start_replay(m, viewer, read_battle(bytes, "kept.battle")); }
     void press(ViewerCommand command, int period = 0) {
         match_take(m, {.kind = InputKind::Viewer, .viewer = command, .period = period});
     }
@@ -141,7 +139,8 @@ TEST_F(Replaying, over_it_stands_on_the_end_until_esc_ends_it) {
     EXPECT_EQ(viewer.ended, std::optional(0));
 }
 
-// The kept battle, changed: where the replay parts from it, if anywhere.
+// The kept battle, changed: where the replay parts from it, if anywhere. In
+// its link form it is the same battle.
 TEST_F(Replaying, a_changed_file_parts_at_the_first_checkpoint_or_set_up_after_the_change) {
     const struct {
         const char* what;
@@ -149,6 +148,7 @@ TEST_F(Replaying, a_changed_file_parts_at_the_first_checkpoint_or_set_up_after_t
         const char* changed;
         int parts;  // 0: it does not part
     } rows[] = {{"as kept", "", "", 0},
+                {"in its link form", "", "", 0},
                 {"a checkpoint", "800 check c691b0ec4244c534", "800 check c691b0ec4244c535", 800},
                 {"a pointer after the last 400-period checkpoint", "1247 mouse_move 0 312 84",
                  "1247 mouse_move 0 313 84", KEPT_PERIODS},
@@ -156,6 +156,10 @@ TEST_F(Replaying, a_changed_file_parts_at_the_first_checkpoint_or_set_up_after_t
     for (const auto& row : rows) {
         std::string text = text_of(KEPT);
         if (*row.line != '\0') text.replace(text.find(row.line), std::string(row.line).size(), row.changed);
+        if (row.what == std::string("in its link form")) {
+            text = battle_link(read_battle(text, "kept.battle"));
+            ASSERT_LT(text.size(), text_of(KEPT).size() / 4);
+        }
         start(text);
         while (!viewer.ended && m.replay->state == ReplayState::Running) match_run_period(m);
         EXPECT_EQ(viewer.ended, row.parts ? std::optional(BATTLES_PARTED_STATUS) : std::nullopt) << row.what;

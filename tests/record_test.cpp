@@ -1,6 +1,6 @@
-// The battle file's reader: every bad file, whatever is wrong with it, is
-// refused with one line naming the file, the line and what is wrong.
-#include "record/battle_file.h"
+// The battle's readers: every bad file or link, whatever is wrong with it,
+// is refused with one line naming it, the line or byte, and what is wrong.
+#include "record/battle_link.h"
 
 #include <gtest/gtest.h>
 
@@ -44,6 +44,41 @@ TEST(BattleFile, each_bad_file_gets_one_line_naming_its_line_and_what_is_wrong) 
             ADD_FAILURE() << "read: " << row.says;
         } catch (const InputError& e) {
             EXPECT_EQ(e.what(), "bad.battle" + std::string(row.says));
+        }
+    }
+}
+
+// The first bytes of a link: its form and version, the game's, the field
+// 723 x 651, and a battle reseeded from the clock (1) or of one sequence (0).
+std::string link_head(char reseeds = 1, const std::string& field = "\xd3\x05\x8b\x05") {
+    return std::string("QB\x01\x05" "0.1.0") + field + reseeds + std::string("\x05\0\0\0", 4);
+}
+
+TEST(BattleLink, each_damaged_link_gets_one_line_naming_its_byte_and_what_is_wrong) {
+    const std::string head = link_head();
+    const std::string nan_x("\x00\x00\xc0\x7f\x00\x00\x00\x00", 8);
+    const struct {
+        std::string bytes;
+        const char* says;
+    } rows[] = {
+        {"QB\x02", ": byte 3: a battle link of version 2; this game reads version 1"},
+        {head.substr(0, 10), ": byte 11: the link is cut short"},
+        {link_head(1, std::string("\x00\x8b\x05", 3)), ": byte 12: the field has no area"},
+        {head + std::string(1, '\0'), ": byte 19: period 0 does not fit 1..1000000000"},
+        {head + "\xf9", ": byte 19: unknown record kind 31"},
+        {head + "\x01\x80\xf1\x04" + std::string(1, '\0'), ": byte 19: the pointer leaves the 16-bit range"},
+        {head + "\xd9\x01", ": byte 20: a record after the end"},
+        {head + "\x7f\x80\x80\x80\x80\x80\x80\x80\x80\x80\x01", ": byte 20: the periods between two records is too long a number"},
+        {head + "\x79" + nan_x, ": byte 20: x is not a finite number"},
+        {link_head(0) + "\xc9\x01\x02\x03\x04", ": byte 19: a seed in a battle of one random sequence"},
+        {"\x1f\x8b\x08\n", ":1: control character 31 in a text line"},  // neither form
+    };
+    for (const auto& row : rows) {
+        try {
+            read_battle(row.bytes, "link");
+            ADD_FAILURE() << "read: " << row.says;
+        } catch (const InputError& e) {
+            EXPECT_EQ(e.what(), "link" + std::string(row.says));
         }
     }
 }

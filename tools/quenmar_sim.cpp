@@ -10,6 +10,7 @@
 #include <string>
 
 #include "base/checked.h"
+#include "record/battle_link.h"
 #include "record/recording.h"
 #include "tools/headless.h"
 #include "tools/sim_run.h"
@@ -140,8 +141,7 @@ std::unique_ptr<Battle> battle_from_options(const Options& o) {
     auto b = std::make_unique<Battle>();
     b->periods = o.periods;
     if (!o.battle_file.empty()) {
-        std::ifstream in = open_input(o.battle_file);
-        match_start_replay(b->match, b->front_end, parse_battle_file(in, o.battle_file));
+        match_start_replay(b->match, b->front_end, read_battle_from(o.battle_file));
         return b;
     }
     RandomSource random = random_from_seed(o.seed);

@@ -9,7 +9,6 @@
 
 #include <cstdint>
 #include <cstdio>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -93,12 +92,11 @@ void start(int width, int height, double scale) {
     match_start_game(match, page, random_from_clock(), width, height, scale);
 }
 
-// Shows the battle file `text` again; "" when it runs, else the one line
-// that says what is wrong with it.
-std::string replay_battle(const std::string& text, const std::string& name, double scale) {
-    std::istringstream in{text};
+// Shows a battle again from the bytes of a battle file or a link; "" when it
+// runs, else the one line that says what is wrong with them.
+std::string replay_battle(const std::string& bytes, const std::string& name, double scale) {
     try {
-        match_start_replay(match, page, parse_battle_file(in, name), scale);
+        match_start_replay(match, page, read_battle(bytes, name), scale);
         return "";
     } catch (const InputError& e) {
         return e.what();
@@ -113,6 +111,13 @@ bool period(bool shown) {
 // The battle played so far as a battle file, checked at its last period.
 std::string battle() {
     return match_battle(match);
+}
+
+// The same in its link form, for the page to deflate: a view the page copies at once.
+emscripten::val link_bytes() {
+    static std::string bytes;
+    bytes = match_battle_link(match);
+    return emscripten::val(emscripten::typed_memory_view(bytes.size(), reinterpret_cast<const std::uint8_t*>(bytes.data())));
 }
 
 void set_scale(double scale) {
@@ -184,6 +189,7 @@ emscripten::val texts() {
     t.set("fieldWidth", DESIGN_WIDTH);
     t.set("fieldHeight", DESIGN_HEIGHT);
     t.set("periodMs", PERIOD_MS);
+    t.set("longestBattle", static_cast<double>(LONGEST_BATTLE));
     return t;
 }
 
@@ -246,6 +252,7 @@ EMSCRIPTEN_BINDINGS(quenmar) {
     function("period", &period);
     function("seek", &seek);
     function("battle", &battle);
+    function("battleLink", &link_bytes);
     function("setScale", &set_scale);
     function("key", &key);
     function("mouse", &mouse);

@@ -6,8 +6,10 @@
 // touches, and shows what it asks to be shown. Where the pointer is
 // coarse, or from the first touch, a drive pad and four buttons stand beside
 // the field.
-// Each battle can be handed on as a link (#battle= and the battle file,
-// deflated and base64url-encoded) or saved as a .battle file; a page opened
+// Each battle can be handed on as a link (#battle= and the battle in the
+// game's compact link form, deflated and base64url-encoded; a link of a whole
+// battle file, as older pages made them, opens too) or saved as a .battle
+// file; a page opened
 // with such a link, or given such a file, shows that battle again, with a
 // position bar under the field and the replay's buttons beside it.
 "use strict";
@@ -20,7 +22,6 @@ const HOW_TO_PLAY = {
   keys: "Arrows or W, A, S, D drive; the mouse aims, its left button fires; Esc: score, F1: help, p: pause.",
   touch: "The pad drives, a finger on the field aims and fires, a second finger on a tank sets every tank on it.",
 };
-const LONGEST_BATTLE = 64 << 20;  // bytes of a battle file taken from a link or a file
 
 const element = (id) => document.getElementById(id);
 let game = null;       // the game's calls, once it has loaded
@@ -121,10 +122,21 @@ function fillTexts() {
   }
 }
 
-// Bytes through a compression or decompression stream of the browser's own.
-async function through(stream, bytes) {
-  const out = new Response(new Blob([bytes]).stream().pipeThrough(stream));
-  return new Uint8Array(await out.arrayBuffer());
+// Bytes through a compression or decompression stream of the browser's own,
+// refused once more than `most` come out.
+async function through(stream, bytes, most = Infinity) {
+  const reader = new Blob([bytes]).stream().pipeThrough(stream).getReader();
+  const parts = [];
+  for (let size = 0; ;) {
+    const { done, value } = await reader.read();
+    if (done) return new Uint8Array(await new Blob(parts).arrayBuffer());
+    size += value.length;
+    if (size > most) {
+      reader.cancel();
+      throw new RangeError("too large");
+    }
+    parts.push(value);
+  }
 }
 
 function base64url(bytes) {
@@ -135,11 +147,11 @@ function base64url(bytes) {
 
 // The page's own address with the battle played so far.
 async function battleLink() {
-  const deflated = await through(new CompressionStream("deflate"), new TextEncoder().encode(game.battle()));
+  const deflated = await through(new CompressionStream("deflate"), new Uint8Array(game.battleLink()));
   return `${location.origin}${location.pathname}${location.search}#battle=${base64url(deflated)}`;
 }
 
-// The battle file in a link, or the one line that says why there is none.
+// The battle's bytes in a link, or the one line that says why there are none.
 async function battleFromLink(data) {
   let bytes;
   try {
@@ -149,17 +161,16 @@ async function battleFromLink(data) {
     throw new Error("link: the battle in the link is not base64url text");
   }
   try {
-    const inflated = await through(new DecompressionStream("deflate"), bytes);
-    if (inflated.length > LONGEST_BATTLE) throw new Error("too long");
-    return new TextDecoder().decode(inflated);
-  } catch {
-    throw new Error("link: the battle in the link is damaged (it does not inflate to a battle file)");
+    return await through(new DecompressionStream("deflate"), bytes, texts.longestBattle);
+  } catch (error) {
+    throw new Error(error instanceof RangeError ? "link: the battle in the link is too large"
+      : "link: the battle in the link is damaged (it does not inflate)");
   }
 }
 
-// Shows `text` again, or the one line that says what is wrong with it.
-function replayBattle(text, name) {
-  const wrong = game.replay(text, name, scale);
+// Shows the battle in `bytes` again, or the one line that says what is wrong with it.
+function replayBattle(bytes, name) {
+  const wrong = game.replay(bytes, name, scale);
   if (wrong !== "") {
     ended(wrong);
     return;
@@ -175,7 +186,7 @@ function openFromLink() {
   if (!location.hash.startsWith("#battle=")) return false;
   const link = location.hash.match(/^#battle=([A-Za-z0-9_-]*)$/);
   const opened = link ? battleFromLink(link[1]) : Promise.reject(new Error("link: the battle in the link is not base64url text"));
-  opened.then((text) => replayBattle(text, "link"), (error) => ended(error.message));
+  opened.then((bytes) => replayBattle(bytes, "link"), (error) => ended(error.message));
   return true;
 }
 
@@ -205,11 +216,11 @@ function keepButtons() {
     });
   }
   const openFile = (file) => {
-    if (file.size > LONGEST_BATTLE) {
-      ended(`${file.name}: too large for a battle file`);
+    if (file.size > texts.longestBattle) {
+      ended(`${file.name}: too large for a battle`);
       return;
     }
-    file.text().then((text) => replayBattle(text, file.name));
+    file.arrayBuffer().then((buffer) => replayBattle(new Uint8Array(buffer), file.name));
   };
   element("battle-file").addEventListener("change", (event) => {
     if (event.target.files.length > 0) openFile(event.target.files[0]);

@@ -1,8 +1,8 @@
-// libFuzzer target: arbitrary bytes as a battle file. A file that is read is
-// fought again for up to FUZZ_PERIODS periods; the replay must stop cleanly
-// where the battles part, and the world's invariants must hold throughout.
+// libFuzzer target: arbitrary bytes as a battle, in a file or a link, as the
+// game reads either. A battle that is read is fought again for up to
+// FUZZ_PERIODS periods; the replay must stop cleanly where the battles part,
+// and the world's invariants must hold throughout.
 #include <cstdint>
-#include <sstream>
 
 #include "invariants.h"
 #include "tools/headless.h"
@@ -12,10 +12,9 @@ constexpr int FUZZ_PERIODS = 300;
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    std::istringstream in(std::string(reinterpret_cast<const char*>(data), size));
     BattleFile file;
     try {
-        file = parse_battle_file(in, "fuzz");
+        file = read_battle(std::string_view(reinterpret_cast<const char*>(data), size), "fuzz");
     } catch (const InputError&) {
         return 0;  // refused cleanly, as it should be
     }
