@@ -1,7 +1,7 @@
 # make run           builds the game and opens it (needs a display)
 # make test          builds everything and runs every test
 # make test-headless the game library, quenmar-sim and their tests, built without Qt or X11
-# make bench         measures a level-50 tick and the running game
+# make bench         measures a level-50 tick, a replay's jumps and the running game
 # make bench-web     the browser build beside the native one: its tick under node, the page's CPU
 # make test-sanitize the tests under AddressSanitizer and UBSan
 # make fuzz          the input-script and battle-file fuzzers
@@ -81,7 +81,8 @@ package: build
 	@tools/install-deps.sh package
 	@cd $(BUILD_DIR) && cpack -G DEB
 
-# Benchmarks: one level-50 tick three ways, then the running game on Xvfb.
+# Benchmarks: one level-50 tick three ways, a fifteen-minute replay's jumps and
+# memory, then the running game on Xvfb.
 bench:
 	@tools/install-deps.sh bench
 	@$(CONFIGURE) -DQUENMAR_BENCH=ON
@@ -89,6 +90,7 @@ bench:
 	@mkdir -p bench/results
 	@$(BUILD_DIR)/bench/tick_bench --benchmark_repetitions=9 --benchmark_report_aggregates_only=true \
 		--benchmark_out=bench/results/tick.json --benchmark_out_format=json | tee bench/results/tick.txt
+	@$(BUILD_DIR)/bench/replay_bench | tee bench/results/replay.txt
 	@bench/running.sh $(BUILD_DIR) bench/results/running.txt && cat bench/results/running.txt
 	@SCALE=2 bench/running.sh $(BUILD_DIR) bench/results/running-scale-2.txt && \
 		cat bench/results/running-scale-2.txt
