@@ -14,8 +14,11 @@ bool replay_running(const Match& m) {
     return m.replay && m.replay->state == ReplayState::Running && !m.ending && !m.ended;
 }
 
-// What match_start_game and match_start_replay both start afresh.
+// What match_start_game and match_start_replay both start afresh; a small
+// window the last battle left open closes.
 void start_afresh(Match& m, FrontEnd& front_end) {
+    if (m.result_told) m.front_end->close_small_window(SmallWindow::Result);
+    if (m.help_told) m.front_end->close_small_window(SmallWindow::Help);
     m.recorder.reset();
     m.viewer = ReplayViewer{};
     m.front_end = &front_end;

@@ -38,24 +38,32 @@ Kind offset(Kind first, std::size_t by) {
     return static_cast<Kind>(static_cast<std::size_t>(first) + by);
 }
 
-struct Writer {
+// One of the link's streams, as it is written.
+struct Stream {
     std::string out;
-    int period = 0;
-    int pointer_x = 0, pointer_y = 0;
 
     void whole(std::uint64_t n) {
         for (; n >= 0x80; n >>= 7) out += static_cast<char>(n | 0x80);
         out += static_cast<char>(n);
     }
-    void signed_whole(std::int64_t n) { whole(n < 0 ? (static_cast<std::uint64_t>(-(n + 1)) << 1) | 1 : static_cast<std::uint64_t>(n) << 1); }
+    void signed_whole(std::int64_t n) {
+        whole(n < 0 ? (static_cast<std::uint64_t>(-(n + 1)) << 1) | 1 : static_cast<std::uint64_t>(n) << 1);
+    }
     void bytes(std::uint64_t n, int count) {
         for (int i = 0; i < count; ++i) out += static_cast<char>(n >> (8 * i));
     }
+};
+
+struct Writer {
+    Stream records, x, y, payload;
+    int period = 0;
+    int pointer_x = 0, pointer_y = 0;
+
     void record(int at, Kind kind) {
         const int gap = at - period;
         period = at;
-        out += static_cast<char>(static_cast<int>(kind) << GAP_BITS | std::min(gap, GAP_FOLLOWS));
-        if (gap >= GAP_FOLLOWS) whole(static_cast<std::uint64_t>(gap - GAP_FOLLOWS));
+        records.out += static_cast<char>(static_cast<int>(kind) << GAP_BITS | std::min(gap, GAP_FOLLOWS));
+        if (gap >= GAP_FOLLOWS) payload.whole(static_cast<std::uint64_t>(gap - GAP_FOLLOWS));
     }
 };
 
@@ -88,8 +96,8 @@ void write_event(Writer& w, int period, const InputEvent& e) {
         case InputKind::MouseMove: {
             const int x = units(e.x), y = units(e.y);
             w.record(period, Kind::Pointer);
-            w.signed_whole(x - w.pointer_x);
-            w.signed_whole(y - w.pointer_y);
+            w.x.signed_whole(x - w.pointer_x);
+            w.y.signed_whole(y - w.pointer_y);
             w.pointer_x = x;
             w.pointer_y = y;
             break;
@@ -102,8 +110,8 @@ void write_event(Writer& w, int period, const InputEvent& e) {
                 w.record(period, Kind::ReleaseLeft);
             } else if (e.mouse == MouseButton::Right) {
                 w.record(period, Kind::ReleaseRight);
-                w.bytes(bits_of(e.x), 4);
-                w.bytes(bits_of(e.y), 4);
+                w.payload.bytes(bits_of(e.x), 4);
+                w.payload.bytes(bits_of(e.y), 4);
             } else {
                 w.record(period, Kind::ReleaseOther);
             }
@@ -113,8 +121,8 @@ void write_event(Writer& w, int period, const InputEvent& e) {
             break;
         case InputKind::Resize:
             w.record(period, Kind::Resize);
-            w.whole(static_cast<std::uint64_t>(e.width));
-            w.whole(static_cast<std::uint64_t>(e.height));
+            w.payload.whole(static_cast<std::uint64_t>(e.width));
+            w.payload.whole(static_cast<std::uint64_t>(e.height));
             break;
         case InputKind::KeyboardLost:
             w.record(period, Kind::KeyboardLost);
@@ -135,13 +143,17 @@ bool superseded(const std::vector<ScriptEvent>& events, std::size_t i) {
     return false;
 }
 
+// One of the link's streams, as it is read: its bytes, and where they
+// start in the link, for messages.
 struct Reader {
     std::string_view in;
     const std::string& name;
+    std::size_t base = 0;
     std::size_t at = 0;
 
+    bool done() const { return at == in.size(); }
     [[noreturn]] void refuse(const std::string& what, std::size_t where) const {
-        throw InputError(name + ": byte " + std::to_string(where + 1), what);
+        throw InputError(name + ": byte " + std::to_string(base + where + 1), what);
     }
     std::uint8_t byte() {
         if (at >= in.size()) refuse("the link is cut short", at);
@@ -156,7 +168,9 @@ struct Reader {
             n |= static_cast<std::uint64_t>(b & 0x7F) << shift;
             if ((b & 0x80) == 0) break;
         }
-        if (n > highest) refuse(std::string(what) + " " + std::to_string(n) + " does not fit 0.." + std::to_string(highest), start);
+        if (n > highest) {
+            refuse(std::string(what) + " " + std::to_string(n) + " does not fit 0.." + std::to_string(highest), start);
+        }
         return n;
     }
     std::int64_t signed_whole(const char* what) {
@@ -176,6 +190,18 @@ struct Reader {
         if (!std::isfinite(v)) refuse(std::string(what) + " is not a finite number", start);
         return v;
     }
+    // The next `size` bytes as a stream of their own.
+    Reader stream(std::size_t size, const char* what) {
+        if (size > in.size() - at) refuse(std::string(what) + " runs past the link's end", at);
+        Reader part{in.substr(at, size), name, base + at};
+        at += size;
+        return part;
+    }
+};
+
+// The streams of records and what they carry, as read.
+struct Streams {
+    Reader records, x, y, payload;
 };
 
 void read_header(Reader& r, BattleFile& b) {
@@ -206,27 +232,28 @@ InputEvent key(InputKind kind, KeyCode code) {
     return {.kind = kind, .key = code};
 }
 
-void read_record(Reader& r, BattleFile& b, int& pointer_x, int& pointer_y) {
-    const std::size_t start = r.at;
-    const std::uint8_t head = r.byte();
-    if (b.ended) r.refuse("a record after the end", start);
+void read_record(Streams& s, BattleFile& b, int& pointer_x, int& pointer_y) {
+    Reader& r = s.payload;
+    const std::size_t start = s.records.at;
+    const std::uint8_t head = s.records.byte();
+    if (b.ended) s.records.refuse("a record after the end", start);
     const auto kind = static_cast<Kind>(head >> GAP_BITS);
-    if (kind >= Kind::Count) r.refuse("unknown record kind " + std::to_string(head >> GAP_BITS), start);
+    if (kind >= Kind::Count) s.records.refuse("unknown record kind " + std::to_string(head >> GAP_BITS), start);
     std::uint64_t gap = head & GAP_FOLLOWS;
     if (gap == GAP_FOLLOWS) gap += r.whole(MAX_PERIODS, "the periods between two records");
     const std::uint64_t period = static_cast<std::uint64_t>(b.last_period) + gap;
     if (period < 1 || period > MAX_PERIODS) {
-        r.refuse("period " + std::to_string(period) + " does not fit 1.." + std::to_string(MAX_PERIODS), start);
+        s.records.refuse("period " + std::to_string(period) + " does not fit 1.." + std::to_string(MAX_PERIODS), start);
     }
     const int p = static_cast<int>(period);
     b.last_period = p;
     const auto event = [&](InputEvent e) { b.events.push_back({p, e}); };
     const auto k = static_cast<std::size_t>(kind);
     if (kind == Kind::Pointer) {
-        const std::int64_t x = pointer_x + r.signed_whole("the pointer's change");
-        const std::int64_t y = pointer_y + r.signed_whole("the pointer's change");
+        const std::int64_t x = pointer_x + s.x.signed_whole("the pointer's change");
+        const std::int64_t y = pointer_y + s.y.signed_whole("the pointer's change");
         if (x < INT16_MIN || x > INT16_MAX || y < INT16_MIN || y > INT16_MAX) {
-            r.refuse("the pointer leaves the 16-bit range", start);
+            s.records.refuse("the pointer leaves the 16-bit range", start);
         }
         pointer_x = static_cast<int>(x);
         pointer_y = static_cast<int>(y);
@@ -257,7 +284,7 @@ void read_record(Reader& r, BattleFile& b, int& pointer_x, int& pointer_y) {
     } else if (kind == Kind::Hidden || kind == Kind::Shown) {
         b.shown_changes.push_back({p, kind == Kind::Shown});
     } else if (kind == Kind::Seed) {
-        if (!b.reseeds) r.refuse("a seed in a battle of one random sequence", start);
+        if (!b.reseeds) s.records.refuse("a seed in a battle of one random sequence", start);
         b.seeds.push_back({p, static_cast<std::uint32_t>(r.bytes(4))});
     } else if (kind == Kind::Check) {
         b.checkpoints.push_back({p, r.bytes(8)});
@@ -270,12 +297,6 @@ void read_record(Reader& r, BattleFile& b, int& pointer_x, int& pointer_y) {
 
 std::string battle_link(const BattleFile& b) {
     Writer w;
-    w.out = std::string(MAGIC) + static_cast<char>(BATTLE_LINK_VERSION) + static_cast<char>(b.game_version.size()) +
-            b.game_version;
-    w.whole(static_cast<std::uint64_t>(b.width));
-    w.whole(static_cast<std::uint64_t>(b.height));
-    w.out += static_cast<char>(b.reseeds ? 1 : 0);
-    w.bytes(b.first_seed, 4);
     std::size_t event = 0, seed = 0, shown = 0, check = 0;
     // Period by period, as the battle file has them: shown, input, seeds, check, end.
     for (int period = 1; period <= b.last_period; ++period) {
@@ -287,11 +308,11 @@ std::string battle_link(const BattleFile& b) {
         }
         for (; seed < b.seeds.size() && b.seeds[seed].period == period; ++seed) {
             w.record(period, Kind::Seed);
-            w.bytes(b.seeds[seed].seed, 4);
+            w.payload.bytes(b.seeds[seed].seed, 4);
         }
         for (; check < b.checkpoints.size() && b.checkpoints[check].period == period; ++check) {
             w.record(period, Kind::Check);
-            w.bytes(b.checkpoints[check].hash, 8);
+            w.payload.bytes(b.checkpoints[check].hash, 8);
         }
         const int next = std::min({event < b.events.size() ? b.events[event].period : b.last_period,
                                    seed < b.seeds.size() ? b.seeds[seed].period : b.last_period,
@@ -300,7 +321,15 @@ std::string battle_link(const BattleFile& b) {
         period = std::max(period, next - 1);  // straight on to the next period with a line
     }
     if (b.ended) w.record(b.last_period, Kind::End);
-    return w.out;
+    Stream link;
+    link.out = std::string(MAGIC) + static_cast<char>(BATTLE_LINK_VERSION) +
+               static_cast<char>(b.game_version.size()) + b.game_version;
+    link.whole(static_cast<std::uint64_t>(b.width));
+    link.whole(static_cast<std::uint64_t>(b.height));
+    link.out += static_cast<char>(b.reseeds ? 1 : 0);
+    link.bytes(b.first_seed, 4);
+    for (const Stream* stream : {&w.records, &w.x, &w.y}) link.whole(stream->out.size());
+    return link.out + w.records.out + w.x.out + w.y.out + w.payload.out;
 }
 
 BattleFile read_battle(std::string_view bytes, const std::string& name) {
@@ -313,8 +342,16 @@ BattleFile read_battle(std::string_view bytes, const std::string& name) {
     b.name = name;
     Reader r{bytes, name};
     read_header(r, b);
+    const std::size_t records = r.whole(LONGEST_BATTLE, "the records' length");
+    const std::size_t x = r.whole(LONGEST_BATTLE, "the pointer's x length");
+    const std::size_t y = r.whole(LONGEST_BATTLE, "the pointer's y length");
+    Streams s{r.stream(records, "the records' stream"), r.stream(x, "the pointer's x stream"),
+              r.stream(y, "the pointer's y stream"), r.stream(bytes.size() - r.at, "")};
     int pointer_x = 0, pointer_y = 0;
-    while (r.at < bytes.size()) read_record(r, b, pointer_x, pointer_y);
+    while (!s.records.done()) read_record(s, b, pointer_x, pointer_y);
+    for (const Reader* rest : {&s.x, &s.y, &s.payload}) {
+        if (!rest->done()) rest->refuse("bytes that no record reads", rest->at);
+    }
     return b;
 }
 

@@ -11,13 +11,17 @@
 //   WIDTH HEIGHT               the field at the start, whole numbers
 //   RESEEDS SEED               1: reseeded from the clock at each set-up, 0: one
 //                              sequence; the first seed in 4 bytes
-//   then records, each a byte: its kind in the high five bits and, in the low
-//   three, how many periods after the record before it it comes (7: a whole
-//   number follows with the rest), then what the kind carries:
-//     pointer            the position's change in x and in y, signed whole numbers
-//     mouse_up right     x and y as singles, 4 bytes each
-//     resize             width and height, whole numbers
-//     seed               4 bytes;  check  8 bytes
+//   R X Y                      the lengths of the first three streams below
+// then four streams, each alike all through, which deflate best kept apart:
+//   records     a byte a record: its kind in the high five bits and, in the
+//               low three, how many periods after the record before it it
+//               comes (7: the rest follows as a whole number among what the
+//               records carry)
+//   x, y        of each pointer record, the position's change in x, in y:
+//               signed whole numbers
+//   carried     what the other records carry, in their order: right-button
+//               releases x and y as singles, 4 bytes each; resizes width
+//               and height, whole numbers; seeds 4 bytes, checks 8
 // Whole numbers take 7 bits a byte, lowest first, the high bit on in every
 // byte but the last; signed ones are folded (0, -1, 1, -2 ... as 0, 1, 2, 3).
 // Every number is little-endian.

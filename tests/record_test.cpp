@@ -54,9 +54,16 @@ std::string link_head(char reseeds = 1, const std::string& field = "\xd3\x05\x8b
     return std::string("QB\x01\x05" "0.1.0") + field + reseeds + std::string("\x05\0\0\0", 4);
 }
 
+// A link of these streams: its records, the pointer's x and y, and what the
+// records carry (each shorter than 128 bytes).
+std::string link(const std::string& head, const std::string& records, const std::string& x = "",
+                 const std::string& y = "", const std::string& carried = "") {
+    return head + static_cast<char>(records.size()) + static_cast<char>(x.size()) +
+           static_cast<char>(y.size()) + records + x + y + carried;
+}
+
 TEST(BattleLink, each_damaged_link_gets_one_line_naming_its_byte_and_what_is_wrong) {
-    const std::string head = link_head();
-    const std::string nan_x("\x00\x00\xc0\x7f\x00\x00\x00\x00", 8);
+    const std::string head = link_head(), zero(1, '\0');
     const struct {
         std::string bytes;
         const char* says;
@@ -64,13 +71,17 @@ TEST(BattleLink, each_damaged_link_gets_one_line_naming_its_byte_and_what_is_wro
         {"QB\x02", ": byte 3: a battle link of version 2; this game reads version 1"},
         {head.substr(0, 10), ": byte 11: the link is cut short"},
         {link_head(1, std::string("\x00\x8b\x05", 3)), ": byte 12: the field has no area"},
-        {head + std::string(1, '\0'), ": byte 19: period 0 does not fit 1..1000000000"},
-        {head + "\xf9", ": byte 19: unknown record kind 31"},
-        {head + "\x01\x80\xf1\x04" + std::string(1, '\0'), ": byte 19: the pointer leaves the 16-bit range"},
-        {head + "\xd9\x01", ": byte 20: a record after the end"},
-        {head + "\x7f\x80\x80\x80\x80\x80\x80\x80\x80\x80\x01", ": byte 20: the periods between two records is too long a number"},
-        {head + "\x79" + nan_x, ": byte 20: x is not a finite number"},
-        {link_head(0) + "\xc9\x01\x02\x03\x04", ": byte 19: a seed in a battle of one random sequence"},
+        {link(head, zero, zero, zero), ": byte 22: period 0 does not fit 1..1000000000"},
+        {link(head, "\xf9"), ": byte 22: unknown record kind 31"},
+        {link(head, "\x01", "\x80\xf1\x04", zero), ": byte 22: the pointer leaves the 16-bit range"},
+        {link(head, "\xd9\x01"), ": byte 23: a record after the end"},
+        {link(head, "\x7f", "", "", "\x80\x80\x80\x80\x80\x80\x80\x80\x80\x01"),
+         ": byte 23: the periods between two records is too long a number"},
+        {link(head, "\x79", "", "", std::string("\x00\x00\xc0\x7f\x00\x00\x00\x00", 8)),
+         ": byte 23: x is not a finite number"},
+        {link(link_head(0), "\xc9", "", "", "\x01\x02\x03\x04"), ": byte 22: a seed in a battle of one random sequence"},
+        {head + "\x05" + zero + zero + "\x09", ": byte 22: the records' stream runs past the link's end"},
+        {link(head, "\x09", "\x02"), ": byte 23: bytes that no record reads"},
         {"\x1f\x8b\x08\n", ":1: control character 31 in a text line"},  // neither form
     };
     for (const auto& row : rows) {
