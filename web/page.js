@@ -9,9 +9,9 @@
 // Each battle can be handed on as a link (#battle= and the battle in the
 // game's compact link form, deflated and base64url-encoded; a link of a whole
 // battle file, as older pages made them, opens too) or saved as a .battle
-// file; a page opened
-// with such a link, or given such a file, shows that battle again, with a
-// position bar under the field and the replay's buttons beside it.
+// file; a page opened with such a link, or given such a file, shows that
+// battle again, with a position bar under the field and the replay's buttons
+// beside it.
 "use strict";
 
 const STALL_MS = 100;  // further behind than this, the battle goes on where it stood
