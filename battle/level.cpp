@@ -12,13 +12,19 @@ constexpr float TARGET_COIN = 0.5;  // below it, a tank starts with a random ene
 
 }  // namespace
 
-void start_level(GameWorld& w, Surface& picture, RandomSource& random) {
+void start_level(GameWorld& w, Surface& picture, RandomSource& random, Cues* cues) {
+    const bool fought = w.level > 0;
     if (w.level < MAX_LEVEL) add_checked(w.level, 1, "level");
     random_reseed(random);
-    if (w.tank_hp[0] > 0) {
+    const bool won = w.tank_hp[0] > 0;
+    if (won) {
         add_checked(w.wins, 1, "wins");
     } else {
         add_checked(w.losses, 1, "losses");
+    }
+    if (cues != nullptr && fought) {
+        cues->push_back({won ? CueKind::LevelWon : CueKind::LevelLost, static_cast<float>(picture.area_width) / 2,
+                         static_cast<float>(picture.area_height) / 2});
     }
 
     const std::int16_t last = w.level;

@@ -11,7 +11,7 @@ namespace {
 
 constexpr std::int16_t PLAYER_BLUE = 150;
 
-void run_slots(GameWorld& w, Surface& picture, RandomSource& random, bool fire_tapped) {
+void run_slots(GameWorld& w, Surface& picture, RandomSource& random, bool fire_tapped, Cues* cues) {
     for (w.cur_tank = 0; w.cur_tank <= MAX_SLOT; ++w.cur_tank) {
         const std::size_t i = slot(w.cur_tank);
         steer_tank(w, random);
@@ -23,7 +23,7 @@ void run_slots(GameWorld& w, Surface& picture, RandomSource& random, bool fire_t
             draw_slot(picture, w, i, 0, 0, 0);
             if (i == 0) draw_slot(picture, w, i, 0, 0, PLAYER_BLUE);
         }
-        update_shell(w, picture, random, fire_tapped);
+        update_shell(w, picture, random, fire_tapped, cues);
     }
 }
 
@@ -37,11 +37,11 @@ void take_next_level_request(GameWorld& w, bool& requested) {
 }  // namespace
 
 void on_tick(GameWorld& w, Surface& picture, RandomSource& random, bool& next_level_requested,
-             bool fire_tapped) {
+             bool fire_tapped, Cues* cues) {
     w.alive_count = 0;
     w.last_alive_speed = 0;
     w.cur_tank = 0;
-    run_slots(w, picture, random, fire_tapped);
+    run_slots(w, picture, random, fire_tapped, cues);
     take_next_level_request(w, next_level_requested);
-    if (w.last_alive_speed == 0 && w.alive_count < 2) start_level(w, picture, random);
+    if (w.last_alive_speed == 0 && w.alive_count < 2) start_level(w, picture, random, cues);
 }

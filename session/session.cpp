@@ -61,6 +61,16 @@ void finish(Session& s) {
     if (s.end) s.front_end->end_program(s.end->status, s.end->message);
 }
 
+// The player's engine: running while its tank moves in a period that ticks.
+void hear_engine(Session& s, bool ticked) {
+    const GameWorld& w = s.world;
+    const bool running = ticked && w.tank_hp[0] > 0 && w.tank_speed[0] > 0;
+    if (running == s.engine_running) return;
+    s.engine_running = running;
+    s.cues.push_back({running ? CueKind::EngineStart : CueKind::EngineStop, static_cast<float>(w.tank_x[0]),
+                      static_cast<float>(w.tank_y[0])});
+}
+
 }  // namespace
 
 void session_start(Session& s, FrontEnd& front_end, RandomSource random, int width, int height,
@@ -78,15 +88,17 @@ void session_take(Session& s, const InputEvent& event) {
 bool session_run_period(Session& s, bool battle_shown) {
     if (s.end) return false;
     ++s.periods;
+    s.cues.clear();
     bool ticked = false;
     guarded(s, [&] {
         deliver_waiting(s);
         if (s.end || !s.controls.battle_timer_running || !battle_shown) return;
         on_tick(s.world, s.picture, s.random, s.controls.next_level_requested,
-                s.controls.fire_tapped);
+                s.controls.fire_tapped, &s.cues);
         ticked = true;
         ++s.ticks;
     });
+    hear_engine(s, ticked);
     s.waiting.clear();
     s.controls.left_pressed = s.controls.fire_tapped = false;
     finish(s);

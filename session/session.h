@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "base/cue.h"
 #include "base/front_end.h"
 #include "base/random_source.h"
 #include "base/world.h"
@@ -49,6 +50,8 @@ struct Session {
     bool result_window_shown = false;    // the small windows as the front end was last told
     bool help_window_shown = false;
     std::vector<PixelBox> changed;  // the boxes of the picture a period changed
+    Cues cues;                      // what would be heard of the last period, in order
+    bool engine_running = false;    // the player's tank moved in the last period
 };
 
 // Starts the session anew for `front_end`: the world zero-filled, the battle's
@@ -62,9 +65,11 @@ void session_take(Session& session, const InputEvent& event);
 
 // Runs one period: hands on the records taken since the last one, then runs
 // one tick if the battle's timer runs and the battle is shown (a minimised
-// battle waits). Then the front end shows what changed, and if the session
-// ended, ends the program. After "Quit" the period's later records are dropped
-// and no tick runs. Returns whether it ticked.
+// battle waits). Then `cues` holds what would be heard of it: the tick's, and
+// the player's engine starting or stopping (it is silent in a period with no
+// tick). Then the front end shows what changed, and if the session ended,
+// ends the program. After "Quit" the period's later records are dropped and
+// no tick runs. Returns whether it ticked.
 bool session_run_period(Session& session, bool battle_shown = true);
 
 // The display's scale changed: the picture takes its pixels, wiped white.

@@ -33,7 +33,12 @@ bool ready_to_fire(const GameWorld& w, std::size_t i, bool fire_tapped) {
            w.tank_hp[slot(w.tank_target[i])] >= 1;
 }
 
-void fire(GameWorld& w, RandomSource& random, std::size_t i, bool fire_tapped) {
+// A cue at a place of the world, when cues are kept.
+void say(Cues* cues, CueKind kind, double x, double y) {
+    if (cues != nullptr) cues->push_back({kind, static_cast<float>(x), static_cast<float>(y)});
+}
+
+void fire(GameWorld& w, RandomSource& random, std::size_t i, bool fire_tapped, Cues* cues) {
     if (!ready_to_fire(w, i, fire_tapped)) return;
     w.shell_x[i] = w.tank_x[i];
     w.shell_y[i] = w.tank_y[i];
@@ -48,6 +53,7 @@ void fire(GameWorld& w, RandomSource& random, std::size_t i, bool fire_tapped) {
     if (start > MAX_START) start = MAX_START;
     if (start < MIN_START) start = MIN_START;
     w.shell_state[i] = to_int16(start, "shell_state");
+    say(cues, i == 0 ? CueKind::PlayerShot : CueKind::EnemyShot, w.tank_x[i], w.tank_y[i]);
 }
 
 void fly(GameWorld& w, Surface& picture, std::size_t i) {
@@ -63,8 +69,10 @@ void fly(GameWorld& w, Surface& picture, std::size_t i) {
 }
 
 // A hit tank loses a point, is erased, spun, stopped, redrawn grey and sprayed.
-void hit(GameWorld& w, Surface& picture, RandomSource& random, std::size_t j, double x, double y) {
+void hit(GameWorld& w, Surface& picture, RandomSource& random, std::size_t j, double x, double y, Cues* cues) {
     add_checked(w.tank_hp[j], -1, "tank_hp");
+    const CueKind heard = w.tank_hp[j] > 0 ? CueKind::Hit : j == 0 ? CueKind::PlayerDestroyed : CueKind::Destroyed;
+    say(cues, heard, w.tank_x[j], w.tank_y[j]);
     draw_slot(picture, w, j, ERASE_WHITE, ERASE_WHITE, ERASE_WHITE);
     w.tank_dir[j] = static_cast<float>(heading_of(random_next(random)));
     w.turret_dir[j] = static_cast<float>(heading_of(random_next(random)));
@@ -73,29 +81,30 @@ void hit(GameWorld& w, Surface& picture, RandomSource& random, std::size_t j, do
     hit_burst(w, picture, random, x, y);
 }
 
-void burst(GameWorld& w, Surface& picture, RandomSource& random, std::size_t i) {
+void burst(GameWorld& w, Surface& picture, RandomSource& random, std::size_t i, Cues* cues) {
     w.shell_state[i] = 0;
     const double x = w.shell_x[i], y = w.shell_y[i];
+    say(cues, CueKind::Burst, x, y);
     shell_burst(w, picture, random, x, y);
     for (w.scan_idx = 0; w.scan_idx <= MAX_SLOT; ++w.scan_idx) {
         const std::size_t j = slot(w.scan_idx);
         if (w.tank_hp[j] >= 1 && x - HIT_REACH < w.tank_x[j] && w.tank_x[j] < x + HIT_REACH &&
             y - HIT_REACH < w.tank_y[j] && w.tank_y[j] < y + HIT_REACH) {
-            hit(w, picture, random, j, x, y);
+            hit(w, picture, random, j, x, y, cues);
         }
     }
 }
 
 }  // namespace
 
-void update_shell(GameWorld& w, Surface& picture, RandomSource& random, bool fire_tapped) {
+void update_shell(GameWorld& w, Surface& picture, RandomSource& random, bool fire_tapped, Cues* cues) {
     const std::size_t i = slot(w.cur_tank);
     const std::int16_t state = w.shell_state[i];
     if (state == BURST_DUE) {
-        burst(w, picture, random, i);
+        burst(w, picture, random, i, cues);
     } else if (state > BURST_DUE) {
         fly(w, picture, i);
     } else {
-        fire(w, random, i, fire_tapped);
+        fire(w, random, i, fire_tapped, cues);
     }
 }

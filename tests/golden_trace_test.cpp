@@ -5,6 +5,7 @@
 //
 // After a deliberate change to the battle, write the traces anew with
 //   QUENMAR_UPDATE_GOLDENS=1 build/tests/golden_tests --gtest_filter='*GoldenTrace*'
+// and after one to what is heard of it, the cues with --gtest_filter='*GoldenCues*'.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -89,5 +90,21 @@ TEST_P(GoldenTrace, the_battle_runs_exactly_as_recorded) {
 INSTANTIATE_TEST_SUITE_P(
     Battles, GoldenTrace, testing::ValuesIn(recorded_battles()),
     [](const testing::TestParamInfo<Battle>& battle) { return std::string(battle.param.name); });
+
+// What would be heard of the ordinary battle, cue by cue: shots, bursts,
+// hits, the player's tank destroyed, levels lost, the engine.
+TEST(GoldenCues, the_ordinary_battle_is_heard_as_recorded) {
+    const Battle ordinary = recorded_battles().front();
+    const std::string cues = command_output(std::string(QUENMAR_SIM) + " --cues - " + ordinary.args);
+    const fs::path golden = GOLDEN_DIR / "ordinary.cues";
+    if (std::getenv("QUENMAR_UPDATE_GOLDENS") != nullptr) {
+        std::ofstream(golden, std::ios::binary) << cues;
+        GTEST_SKIP() << "wrote " << golden;
+    }
+    std::ifstream in(golden, std::ios::binary);
+    std::ostringstream want;
+    want << in.rdbuf();
+    EXPECT_EQ(cues, want.str());
+}
 
 }  // namespace

@@ -107,6 +107,24 @@ std::vector<Battle> battles() {
     return all;
 }
 
+// What would be heard is the same too: the ordinary battle's golden cues, and
+// a level-50 battle's.
+TEST(WebCues, the_browser_build_hears_the_same_cues) {
+    const auto heard = [](const std::string& command) {
+        std::string out;
+        Pipe pipe(::popen(command.c_str(), "r"), ::pclose);
+        for (std::string line; pipe && next_line(pipe.get(), line);) out += line + "\n";
+        return out;
+    };
+    const std::string ordinary = recorded_battles().front().args;
+    const std::string level_50 = "--seed 3 --periods 4000 --input " SOURCE_DIR "/tools/scripts/to-level-50.txt";
+    for (const std::string& args : {ordinary, level_50}) {
+        const std::string native = heard(QUENMAR_SIM " --cues - " + args);
+        EXPECT_GT(native.size(), 1000u) << args;
+        EXPECT_EQ(heard("node " QUENMAR_SIM_JS " --cues - " + args), native) << args;
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(
     Battles, WebTrace, testing::ValuesIn(battles()),
     [](const testing::TestParamInfo<Battle>& battle) { return std::string(battle.param.name); });

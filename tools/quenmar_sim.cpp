@@ -26,7 +26,7 @@ struct Options {
     std::uint32_t seed = 1;
     int width = DESIGN_WIDTH;
     int height = DESIGN_HEIGHT;
-    std::string random_file, input_file, trace_file, png_file, battle_file, record_file;
+    std::string random_file, input_file, trace_file, png_file, battle_file, record_file, cues_file;
     bool draws = false;
 };
 
@@ -63,6 +63,9 @@ std::optional<Options> read_options(int argc, char** argv) {
     app.add_option("--trace", o.trace_file, "One JSON line per period to FILE (- = stdout).")
         ->type_name("FILE");
     app.add_flag("--draws", o.draws, "With --trace: also each period's drawing.");
+    app.add_option("--cues", o.cues_file,
+                   "What would be heard, a line a cue (PERIOD NAME X Y), to FILE (- = stdout).")
+        ->type_name("FILE");
     app.add_option("--png", o.png_file, "The drawing surface at the end, as a PNG picture.")
         ->type_name("FILE");
     try {
@@ -86,9 +89,10 @@ std::optional<Options> read_options(int argc, char** argv) {
         o.height = static_cast<int>(option_number(size.substr(x + 1), "--size", 1, MAX_AREA_SIDE));
     }
     if (o.draws && o.trace_file.empty()) throw InputError("--draws", "goes with --trace");
+    if (o.cues_file == "-" && o.trace_file == "-") throw InputError("--cues", "and --trace cannot both be -");
     if (!o.battle_file.empty() && (!seed.empty() || !size.empty() || !o.random_file.empty() ||
                                    !o.input_file.empty() || !o.record_file.empty())) {
-        throw InputError("--battle", "goes alone, or with --periods, --trace, --draws and --png");
+        throw InputError("--battle", "goes alone, or with --periods, --trace, --draws, --cues and --png");
     }
     if (!o.battle_file.empty() && periods.empty()) o.periods = MAX_PERIODS;
     if (!o.record_file.empty() && !o.random_file.empty()) {
@@ -163,6 +167,7 @@ std::unique_ptr<Battle> battle_from_options(const Options& o) {
 int run(const Options& o) {
     const std::unique_ptr<Battle> battle = battle_from_options(o);
     std::FILE* trace = o.trace_file.empty() ? nullptr : open_output(o.trace_file);
+    std::FILE* cues = o.cues_file.empty() ? nullptr : open_output(o.cues_file);
     Session& session = battle->match.session;
     std::vector<DrawOp> draws;
     if (o.draws) session.picture.draw_log = &draws;
@@ -182,14 +187,20 @@ int run(const Options& o) {
             line += '\n';
             std::fwrite(line.data(), 1, line.size(), trace);
         }
+        if (cues != nullptr) {
+            line.clear();
+            append_cue_lines(line, period, session.cues);
+            std::fwrite(line.data(), 1, line.size(), cues);
+        }
         draws.clear();
     }
     const double seconds =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - started).count();
     close_output(trace, o.trace_file);
+    close_output(cues, o.cues_file);
     close_output(battle->record, o.record_file);
     if (!o.png_file.empty()) write_png(session.picture, o.png_file);
-    std::FILE* say = trace == stdout ? stderr : stdout;
+    std::FILE* say = trace == stdout || cues == stdout ? stderr : stdout;
     if (battle->match.replay) {
         const Replay& r = *battle->match.replay;
         if (r.state == ReplayState::Parted) {
@@ -201,7 +212,7 @@ int run(const Options& o) {
                      r.file.ended || session.periods < r.file.last_period
                          ? ""
                          : "; the recording stops before the battle's end");
-    } else if (trace == nullptr) {
+    } else if (trace == nullptr && cues != stdout) {
         const GameWorld& w = session.world;
         std::printf("periods %lld, ticks %lld, level %d, wins %d, losses %d, %.3f s, %.0f ticks/s\n",
                     session.periods, session.ticks, w.level, w.wins, w.losses, seconds,

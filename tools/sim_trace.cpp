@@ -145,3 +145,16 @@ void append_trace_line(std::string& out, int period, bool ticked, const Session&
     if (draws != nullptr) field(out, "draws", *draws);
     out += '}';
 }
+
+void append_cue_lines(std::string& out, int period, const Cues& cues) {
+    for (const Cue& cue : cues) {
+        append_number(out, period);
+        out += ' ';
+        out += CUE_NAMES[static_cast<std::size_t>(cue.kind)];
+        out += ' ';
+        append_number(out, cue.x);
+        out += ' ';
+        append_number(out, cue.y);
+        out += '\n';
+    }
+}

@@ -13,3 +13,5 @@
 // `draws`, also the period's drawing operations.
 void append_trace_line(std::string& out, int period, bool ticked, const Session& session,
                        const std::vector<DrawOp>* draws);
+// Appends the line of each of the period's cues, `PERIOD NAME X Y`.
+void append_cue_lines(std::string& out, int period, const Cues& cues);
