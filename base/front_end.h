@@ -39,6 +39,9 @@ class FrontEnd {
     // Shows where a replay stands (level, time, length, speed) and a note
     // (paused, over) or none; both empty for a battle being played.
     virtual void show_replay(std::string_view line, std::string_view note) = 0;
+    // The player turned the sound off (or on again): the front end keeps the
+    // choice for the game's next start.
+    virtual void keep_muted(bool muted) = 0;
     // Ends the program with `status`; a non-empty `message` says in one line
     // what stopped the game, for the player to read first. No call follows.
     virtual void end_program(int status, std::string_view message) = 0;

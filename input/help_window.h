@@ -14,6 +14,8 @@ inline constexpr const char* HELP_LINES[] = {
     "When there are no tanks left slow down until you stop.",
 };
 inline constexpr const char* CLOSE_TEXT = "Close";
+// The game's sound, said on a line of its own below the help.
+inline constexpr const char* SOUND_HELP_LINE = "m turns the sound off and on.";
 
 // Shows the help and pauses, or closes it and resumes if it is open.
 void on_f1_key(GameWorld& world, Controls& controls);

@@ -27,6 +27,11 @@ void click(Controls& c, SmallButton button) {
 
 }  // namespace
 
+std::optional<InputEvent> mute_record(std::string_view typed) {
+    if (typed != "m" && typed != "M") return std::nullopt;
+    return InputEvent{.kind = InputKind::Mute};
+}
+
 std::optional<InputEvent> viewer_record(std::string_view typed) {
     constexpr std::pair<std::string_view, ViewerCommand> KEYS[] = {
         {"p", ViewerCommand::Pause}, {"P", ViewerCommand::Pause},  {" ", ViewerCommand::Pause},
@@ -81,6 +86,7 @@ void deliver_event(GameWorld& w, Controls& c, Surface& picture, const InputEvent
             release_arrow_keys(w);
             break;
         case InputKind::Viewer:
+        case InputKind::Mute:
             break;
     }
 }

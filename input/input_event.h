@@ -27,6 +27,7 @@ enum class InputKind : std::uint8_t {
     Resize,        // width, height: the drawing area's new size
     KeyboardLost,  // the game's windows no longer have the keyboard
     Viewer,        // viewer (and period): what the viewer of a replay asks; the battle takes none
+    Mute,          // turns the sound off, or on again; the battle takes none
 };
 
 // The buttons of the two small windows.
@@ -52,6 +53,10 @@ struct InputEvent {
     int period = 0;  // SeekTo: the period to stand on
     bool operator==(const InputEvent&) const = default;
 };
+
+// The record of the key that turns the sound off and on, by what it types
+// (m or M); none for any other text. It acts in a battle and in a replay.
+std::optional<InputEvent> mute_record(std::string_view typed);
 
 // The viewer's record for a key of a replay by what it types: p, P and
 // Space pause and resume, "." steps, "-" slows down, "+" and "=" (one key)

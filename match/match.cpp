@@ -26,6 +26,7 @@ void start_afresh(Match& m, FrontEnd& front_end) {
     m.ending.reset();
     m.ended = false;
     m.result_told = m.help_told = false;
+    mixer_start(m.mixer);
 }
 
 // Tells the front end what it has not been told: the small windows (unless
@@ -75,11 +76,27 @@ void tell_front_end(Match& m) {
     }
 }
 
-// One recorded period, watched or fought through by a jump; keeps the
-// battle at each checkpoint period the replay reaches for the first time.
+// Plays what would be heard of the battle period just run, from the player's tank.
+void hear(Match& m) {
+    const Session& s = m.session;
+    const Listener at_the_player{s.world.tank_x[0], s.world.tank_y[0], static_cast<double>(s.picture.area_width),
+                                 static_cast<double>(s.picture.area_height)};
+    mixer_play(m.mixer, s.cues, at_the_player);
+}
+
+// The engine runs while the player's tank moves in a battle that is shown
+// running: not in a replay that stands still or is fighting through a jump.
+void hear_engine(Match& m, bool running) {
+    mixer_set_engine(m.mixer, running && m.session.engine_running ? m.session.world.tank_speed[0] : 0.0);
+}
+
+// One recorded period, watched or fought through by a jump (and then not
+// heard); keeps the battle at each checkpoint period the replay reaches for
+// the first time.
 bool replay_one(Match& m) {
     Replay& replay = *m.replay;
     const bool ticked = replay_period(replay, m.session);
+    if (m.viewer.heading_to < 0) hear(m);
     ReplayViewer& v = m.viewer;
     const int period = static_cast<int>(m.session.periods);
     v.fought = std::max(v.fought, period);
@@ -158,6 +175,7 @@ void view(Match& m, const InputEvent& e) {
 bool run_replay_period(Match& m) {
     ReplayViewer& v = m.viewer;
     bool ticked = false;
+    hear_engine(m, !v.paused && v.heading_to < 0 && replay_running(m));
     if (v.heading_to >= 0) {
         fight_toward(m, Clock::now() + std::chrono::duration_cast<Clock::duration>(
                                             std::chrono::duration<double, std::milli>(JUMP_SLICE_MS)));
@@ -218,6 +236,11 @@ void match_start_replay(Match& m, FrontEnd& front_end, BattleFile file, double s
 
 void match_take(Match& m, const InputEvent& event) {
     if (m.ended) return;
+    if (event.kind == InputKind::Mute) {
+        m.mixer.muted = !m.mixer.muted;
+        m.front_end->keep_muted(m.mixer.muted);
+        return;
+    }
     const bool viewer = event.kind == InputKind::Viewer;
     if (m.replay && viewer) {
         view(m, event);
@@ -231,6 +254,8 @@ bool match_run_period(Match& m, bool shown) {
     if (m.replay) return run_replay_period(m);
     const bool ticked = m.recorder ? record_period(*m.recorder, m.session, shown)
                                    : session_run_period(m.session, shown);
+    hear(m);
+    hear_engine(m, true);
     tell_front_end(m);
     return ticked;
 }
@@ -238,6 +263,14 @@ bool match_run_period(Match& m, bool shown) {
 void match_set_display_scale(Match& m, double scale) {
     session_set_display_scale(m.session, scale);
     tell_front_end(m);
+}
+
+void match_sound(Match& m, std::span<float> stereo) {
+    mixer_render(m.mixer, stereo);
+}
+
+void match_set_muted(Match& m, bool muted) {
+    m.mixer.muted = muted;
 }
 
 void match_end_battle(Match& m) {

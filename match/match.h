@@ -7,6 +7,10 @@
 // decides what a replay ignores, how fast it runs and what its line says,
 // and tells the front end what changed through the seam (base/front_end.h).
 //
+// Sound: the match plays what would be heard of each battle period it shows
+// (not of those a jump fights through) on its mixer, from where the player's
+// tank is, and the front end asks it for the mixed frames.
+//
 // Jumps: a replay keeps the whole battle (session, picture, where it stood
 // in its file) as it first fights through period 0 and every
 // CHECKPOINT_PERIODS. A jump fights the battle again from the nearest state
@@ -22,6 +26,7 @@
 #include "match/kept_state.h"
 #include "record/battle_link.h"
 #include "record/recording.h"
+#include "sound/mixer.h"
 
 // The speeds of a replay, in battle periods per period of the front end's
 // timer, and what the viewer is told of each.
@@ -60,6 +65,7 @@ class MatchRelay final : public FrontEnd {
     void open_help_window() override;
     void close_small_window(SmallWindow window) override;
     void show_replay(std::string_view, std::string_view) override {}
+    void keep_muted(bool) override {}
     void end_program(int status, std::string_view message) override;
 
   private:
@@ -76,6 +82,7 @@ struct Match {
     std::optional<BattleRecorder> recorder;  // a battle being played, kept as it goes
     std::optional<Replay> replay;            // a kept battle shown again
     ReplayViewer viewer;
+    Mixer mixer;                             // what is heard of it
 
     // Between the session and the front end.
     MatchRelay relay{*this};
@@ -100,7 +107,8 @@ void match_start_replay(Match& match, FrontEnd& front_end, BattleFile file, doub
 
 // An input record from the front end: a battle's go to the session for the
 // next period, a viewer's act on a replay at once; each is ignored where it
-// does not belong (a replay takes no battle's, a battle no viewer's).
+// does not belong (a replay takes no battle's, a battle no viewer's). The
+// sound's is taken by either, and the front end told to keep the choice.
 void match_take(Match& match, const InputEvent& event);
 // Runs the match for one period of the front end's timer: one battle period
 // of a battle being played (waiting while it is not shown), or as many of a
@@ -109,6 +117,10 @@ void match_take(Match& match, const InputEvent& event);
 bool match_run_period(Match& match, bool shown = true);
 // The display's scale changed: the picture takes its pixels, wiped white.
 void match_set_display_scale(Match& match, double scale);
+// The next frames of sound, left and right in turn, for the front end's device.
+void match_sound(Match& match, std::span<float> stereo);
+// Starts with the sound off or on, as the front end kept the player's choice.
+void match_set_muted(Match& match, bool muted);
 
 // The battle ends here without the session ending (quenmar-sim's last
 // period): its last checkpoint and its end are kept.

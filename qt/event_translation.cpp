@@ -106,6 +106,7 @@ std::optional<InputEvent> viewer_key(const QKeyEvent& event) {
             break;
         default:
             record = viewer_record(event.text().toStdString());
+            if (!record) record = mute_record(event.text().toStdString());
     }
     const bool once = record && (record->viewer == ViewerCommand::Pause || record->viewer == ViewerCommand::Close);
     return event.isAutoRepeat() && once ? std::nullopt : record;
@@ -121,7 +122,7 @@ std::optional<InputEvent> key_pressed(const QKeyEvent& event, EventSource source
     if (down) return InputEvent{.kind = InputKind::KeyDown, .key = *down, .shift = shift};
 
     const std::optional<CharCode> press = char_code(event);
-    if (!press) return std::nullopt;
+    if (!press) return mute_record(event.text().toStdString());
     return InputEvent{.kind = InputKind::KeyPress, .character = *press, .shift = shift};
 }
 

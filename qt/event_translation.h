@@ -28,5 +28,6 @@ enum class EventSource { Battle, Result, Help, Replay };
 //
 // The keys in the W, A, S and D places of the keyboard are the arrows Up,
 // Left, Down and Right in the battle, by their place, whatever letters the
-// layout puts there (Z, Q, S and D on a French one).
+// layout puts there (Z, Q, S and D on a French one). The key that types m
+// turns the sound off and on, in a battle and in a replay.
 std::optional<InputEvent> translate_event(const QEvent& event, EventSource source);

@@ -1,5 +1,6 @@
-// The help window: five lines of help and "Close". It only lays out; its
-// button and keys reach the game as input records.
+// The help window: five lines of help and "Close", and below them a line
+// on the game's sound. It only lays out; its button and keys reach the game
+// as input records.
 #pragma once
 
 #include <array>
@@ -9,10 +10,11 @@
 class HelpWindow final : public SmallDialog {
   public:
     static constexpr int CLIENT_WIDTH = 305;
-    static constexpr int CLIENT_HEIGHT = 175;
+    static constexpr int CLIENT_HEIGHT = 202;  // the help's 175 and the sound's line below
 
     HelpWindow(QWidget* owner, InputSink sink);
 
     std::array<QLabel*, 5> help_lines;
+    QLabel* sound_line;  // below the "Close" button, the help's own layout as it was
     CommandButton* close_button;  // has the keyboard on opening; also Esc and a close request
 };

@@ -32,6 +32,7 @@ constexpr std::size_t BATTLES_KEPT = 20;  // the newest kept in the battles fold
 
 struct Options {
     std::string record_file, replay_file;
+    bool mute = false;
 };
 
 // The options, or the status to end with at once (after --help, --version or a bad option).
@@ -42,6 +43,7 @@ std::variant<Options, int> read_options(int argc, char** argv) {
     Options o;
     app.set_version_flag("--version", "quenmar " QUENMAR_VERSION);
     app.add_option("--record", o.record_file, "Keep this battle in FILE instead.")->type_name("FILE");
+    app.add_flag("--mute", o.mute, "Start with the sound off (m turns it on).");
     app.add_option("--replay", o.replay_file,
                    "Show the battle kept in FILE again: p or Space pauses it, . steps, - and + "
                    "slow it down and speed it up, Left and Right go ten seconds back and on, "
@@ -215,6 +217,8 @@ int main(int argc, char** argv) {
         }
         window->setGeometry(fitted_geometry(window->screen()->availableGeometry()));
     }
+    match_set_muted(match, options.mute || sound_kept_off());
+    window->play_sound();
     window->show();
     window->activateWindow();
     const int status = QApplication::exec();

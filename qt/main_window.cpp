@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QMessageBox>
 #include <QPainter>
+#include <QSettings>
 #include <QTimerEvent>
 #include <cmath>
 #include <cstdio>
@@ -12,6 +13,8 @@
 namespace {
 
 constexpr const char* GAME_TITLE = "Quenmar";
+constexpr const char* SETTINGS = "quenmar";  // the organisation and the application alike
+constexpr const char* SOUND_OFF = "sound/off";
 constexpr int LINE_MARGIN = 8;  // about the replay's line, pixels
 
 // The smallest box of whole drawing units that covers a box of the picture.
@@ -40,6 +43,19 @@ MainWindow::MainWindow(Match& match) : QWidget(nullptr, Qt::FramelessWindowHint)
     // recorded battle opened included.
     qApp->installEventFilter(this);
     battle_timer_.start(PERIOD_MS, Qt::PreciseTimer, this);
+}
+
+void MainWindow::play_sound() {
+    sound_ = new SoundOutput(match_, this);
+    sound_->start();
+}
+
+bool sound_kept_off() {
+    return QSettings(SETTINGS, SETTINGS).value(SOUND_OFF, false).toBool();
+}
+
+void MainWindow::keep_muted(bool muted) {
+    QSettings(SETTINGS, SETTINGS).setValue(SOUND_OFF, muted);
 }
 
 void MainWindow::show_picture(std::span<const PixelBox> changed) {

@@ -15,6 +15,11 @@
 
 #include "qt/help_window.h"
 #include "qt/result_window.h"
+#include "qt/sound_output.h"
+
+// Whether the player last turned the sound off, as the game's settings keep it
+// ($XDG_CONFIG_HOME/quenmar/quenmar.conf).
+bool sound_kept_off();
 
 class MainWindow final : public QWidget, public FrontEnd {
   public:
@@ -24,6 +29,8 @@ class MainWindow final : public QWidget, public FrontEnd {
 
     // Writes the battle being played to `file` as it goes, a period at a time.
     void keep_in(std::FILE* file) { record_file_ = file; }
+    // Plays the match's sound on the default sound device.
+    void play_sound();
 
     void show_picture(std::span<const PixelBox> changed) override;
     void open_result_window(ResultScore score) override;
@@ -31,6 +38,8 @@ class MainWindow final : public QWidget, public FrontEnd {
     void close_small_window(SmallWindow window) override;
     // Says where the replay stands over the field's lower edge and in the title.
     void show_replay(std::string_view line, std::string_view note) override;
+    // Keeps the choice in the game's settings.
+    void keep_muted(bool muted) override;
     // Stops the periods; with a message, says it on standard error and in a
     // message box, and ends when the player has closed it.
     void end_program(int status, std::string_view message) override;
@@ -55,6 +64,7 @@ class MainWindow final : public QWidget, public FrontEnd {
     std::FILE* record_file_ = nullptr;
     QString replay_line_;  // where a replay stands; empty while a battle is played
     QBasicTimer battle_timer_;
+    SoundOutput* sound_ = nullptr;
     ResultWindow* result_window_ = nullptr;
     HelpWindow* help_window_ = nullptr;
 };

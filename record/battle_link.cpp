@@ -128,6 +128,7 @@ void write_event(Writer& w, int period, const InputEvent& e) {
             w.record(period, Kind::KeyboardLost);
             break;
         case InputKind::Viewer:
+        case InputKind::Mute:
             break;
     }
 }
@@ -342,9 +343,9 @@ BattleFile read_battle(std::string_view bytes, const std::string& name) {
     b.name = name;
     Reader r{bytes, name};
     read_header(r, b);
-    const std::size_t records = r.whole(LONGEST_BATTLE, "the records' length");
-    const std::size_t x = r.whole(LONGEST_BATTLE, "the pointer's x length");
-    const std::size_t y = r.whole(LONGEST_BATTLE, "the pointer's y length");
+    const auto records = static_cast<std::size_t>(r.whole(LONGEST_BATTLE, "the records' length"));
+    const auto x = static_cast<std::size_t>(r.whole(LONGEST_BATTLE, "the pointer's x length"));
+    const auto y = static_cast<std::size_t>(r.whole(LONGEST_BATTLE, "the pointer's y length"));
     Streams s{r.stream(records, "the records' stream"), r.stream(x, "the pointer's x stream"),
               r.stream(y, "the pointer's y stream"), r.stream(bytes.size() - r.at, "")};
     int pointer_x = 0, pointer_y = 0;

@@ -9,6 +9,11 @@
 #include <filesystem>
 #include <thread>
 
+#include <QRegularExpression>
+#include <QSettings>
+#include <fstream>
+
+#include "sound_server.h"
 #include "x11_session.h"
 
 namespace {
@@ -197,7 +202,7 @@ TEST_F(Game, f1_shows_the_help_and_freezes_until_close_is_clicked) {
     const std::optional<XWindow> help = wait_for("Help");
     ASSERT_TRUE(help.has_value()) << "no window named Help";
     const QRect box = x.geometry(*help);
-    EXPECT_EQ(box.size(), QSize(305, 175));
+    EXPECT_EQ(box.size(), QSize(305, 202));  // the help's 175 and the sound's line
     EXPECT_TRUE(frozen());
     const QImage paused = shot();
     click_at(box.topLeft() + QPoint(8 + 44, 128 + 20));  // "Close"
@@ -582,6 +587,66 @@ TEST(Replay, the_viewers_keys_change_its_speed_and_every_jump_shows_the_period_i
     shows_period(1453);
     x.xdotool("key Escape");
     EXPECT_EQ(x.wait_exit(replay, 5s), std::optional<int>(0)) << "Esc ends the replay";
+}
+
+}  // namespace
+
+namespace {
+
+// The game's sound through a sound server of the test's own: shots fired by
+// real clicks are heard, and nothing after m; and with no sound server at all
+// the game plays on, saying so in one line.
+TEST(Sound, shots_are_heard_m_silences_them_and_without_a_server_the_game_plays_on) {
+    SoundServer sound;
+    ASSERT_TRUE(sound.ok()) << "PulseAudio did not answer";
+    X11Session x;
+    ASSERT_TRUE(x.ok());
+    pid_t game = x.launch(QUENMAR, {sound.variable()});
+    ASSERT_TRUE(wait_until([&] { return x.find_window("Quenmar").has_value(); }, 20s));
+    const XWindow main = *x.find_window("Quenmar");
+    ASSERT_TRUE(wait_until([&] { return x.active_window() == main; }, 5s));
+    const QPoint aim = x.geometry(main).topLeft() + QPoint(650, 60);
+    const auto fire = [&] {
+        for (int shot = 0; shot < 6; ++shot) {
+            x.xdotool("mousemove " + std::to_string(aim.x()) + " " + std::to_string(aim.y()) + " click 1");
+            std::this_thread::sleep_for(250ms);
+        }
+    };
+    sound.start_recording();
+    fire();
+    EXPECT_GT(sound.stop_recording(), 0.05) << "the shots are heard";
+    x.xdotool("key m");
+    const std::string settings = x.state_home() + "/config/quenmar/quenmar.conf";
+    ASSERT_TRUE(wait_until([&] { return QSettings(QString::fromStdString(settings), QSettings::IniFormat).value("sound/off").toBool(); }, 5s))
+        << "m keeps the sound off";
+    sound.start_recording();
+    fire();
+    EXPECT_EQ(sound.stop_recording(100), 0.0) << "nothing is heard after m";
+    x.request_close(main);
+    ASSERT_EQ(x.wait_exit(game, 10s), std::optional<int>(0));
+    // The clicks fired: the kept battle's player shots.
+    const std::filesystem::path folder = std::filesystem::path(x.state_home()) / "quenmar/battles";
+    const std::string kept = std::filesystem::directory_iterator(folder)->path().string();
+    const auto [cues, status] = command_output(QUENMAR_SIM " --battle " + kept + " --cues -");
+    EXPECT_GE(std::count(cues.begin(), cues.end(), '\n'), 12) << cues;
+    EXPECT_NE(cues.find("player_shot"), std::string::npos) << cues;
+
+    // No sound server: the battle runs, and one line says there is no sound.
+    const std::string said = x.state_home() + "/said";
+    game = x.launch(QUENMAR, {"PULSE_SERVER=unix:/nowhere"}, said);
+    ASSERT_TRUE(wait_until([&] { return x.find_window("Quenmar").has_value(); }, 20s));
+    const XWindow silent = *x.find_window("Quenmar");
+    const QImage before = x.grab(silent);
+    EXPECT_TRUE(wait_until([&] { return x.grab(silent) != before; }, 5s)) << "the battle runs";
+    // What it says of the sound: one line (the environment may have Qt say other things).
+    std::ifstream in(said);
+    std::vector<std::string> of_sound;
+    for (std::string line; std::getline(in, line);) {
+        if (QString::fromStdString(line).contains(QRegularExpression("sound|audio", QRegularExpression::CaseInsensitiveOption))) {
+            of_sound.push_back(line);
+        }
+    }
+    EXPECT_EQ(of_sound, std::vector<std::string>{"quenmar: no sound device or sound server found; the game plays on without sound"});
 }
 
 }  // namespace

@@ -33,6 +33,7 @@ struct Viewer final : FrontEnd {
     void open_help_window() override { help_open = true; }
     void close_small_window(SmallWindow w) override { (w == SmallWindow::Result ? result_open : help_open) = false; }
     void show_replay(std::string_view, std::string_view n) override { note = n; }
+    void keep_muted(bool) override {}
     void end_program(int status, std::string_view) override { ended = status; }
 };
 

@@ -21,6 +21,7 @@ struct NotingFrontEnd final : FrontEnd {
         told.push_back(w == SmallWindow::Result ? "close result" : "close help");
     }
     void show_replay(std::string_view, std::string_view) override {}
+    void keep_muted(bool) override {}
     void end_program(int status, std::string_view message) override {
         told.push_back("end " + std::to_string(status) + " " + std::string(message));
     }

@@ -54,7 +54,7 @@ TEST_F(Windows, the_help_window_is_laid_out_as_designed) {
     HelpWindow& h = window.help_window();
     EXPECT_FALSE(h.isVisible());
     EXPECT_EQ(h.windowTitle(), "Help");
-    EXPECT_EQ(h.size(), QSize(305, 175));
+    EXPECT_EQ(h.size(), QSize(305, 202));
     const char* texts[] = {"Esc quits the game and show the score.", "Enter redraws the screen.",
                            "Move your tank using the arrow keys.",
                            "Fire using the left mouse button.",
@@ -68,6 +68,8 @@ TEST_F(Windows, the_help_window_is_laid_out_as_designed) {
     }
     EXPECT_EQ(h.close_button->text(), "Close");
     expect_box(h.close_button, "Close", 8, 128, 89, 41);
+    EXPECT_EQ(h.sound_line->text(), "m turns the sound off and on.");
+    expect_box(h.sound_line, "the sound", 8, 177, 297, 17);
 }
 
 TEST_F(Windows, the_result_window_opens_with_the_score_and_the_keyboard_on_back) {

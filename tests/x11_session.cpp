@@ -149,6 +149,9 @@ pid_t X11Session::launch(const std::vector<std::string>& command, const std::vec
     std::vector<std::string> all_env(env);
     all_env.push_back("DISPLAY=" + name_);
     all_env.push_back("XDG_STATE_HOME=" + state_home_);
+    // Settings of their own, and no sound server unless the test gives one.
+    all_env.push_back("XDG_CONFIG_HOME=" + state_home_ + "/config");
+    all_env.push_back("PULSE_SERVER=unix:" + state_home_ + "/no-sound-server");
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 2, error_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC,

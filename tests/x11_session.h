@@ -35,7 +35,8 @@ class X11Session {
 
     // Starts a program on this display, with these extra NAME=value
     // variables; returns its process id. Its standard error goes to `error_file`.
-    // Programs keep their state (the game its battle files) in state_home().
+    // Programs keep their state (the game its battle files) and settings in
+    // state_home(), and reach no sound server but one the variables name.
     pid_t launch(const std::string& program, const std::vector<std::string>& env = {},
                  const std::string& error_file = "/dev/null");
     pid_t launch(const std::vector<std::string>& command, const std::vector<std::string>& env = {},

@@ -14,6 +14,7 @@ class HeadlessFrontEnd final : public FrontEnd {
     void open_help_window() override {}
     void close_small_window(SmallWindow) override {}
     void show_replay(std::string_view, std::string_view) override {}
+    void keep_muted(bool) override {}
     void end_program(int, std::string_view) override {}
 };
 

@@ -9,12 +9,12 @@ set -euo pipefail
 # A word that names another target stands for that target's packages.
 declare -A needs=(
     [core]="build-essential cmake libcli11-dev libpng-dev"
-    [run]="core qt6-base-dev qt6-wayland libxcb1-dev"
+    [run]="core qt6-base-dev qt6-multimedia-dev qt6-wayland libxcb1-dev"
     [headless]="core libgtest-dev"
     # tests on a real X server with a window manager, on Wayland, and of the
     # desktop entry, the metadata and the package
     [test]="run headless libgmock-dev xvfb xdotool x11-xkb-utils libx11-dev openbox weston
-            desktop-file-utils appstream lintian file"
+            desktop-file-utils appstream lintian file pulseaudio pulseaudio-utils"
     [bench]="run libbenchmark-dev xvfb xdotool"
     [fuzz]="core clang libclang-rt-14-dev"
     # the browser build (rsvg-convert draws its icons), and its tests: in node, and in headless Chromium over

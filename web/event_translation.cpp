@@ -65,7 +65,7 @@ std::optional<InputEvent> field_key(const BrowserEvent& e) {
     if (e.repeat && !arrow) return std::nullopt;
     if (place) return InputEvent{.kind = InputKind::KeyDown, .key = *place, .shift = e.shift};
     const std::optional<CharCode> typed = char_code(e.key);
-    if (!typed) return std::nullopt;
+    if (!typed) return mute_record(e.key);
     return InputEvent{.kind = InputKind::KeyPress, .character = *typed, .shift = e.shift};
 }
 
@@ -76,6 +76,7 @@ std::optional<InputEvent> viewer_key(const BrowserEvent& e) {
         {"Home", ViewerCommand::Start},     {"End", ViewerCommand::End},
         {"Escape", ViewerCommand::Close}};
     std::optional<InputEvent> record = viewer_record(e.key);
+    if (!record) record = mute_record(e.key);
     for (const auto& [name, command] : NAMED) {
         if (e.key == name) record = viewer_record(command);
     }

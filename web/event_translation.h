@@ -31,8 +31,8 @@ struct BrowserEvent {
 
 // The record for a key or mouse event, or none for one the game does not
 // take there. On the field: the arrows, the keys in the W, A, S and D places
-// (by place, whatever the layout), F1, p, Enter and Esc; a held arrow repeats,
-// the other keys act once per press. In a small window: Esc (Result's Esc
+// (by place, whatever the layout), F1, p, Enter and Esc, and m for the sound;
+// a held arrow repeats, the other keys act once per press. In a small window: Esc (Result's Esc
 // step, Help's "Close") and F1 in Help; Tab, Space and Enter are its buttons'.
 // In a replay: p or Space, ".", "-", "+" or "=", Left and Right, Home and
 // End, and Esc; a held one repeats but for pausing and ending.

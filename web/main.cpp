@@ -28,6 +28,7 @@ EM_JS(void, page_show, (const std::uint8_t* rgba, int picture_width, int picture
 EM_JS(void, page_open_result, (int wins, int losses), { quenmarPage.openResult(wins, losses); });
 EM_JS(void, page_open_help, (), { quenmarPage.openHelp(); });
 EM_JS(void, page_close, (int help), { quenmarPage.close(help !== 0); });
+EM_JS(void, page_keep_muted, (int muted), { quenmarPage.keepMuted(muted !== 0); });
 EM_JS(void, page_replay, (const char* line, const char* note), {
     quenmarPage.showReplay(UTF8ToString(line), UTF8ToString(note));
 });
@@ -47,6 +48,7 @@ class PageFrontEnd final : public FrontEnd {
     void show_replay(std::string_view line, std::string_view note) override {
         page_replay(std::string(line).c_str(), std::string(note).c_str());
     }
+    void keep_muted(bool muted) override { page_keep_muted(muted); }
     void end_program(int status, std::string_view message) override {
         page_end(status, std::string(message).c_str());
     }

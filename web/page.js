@@ -23,6 +23,8 @@ const HOW_TO_PLAY = {
   touch: "The pad drives, a finger on the field aims and fires, a second finger on a tank sets every tank on it.",
 };
 
+const MUTED_KEY = "quenmar-sound-off";  // localStorage: the player's choice of sound
+
 const element = (id) => document.getElementById(id);
 let game = null;       // the game's calls, once it has loaded
 let texts = null;      // what the game says, its field's size and its period
@@ -70,6 +72,10 @@ window.quenmarPage = {
   close(help) {
     element(help ? "help" : "result").close();
     element("field").focus();
+  },
+  // The player turned the sound off or on: kept for the next visit.
+  keepMuted(muted) {
+    try { localStorage.setItem(MUTED_KEY, muted ? "1" : "0"); } catch {}
   },
   // Where a replay stands, under the field; nothing while a battle is played.
   showReplay(line, note) {
