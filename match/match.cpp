@@ -90,13 +90,13 @@ void hear_engine(Match& m, bool running) {
     mixer_set_engine(m.mixer, running && m.session.engine_running ? m.session.world.tank_speed[0] : 0.0);
 }
 
-// One recorded period, watched or fought through by a jump (and then not
-// heard); keeps the battle at each checkpoint period the replay reaches for
-// the first time.
+// One recorded period, watched, or stepped or fought through by a jump (and
+// then not heard: a replay that stands still is silent); keeps the battle at
+// each checkpoint period the replay reaches for the first time.
 bool replay_one(Match& m) {
     Replay& replay = *m.replay;
     const bool ticked = replay_period(replay, m.session);
-    if (m.viewer.heading_to < 0) hear(m);
+    if (!m.viewer.paused && m.viewer.heading_to < 0) hear(m);
     ReplayViewer& v = m.viewer;
     const int period = static_cast<int>(m.session.periods);
     v.fought = std::max(v.fought, period);
@@ -127,6 +127,7 @@ void jump_to(Match& m, int target) {
         v.kept[std::min(static_cast<std::size_t>(target / CHECKPOINT_PERIODS), v.kept.size() - 1)];
     if (target < now || nearest.session.periods > now) restore_state(nearest, m.session, *m.replay);
     v.heading_to = target;
+    mixer_silence(m.mixer);  // what played before the jump stops where it was
     // Within what was fought it lands at once; beyond it, the rest follows
     // a slice at a time.
     fight_toward(m, target <= v.fought ? Clock::time_point::max() : Clock::now());
@@ -139,8 +140,10 @@ void view(Match& m, const InputEvent& e) {
     switch (e.viewer) {
         case ViewerCommand::Pause:
             v.paused = !v.paused;
+            if (v.paused) mixer_silence(m.mixer);
             break;
         case ViewerCommand::Step:
+            if (!v.paused) mixer_silence(m.mixer);
             v.paused = true;
             if (replay_running(m) && v.heading_to < 0) replay_one(m);
             break;

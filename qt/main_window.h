@@ -31,6 +31,8 @@ class MainWindow final : public QWidget, public FrontEnd {
     void keep_in(std::FILE* file) { record_file_ = file; }
     // Plays the match's sound on the default sound device.
     void play_sound();
+    // Times the sound device ran out of frames.
+    int sound_underruns() const { return sound_ != nullptr ? sound_->underruns() : 0; }
 
     void show_picture(std::span<const PixelBox> changed) override;
     void open_result_window(ResultScore score) override;

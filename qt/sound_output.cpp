@@ -1,18 +1,20 @@
 #include "qt/sound_output.h"
 
 #include <QMediaDevices>
+#include <QTimerEvent>
+#include <algorithm>
 #include <cstdio>
-#include <span>
 
 namespace {
 
 constexpr int CHANNELS = 2;
-constexpr int BUFFER_MS = 40;
-constexpr int PULL_MS = 20;  // how much the sink pulls at a time
+constexpr int BUFFER_MS = 40;  // the sink's buffer...
+constexpr int QUEUED_MS = 25;  // ...of which this is kept filled: what a cue waits behind
+constexpr int FEED_MS = 5;     // how often it is topped up
 constexpr qsizetype FRAME_BYTES = CHANNELS * sizeof(float);
 
-constexpr qint64 bytes_of(int ms) {
-    return qint64{SAMPLE_RATE} * ms / 1000 * FRAME_BYTES;
+constexpr qsizetype bytes_of(int ms) {
+    return qsizetype{SAMPLE_RATE} * ms / 1000 * FRAME_BYTES;
 }
 
 // Qt's PulseAudio back end says in its own words what the game's one line
@@ -29,11 +31,12 @@ void without_sound_server_messages(QtMsgType type, const QMessageLogContext& con
 
 }  // namespace
 
-SoundOutput::SoundOutput(Match& match, QObject* parent) : QIODevice(parent), match_(match) {}
+SoundOutput::SoundOutput(Match& match, QObject* parent) : QObject(parent), match_(match) {}
 
 void SoundOutput::silent(const char* why) {
     if (!said_) std::fprintf(stderr, "quenmar: %s; the game plays on without sound\n", why);
     said_ = true;
+    feeding_.stop();
 }
 
 void SoundOutput::start() {
@@ -53,25 +56,25 @@ void SoundOutput::start() {
         if (state == QAudio::IdleState && sink_->error() == QAudio::UnderrunError) ++underruns_;
         if (state == QAudio::StoppedState && sink_->error() != QAudio::NoError) silent("the sound device went away");
     });
-    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    sink_->start(this);
-    if (sink_->error() != QAudio::NoError) silent("the sound device cannot be opened");
+    device_ = sink_->start();
+    if (device_ == nullptr || sink_->error() != QAudio::NoError) {
+        silent("the sound device cannot be opened");
+        return;
+    }
+    feeding_.start(FEED_MS, Qt::PreciseTimer, this);
 }
 
-// The sink plays once its stream holds as much as the device's size, and
-// pulls only while bytes are available: a pull's worth starts it at once
-// (PulseAudio would otherwise wait for more than one pull, which the sink
-// never asks for), and the mixer always has more.
-qint64 SoundOutput::size() const {
-    return bytes_of(PULL_MS);
-}
-
-qint64 SoundOutput::bytesAvailable() const {
-    return bytes_of(BUFFER_MS) + QIODevice::bytesAvailable();
-}
-
-qint64 SoundOutput::readData(char* data, qint64 size) {
-    const auto frames = static_cast<std::size_t>(size / FRAME_BYTES);
-    match_sound(match_, std::span(reinterpret_cast<float*>(data), frames * CHANNELS));
-    return static_cast<qint64>(frames) * FRAME_BYTES;
+// Tops the sink's buffer up to QUEUED_MS from the mixer.
+void SoundOutput::timerEvent(QTimerEvent* event) {
+    if (event->timerId() != feeding_.timerId()) {
+        QObject::timerEvent(event);
+        return;
+    }
+    const qsizetype queued = sink_->bufferSize() - sink_->bytesFree();
+    const qsizetype wanted = std::min(bytes_of(QUEUED_MS), sink_->bufferSize()) - queued;
+    const auto frames = static_cast<std::size_t>(wanted / FRAME_BYTES);
+    if (frames == 0) return;
+    frames_.resize(frames * CHANNELS);
+    match_sound(match_, frames_);
+    device_->write(reinterpret_cast<const char*>(frames_.data()), static_cast<qint64>(frames) * FRAME_BYTES);
 }

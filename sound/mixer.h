@@ -5,6 +5,7 @@
 // asks it for the next frames and hands them to its sound device.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <span>
 #include <vector>
@@ -12,7 +13,7 @@
 #include "base/cue.h"
 #include "sound/synth.h"
 
-constexpr std::size_t MAX_VOICES = 12;      // past this many, the quietest voice gives way
+constexpr std::size_t MAX_VOICES = 8;       // past this many, the quietest voice gives way
 constexpr double HEARING_DISTANCE = 250;    // a sound this far from the player is at half loudness
 
 struct Voice {
@@ -37,16 +38,20 @@ struct Mixer {
     float volume = 0.8f;         // the master volume, 0..1
     bool muted = false;
     float limit = 1;             // the limiter's gain, 1 while the sum stays within -1..1
+    std::array<int, SOUND_COUNT> started{};  // voices started of each sound, heard or not
+    std::vector<float> left, right;          // the sum of the voices, while it is mixed
 };
 
 // Starts with no voice and the engine silent, the sounds rendered (the first
 // time), the volume and mute as they were.
 void mixer_start(Mixer& mixer);
+// Stops every voice and the engine at once.
+void mixer_silence(Mixer& mixer);
 // Plays a battle period's cues as heard at `listener`: each kind of cue once,
 // louder the more of it came, from where it is loudest.
 void mixer_play(Mixer& mixer, std::span<const Cue> cues, const Listener& listener);
 // The player's engine at `speed` (drawing units a tick, 0..3); silent at 0.
 void mixer_set_engine(Mixer& mixer, double speed);
-// Writes the next `frames` frames, left and right in turn, each within -1..1;
-// zeros while muted (the voices go on unheard).
+// Writes the next frames, left and right in turn, each within -1..1; zeros
+// while muted, when what was playing stops.
 void mixer_render(Mixer& mixer, std::span<float> stereo);

@@ -628,8 +628,9 @@ TEST(Sound, shots_are_heard_m_silences_them_and_without_a_server_the_game_plays_
     const std::filesystem::path folder = std::filesystem::path(x.state_home()) / "quenmar/battles";
     const std::string kept = std::filesystem::directory_iterator(folder)->path().string();
     const auto [cues, status] = command_output(QUENMAR_SIM " --battle " + kept + " --cues -");
-    EXPECT_GE(std::count(cues.begin(), cues.end(), '\n'), 12) << cues;
-    EXPECT_NE(cues.find("player_shot"), std::string::npos) << cues;
+    int shots = 0;
+    for (std::size_t at = cues.find(" player_shot "); at != std::string::npos; at = cues.find(" player_shot ", at + 1)) ++shots;
+    EXPECT_GE(shots, 2) << cues;
 
     // No sound server: the battle runs, and one line says there is no sound.
     const std::string said = x.state_home() + "/said";

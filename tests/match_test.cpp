@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -77,17 +78,25 @@ TEST_F(Replaying, each_speed_runs_its_periods_a_timer_period_and_stops_at_the_sl
     EXPECT_NE(replay_standing(m).line.find(" · ¼ ×"), std::string::npos) << replay_standing(m).line;
 }
 
-TEST_F(Replaying, paused_it_stands_and_each_step_runs_one_period) {
-    match_run_period(m);
+// Paused, it stands and is silent, and each step runs one period unheard.
+TEST_F(Replaying, paused_it_stands_silent_and_each_step_runs_one_period) {
+    for (int i = 0; i < 90; ++i) match_run_period(m);  // two enemy shots and a burst
+    EXPECT_EQ(m.mixer.started[static_cast<std::size_t>(Sound::EnemyShot)], 2) << "it plays its battle's sounds";
+    EXPECT_EQ(m.mixer.started[static_cast<std::size_t>(Sound::Burst)], 1);
     press(ViewerCommand::Pause);
+    const auto started = m.mixer.started;
     for (int i = 0; i < 5; ++i) match_run_period(m);
-    EXPECT_EQ(period(), 1);
+    EXPECT_EQ(period(), 90);
     EXPECT_EQ(viewer.note, REPLAY_PAUSED);
-    for (int i = 0; i < 3; ++i) press(ViewerCommand::Step);
-    EXPECT_EQ(period(), 4);
+    std::vector<float> frames(2 * SAMPLE_RATE / 40);
+    match_sound(m, frames);
+    EXPECT_TRUE(std::all_of(frames.begin(), frames.end(), [](float f) { return f == 0; })) << "paused, silent";
+    for (int i = 0; i < 15; ++i) press(ViewerCommand::Step);  // over a shot and a burst, unheard
+    EXPECT_EQ(period(), 105);
+    EXPECT_EQ(m.mixer.started, started);
     press(ViewerCommand::Pause);
     match_run_period(m);
-    EXPECT_EQ(period(), 5);
+    EXPECT_EQ(period(), 106);
     EXPECT_EQ(viewer.note, "");
 }
 

@@ -273,7 +273,8 @@ TEST_F(Sim, png_writes_the_surface) {
 }  // namespace
 
 // A scripted battle kept with --record is fought again by --battle to the
-// same trace; a checkpoint altered in the file stops the replay at its period.
+// same trace and the same cues; a checkpoint altered in the file stops the
+// replay at its period.
 TEST_F(Sim, a_recorded_battle_is_fought_again_to_the_bit) {
     const fs::path script = file("s.txt",
                                  "1 mouse_move 0 400 300\n2 key_down 38\n3 mouse_down 1 400 300\n"
@@ -281,11 +282,12 @@ TEST_F(Sim, a_recorded_battle_is_fought_again_to_the_bit) {
                                  "70 key_press 27\n75 click next_level\n76 click back\n900 click quit\n");
     const fs::path battle = dir / "b.battle";
     const SimRun fought = run("--seed 9 --periods 1000 --input " + script.string() +
-                              " --trace - --draws --record " + battle.string());
+                              " --trace - --draws --cues " + (dir / "fought.cues").string() + " --record " + battle.string());
     ASSERT_EQ(fought.status, 0) << fought.err;
-    const SimRun again = run("--battle " + battle.string() + " --trace - --draws");
+    const SimRun again = run("--battle " + battle.string() + " --trace - --draws --cues " + (dir / "again.cues").string());
     ASSERT_EQ(again.status, 0) << again.err;
     EXPECT_EQ(again.out, fought.out);
+    EXPECT_EQ(slurp(dir / "again.cues"), slurp(dir / "fought.cues")) << "what is heard of it too";
     EXPECT_EQ(again.err, battle.string() + ": every checkpoint held (3 checkpoints, 900 periods)\n");
 
     std::string text = slurp(battle);
