@@ -126,6 +126,20 @@ void set_scale(double scale) {
     match_set_display_scale(match, scale);
 }
 
+// The next `frames` frames of the game's sound, left and right in turn: a view
+// the page copies at once.
+emscripten::val sound(int frames) {
+    static std::vector<float> stereo;
+    stereo.resize(2 * static_cast<std::size_t>(frames));
+    match_sound(match, stereo);
+    return emscripten::val(emscripten::typed_memory_view(stereo.size(), stereo.data()));
+}
+
+// Starts with the sound off or on, as the page kept the player's choice.
+void set_muted(bool muted) {
+    match_set_muted(match, muted);
+}
+
 // A key event (down or up) for a part of the page; returns whether the game took it.
 bool key(bool down, const std::string& part, const std::string& code, const std::string& typed, bool repeat,
          int shift) {
@@ -185,12 +199,13 @@ emscripten::val texts() {
     for (const auto& [name, text] :
          {std::pair{"resultTitle", RESULT_TITLE}, {"wins", WINS_CAPTION}, {"losses", LOSSES_CAPTION},
           {"quit", QUIT_TEXT}, {"back", BACK_TEXT}, {"nextLevel", NEXT_LEVEL_TEXT}, {"helpTitle", HELP_TITLE},
-          {"close", CLOSE_TEXT}})
+          {"close", CLOSE_TEXT}, {"soundHelp", SOUND_HELP_LINE}})
         t.set(name, std::string(text));
     t.set("help", help);
     t.set("fieldWidth", DESIGN_WIDTH);
     t.set("fieldHeight", DESIGN_HEIGHT);
     t.set("periodMs", PERIOD_MS);
+    t.set("sampleRate", SAMPLE_RATE);
     t.set("longestBattle", static_cast<double>(LONGEST_BATTLE));
     return t;
 }
@@ -209,6 +224,8 @@ struct PageState {
     int replay_period, replay_length;
     std::string replay_speed;
     bool replay_paused;
+    bool muted;
+    int shots_played;  // the player's shots the sound has played, heard or muted
 };
 
 PageState state() {
@@ -222,7 +239,7 @@ PageState state() {
             s.controls.help_window_open, s.world.tank_x[0], s.world.tank_y[0], s.world.tank_speed[0],
             s.world.tank_dir[0], s.world.shell_state[0], hash,
             match.replay ? STATES[static_cast<int>(r.state)] : "", r.period, r.length, REPLAY_SPEEDS[r.speed].name,
-            r.paused};
+            r.paused, match.mixer.muted, match.mixer.started[static_cast<std::size_t>(Sound::PlayerShot)]};
 }
 
 }  // namespace
@@ -248,7 +265,9 @@ EMSCRIPTEN_BINDINGS(quenmar) {
         .field("replayPeriod", &PageState::replay_period)
         .field("replayLength", &PageState::replay_length)
         .field("replaySpeed", &PageState::replay_speed)
-        .field("replayPaused", &PageState::replay_paused);
+        .field("replayPaused", &PageState::replay_paused)
+        .field("muted", &PageState::muted)
+        .field("shotsPlayed", &PageState::shots_played);
     function("start", &start);
     function("replay", &replay_battle);
     function("period", &period);
@@ -256,6 +275,8 @@ EMSCRIPTEN_BINDINGS(quenmar) {
     function("battle", &battle);
     function("battleLink", &link_bytes);
     function("setScale", &set_scale);
+    function("sound", &sound);
+    function("setMuted", &set_muted);
     function("key", &key);
     function("mouse", &mouse);
     function("touch", &touch);

@@ -1,11 +1,15 @@
 // The battle in a page: the field is a <canvas>, Result and Help are
-// <dialog>s. The game itself (quenmar.wasm) runs the battle session and gives
+// <dialog>s. The game itself (quenmar.wasm) runs the battle's match and gives
 // the page its texts, the field's size and the period; this script runs the
 // periods from a timer of that period, as the desktop does (a frame with no
 // period due costs nothing), hands the game the page's keys, mouse and
 // touches, and shows what it asks to be shown. Where the pointer is
-// coarse, or from the first touch, a drive pad and four buttons stand beside
-// the field.
+// coarse, or from the first touch, a drive pad and the game's buttons stand
+// beside the field (in a replay, the replay's).
+// The game's sound plays through Web Audio: each period the page posts the
+// game's mixed frames to its worklet (sound.js) on the audio thread, which
+// plays them in order, a little behind. The context starts suspended, and
+// the first key, click or touch wakes it.
 // Each battle can be handed on as a link (#battle= and the battle in the
 // game's compact link form, deflated and base64url-encoded; a link of a whole
 // battle file, as older pages made them, opens too) or saved as a .battle
@@ -24,6 +28,8 @@ const HOW_TO_PLAY = {
 };
 
 const MUTED_KEY = "quenmar-sound-off";  // localStorage: the player's choice of sound
+const SOUND_LEAD_S = 0.03;  // how much sound the worklet has queued ahead of what it plays
+const RENDER_QUANTUM = 128;  // frames the audio thread asks the worklet for at a time
 
 const element = (id) => document.getElementById(id);
 let game = null;       // the game's calls, once it has loaded
@@ -37,6 +43,9 @@ let last = null;       // when the last period was due, in performance.now() tim
 let heldOnField = 0;   // mouse buttons pressed on the field and not yet released
 let shownLevel = -1;
 let barHeld = false;   // the position bar is being dragged: the replay follows it
+let audio = null;      // the AudioContext, suspended until the first key, click or touch
+let player = null;     // its worklet, which plays the frames posted to it
+const sound = { posted: 0, heard: 0, underruns: 0 };  // periods posted, of them not silent, gaps
 
 function modifiers(event) {
   return (event.shiftKey ? 1 : 0) | (event.ctrlKey ? 2 : 0) | (event.altKey ? 4 : 0);
@@ -76,6 +85,7 @@ window.quenmarPage = {
   // The player turned the sound off or on: kept for the next visit.
   keepMuted(muted) {
     try { localStorage.setItem(MUTED_KEY, muted ? "1" : "0"); } catch {}
+    sayMuted(muted);
   },
   // Where a replay stands, under the field; nothing while a battle is played.
   showReplay(line, note) {
@@ -95,6 +105,54 @@ window.quenmarPage = {
       status === 0 ? `${texts.wins} ${wins}   ${texts.losses} ${losses}` : "", true);
   },
 };
+
+// The sound button says what it does.
+function sayMuted(muted) {
+  const button = element("sound");
+  button.textContent = muted ? "Sound on" : "Sound off";
+  button.setAttribute("aria-pressed", String(muted));
+}
+
+// The page's sound: a context made at once, which stays suspended until the
+// player's first key, click or touch wakes it, and its worklet.
+function startSound() {
+  try {
+    audio = new AudioContext({ sampleRate: texts.sampleRate, latencyHint: "interactive" });
+    audio.audioWorklet.addModule("sound.js").then(() => {
+      const lead = Math.round(SOUND_LEAD_S * texts.sampleRate);
+      player = new AudioWorkletNode(audio, "quenmar-sound",
+        { outputChannelCount: [2], processorOptions: { lead, most: 3 * lead } });
+      player.port.onmessage = () => ++sound.underruns;
+      player.connect(audio.destination);
+    }).catch(() => {});
+  } catch {
+    audio = null;  // no Web Audio: the page plays on without sound
+  }
+  const wake = () => { if (audio && audio.state === "suspended") audio.resume().catch(() => {}); };
+  for (const type of ["keydown", "mousedown", "touchstart", "click"]) {
+    document.addEventListener(type, wake, { capture: true, passive: true });
+  }
+  const muted = localStorage.getItem(MUTED_KEY) === "1";
+  game.setMuted(muted);
+  sayMuted(muted);
+}
+
+// The period's sound, posted to the worklet behind the last period's (a
+// silent period as its length alone).
+function playPeriod() {
+  const frames = texts.sampleRate * texts.periodMs / 1000;
+  const mixed = game.sound(frames);  // the mixer goes on even while nothing is heard
+  if (!player || audio.state !== "running") return;
+  const silent = mixed.every((sample) => sample === 0);
+  if (silent) {
+    player.port.postMessage(frames);
+  } else {
+    const copy = new Float32Array(mixed);
+    player.port.postMessage(copy, [copy.buffer]);
+    ++sound.heard;
+  }
+  ++sound.posted;
+}
 
 // The ended screen, saying `message` (and the final score), offering the
 // battle played to keep if there is one.
@@ -121,7 +179,7 @@ function fillTexts() {
   element("help").querySelector("h1").textContent = texts.helpTitle;
   element("help").setAttribute("aria-label", texts.helpTitle);
   element("close").textContent = texts.close;
-  for (const line of texts.help) {
+  for (const line of [...texts.help, texts.soundHelp]) {
     const p = document.createElement("p");
     p.textContent = line;
     element("help-lines").append(p);
@@ -250,6 +308,12 @@ window.quenmar = {
       replay: s.replay === "" ? null : {
         state: s.replay, period: s.replayPeriod, length: s.replayLength, speed: s.replaySpeed, paused: s.replayPaused,
       },
+      // The context's state, the periods posted and heard, the gaps, the
+      // player's shots played, and the seconds from a period to its sound.
+      sound: {
+        context: audio ? audio.state : null, muted: s.muted, ...sound, shotsPlayed: s.shotsPlayed, lead: SOUND_LEAD_S,
+        latency: audio ? SOUND_LEAD_S + RENDER_QUANTUM / texts.sampleRate + audio.baseLatency + (audio.outputLatency || 0) : null,
+      },
     };
   },
   battle() { return game.battle(); },
@@ -279,6 +343,7 @@ function frame() {
   if (now - last < texts.periodMs) return;
   while (running && now - last >= texts.periodMs) {
     game.period(!document.hidden);
+    playPeriod();
     last += texts.periodMs;
   }
   sayLevel();
@@ -468,6 +533,7 @@ var Module = {
     listenToBar();
     keepButtons();
     fullScreenButton();
+    startSound();
     window.addEventListener("hashchange", openFromLink);
     if (!openFromLink()) newGame();
     setInterval(frame, texts.periodMs);

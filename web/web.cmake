@@ -15,7 +15,7 @@ set_target_properties(quenmar_page PROPERTIES OUTPUT_NAME quenmar RUNTIME_OUTPUT
 target_link_libraries(quenmar_page PRIVATE quenmar_match quenmar_web)
 target_link_options(quenmar_page PRIVATE -lembind -sENVIRONMENT=web -sDYNAMIC_EXECUTION=0)
 
-foreach(file index.html page.js page.css quenmar.webmanifest)
+foreach(file index.html page.js page.css sound.js quenmar.webmanifest)
     configure_file(${PROJECT_SOURCE_DIR}/web/${file} ${QUENMAR_SITE}/${file} COPYONLY)
 endforeach()
 configure_file(${PROJECT_SOURCE_DIR}/data/icons/hicolor/64x64/quenmar.png ${QUENMAR_SITE}/quenmar.png COPYONLY)
@@ -37,7 +37,7 @@ add_custom_command(OUTPUT ${QUENMAR_SITE}/sw.js
     COMMAND ${CMAKE_COMMAND} -DSITE=${QUENMAR_SITE} -DTEMPLATE=${PROJECT_SOURCE_DIR}/web/sw.js
             -P ${PROJECT_SOURCE_DIR}/cmake/service_worker.cmake
     DEPENDS quenmar_page ${icons} ${PROJECT_SOURCE_DIR}/web/sw.js ${PROJECT_SOURCE_DIR}/cmake/service_worker.cmake
-            ${PROJECT_SOURCE_DIR}/web/index.html ${PROJECT_SOURCE_DIR}/web/page.js
+            ${PROJECT_SOURCE_DIR}/web/index.html ${PROJECT_SOURCE_DIR}/web/page.js ${PROJECT_SOURCE_DIR}/web/sound.js
             ${PROJECT_SOURCE_DIR}/web/page.css ${PROJECT_SOURCE_DIR}/web/quenmar.webmanifest
     VERBATIM)
 add_custom_target(quenmar_site ALL DEPENDS ${QUENMAR_SITE}/sw.js)

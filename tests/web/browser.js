@@ -39,16 +39,23 @@ class Browser {
     this.replies = new Map();
     this.requests = [];
     this.errors = [];
+    this.warnings = [];
     this.next = 0;
     this.socket.on("message", (data) => {
       const message = JSON.parse(data);
       if (message.id !== undefined) this.replies.get(message.id)(message);
       if (message.method === "Network.requestWillBeSent") this.requests.push(message.params.request.url);
       if (message.method === "Runtime.exceptionThrown") this.errors.push(message.params.exceptionDetails.text);
+      if (message.method === "Runtime.consoleAPICalled" && ["warning", "error"].includes(message.params.type)) {
+        this.warnings.push(message.params.args.map((arg) => arg.value ?? arg.description).join(" "));
+      }
+      if (message.method === "Log.entryAdded" && ["warning", "error"].includes(message.params.entry.level)) {
+        this.warnings.push(message.params.entry.text);
+      }
     });
     const { targetId } = await this.send("Target.createTarget", { url: "about:blank" }, null);
     this.session = (await this.send("Target.attachToTarget", { targetId, flatten: true }, null)).sessionId;
-    for (const domain of ["Network", "Runtime", "Page"]) await this.send(`${domain}.enable`);
+    for (const domain of ["Network", "Runtime", "Page", "Log"]) await this.send(`${domain}.enable`);
   }
   // Serves the folder `site`, on the port served before if there was one.
   async serve(site) {

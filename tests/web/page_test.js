@@ -55,6 +55,39 @@ test("the page", async (t) => {
     assert.deepStrictEqual(browser.errors, []);
   });
 
+  await t.test("sounds once a key has woken it: a shot plays its cue, and nothing is heard after m", async () => {
+    const before = await browser.state();
+    assert.strictEqual(before.sound.context, "suspended", "no sound before any key, click or touch");
+    assert.deepStrictEqual([browser.errors, browser.warnings], [[], []]);
+    await browser.key(...TAB);
+    await browser.until("window.quenmar.state().sound.context", (context) => context === "running", "the sound to wake");
+    const box = await browser.evaluate("(({x, y, width}) => ({x, y, width}))(field.getBoundingClientRect())");
+    const shoot = async () => {
+      await browser.until("window.quenmar.state().player.shell", (shell) => shell === 0, "the player's shell to be ready");
+      const { sound } = await browser.state();
+      await browser.send("Input.dispatchMouseEvent", { type: "mouseMoved", x: box.x + box.width * 0.9, y: box.y + 20 });
+      for (const type of ["mousePressed", "mouseReleased"]) {
+        await browser.send("Input.dispatchMouseEvent", { type, x: box.x + box.width * 0.9, y: box.y + 20, button: "left", buttons: type === "mousePressed" ? 1 : 0, clickCount: 1 });
+      }
+      await browser.until("window.quenmar.state().sound.shotsPlayed", (shots) => shots > sound.shotsPlayed, "the shot's cue");
+      return (await browser.state()).sound;
+    };
+    const shot = await shoot();
+    await browser.until("window.quenmar.state().sound.heard", (heard) => heard > before.sound.heard, "the shot to be heard");
+    const M = ["m", "KeyM", 77, 0, "m"];
+    await browser.key(...M);
+    await browser.until("window.quenmar.state().sound.muted", (muted) => muted, "m to turn the sound off");
+    await new Promise((resolve) => setTimeout(resolve, 200));  // what was mixed before m plays out
+    const { heard } = (await browser.state()).sound;
+    await shoot();
+    await new Promise((resolve) => setTimeout(resolve, 300));
+    assert.strictEqual((await browser.state()).sound.heard, heard, "nothing is heard after m");
+    assert.strictEqual(await browser.evaluate("localStorage.getItem('quenmar-sound-off')"), "1", "m is kept");
+    await browser.key(...M);
+    assert.ok(shot.latency <= 0.08, `a cue is heard ${shot.latency} s after its period`);
+    await browser.load();  // a battle afresh for what follows
+  });
+
   await t.test("drives the tank by the key in W's place, whatever its letter", async () => {
     await browser.send("Input.dispatchKeyEvent", { type: "keyDown", key: "z", code: "KeyW", windowsVirtualKeyCode: 90 });
     await browser.until("window.quenmar.state().player.speed", (speed) => speed > 0.5, "the tank to move");
