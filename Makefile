@@ -81,8 +81,9 @@ package: build
 	@tools/install-deps.sh package
 	@cd $(BUILD_DIR) && cpack -G DEB
 
-# Benchmarks: one level-50 tick three ways, a fifteen-minute replay's jumps and
-# memory, then the running game on Xvfb.
+# Benchmarks: one level-50 tick three ways and the mixer's work for a period, a
+# fifteen-minute replay's jumps and memory, then the running game on Xvfb, and
+# once more with its sound: a minute at level 50 with it, one without.
 bench:
 	@tools/install-deps.sh bench
 	@$(CONFIGURE) -DQUENMAR_BENCH=ON
@@ -92,6 +93,8 @@ bench:
 		--benchmark_out=bench/results/tick.json --benchmark_out_format=json | tee bench/results/tick.txt
 	@$(BUILD_DIR)/bench/replay_bench | tee bench/results/replay.txt
 	@bench/running.sh $(BUILD_DIR) bench/results/running.txt && cat bench/results/running.txt
+	@SOUND=1 RUN_SECONDS=60 bench/running.sh $(BUILD_DIR) bench/results/running-sound.txt && \
+		cat bench/results/running-sound.txt
 	@SCALE=2 bench/running.sh $(BUILD_DIR) bench/results/running-scale-2.txt && \
 		cat bench/results/running-scale-2.txt
 

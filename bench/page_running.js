@@ -1,7 +1,10 @@
 // The page playing in headless Chromium, measured from outside: CPU use of
 // all of Chromium's processes over RUN_SECONDS (20) at level 1 and, brought
-// there as a player does (Esc, "Next level", again and again), at level 50.
-// The window is sized so that the field is 723 x 651 pixels, as on the desktop.
+// there as a player does (Esc, "Next level", again and again), at level 50,
+// its sound woken by a first key; then at level 50 once more with the sound
+// turned off by m. With the sound: the gaps in it, and how long a cue takes
+// to be heard. The window is sized so that the field is 723 x 651 pixels, as
+// on the desktop.
 // Usage: NODE_PATH=/usr/share/nodejs node bench/page_running.js BUILD_WEB_DIR
 "use strict";
 const fs = require("node:fs");
@@ -9,6 +12,7 @@ const path = require("node:path");
 const { Browser } = require("../tests/web/browser.js");
 
 const SECONDS = Number(process.env.RUN_SECONDS || 20);
+const SOUND_SECONDS = Number(process.env.SOUND_SECONDS || 60);  // level 50 with its sound: a minute
 const HZ = 100;  // clock ticks a second in /proc/PID/stat (getconf CLK_TCK on Linux)
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
@@ -34,10 +38,10 @@ function cpuTicks(root) {
   return total;
 }
 
-async function measure(browser) {
+async function measure(browser, span = SECONDS) {
   await sleep(1500);
   const [cpu0, t0, ticks0] = [cpuTicks(browser.chromium.pid), Date.now(), (await browser.state()).ticks];
-  await sleep(SECONDS * 1000);
+  await sleep(span * 1000);
   const [cpu1, t1, ticks1] = [cpuTicks(browser.chromium.pid), Date.now(), (await browser.state()).ticks];
   const seconds = (t1 - t0) / 1000;
   return { cpu: (100 * (cpu1 - cpu0)) / HZ / seconds, ticksPerSecond: (ticks1 - ticks0) / seconds };
@@ -48,6 +52,7 @@ async function measure(browser) {
   await browser.open(path.join(path.resolve(process.argv[2] || "build-web"), "site"));
   await browser.send("Emulation.setDeviceMetricsOverride", { width: 739, height: 703, deviceScaleFactor: 1, mobile: false });
   await browser.load();
+  await browser.key("Tab", "Tab", 9);  // wakes the sound, and does nothing else
   const width = await browser.evaluate("field.width");
   const level1 = await measure(browser);
   for (let level = (await browser.state()).level; level < 50; level = (await browser.state()).level) {
@@ -60,10 +65,18 @@ async function measure(browser) {
     }
     await browser.until("window.quenmar.state()", (s) => s.dialog === null && s.level > level, `the level after ${level}`);
   }
-  const level50 = await measure(browser);
+  const gaps = (await browser.state()).sound.underruns;
+  const level50 = await measure(browser, SOUND_SECONDS);
+  const { sound } = await browser.state();
+  await browser.key("m", "KeyM", 77, 0, "m");
+  const muted = await measure(browser);
   const say = ({ cpu, ticksPerSecond }) => `${cpu.toFixed(2)} % of one core (all of Chromium), ${ticksPerSecond.toFixed(2)} ticks/s`;
   console.log(`field: ${width} pixels wide`);
   console.log(`level 1:  ${say(level1)}`);
   console.log(`level 50: ${say(level50)}`);
+  console.log(`level 50, sound off: ${say(muted)}`);
+  console.log(`sound: ${sound.context}, ran out of frames ${sound.underruns - gaps} times in ${SOUND_SECONDS} s at level 50`);
+  console.log(`cue to sound: ${(1000 * sound.latency).toFixed(1)} ms (${1000 * sound.lead} ms queued in the worklet, ` +
+    `a render quantum, and the context's base and output latency)`);
   await browser.close();
 })();

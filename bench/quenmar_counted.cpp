@@ -1,6 +1,7 @@
 // The game's own battle window, with the ticks its session ran and the time
-// of its first painted frame from the process's start. Once a second it
-// writes them to the report file named on its command line.
+// of its first painted frame from the process's start, and with
+// QUENMAR_SOUND=1 its sound and the times its device ran out of frames. Once
+// a second it writes them to the report file named on its command line.
 #include <time.h>
 #include <unistd.h>
 
@@ -51,6 +52,7 @@ int main(int argc, char** argv) {
     MainWindow window(match);
     match_start_game(match, window, random_from_clock(), DESIGN_WIDTH, DESIGN_HEIGHT, window.devicePixelRatioF());
     const Session& session = match.session;
+    if (qEnvironmentVariableIsSet("QUENMAR_SOUND")) window.play_sound();
     FirstPaint first_paint;
     window.installEventFilter(&first_paint);
     window.show();
@@ -60,10 +62,12 @@ int main(int argc, char** argv) {
     QObject::connect(&every_second, &QTimer::timeout, [&] {
         QFile out(report + ".new");
         if (!out.open(QIODevice::WriteOnly)) return;
-        out.write(QString("ticks %1\nlevel %2\nfirst_paint_ms %3\n")
+        out.write(QString("ticks %1\nlevel %2\nfirst_paint_ms %3\nunderruns %4\nmuted %5\n")
                       .arg(session.ticks)
                       .arg(session.world.level)
                       .arg(first_paint.ms, 0, 'f', 1)
+                      .arg(window.sound_underruns())
+                      .arg(match.mixer.muted ? 1 : 0)
                       .toUtf8());
         out.close();
         QFile::remove(report);

@@ -1,7 +1,8 @@
 // One tick of a level-50 battle: with the game's own picture at display
 // scale 1 and 2, with the same drawing operations made through a QPainter
 // onto a QImage instead, and with no pixels to draw into (the game logic's
-// own share).
+// own share). And the mixer's work for a period of a level-50 battle: its
+// cues played and a period's frames mixed.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -107,7 +108,33 @@ void tick_no_drawing(benchmark::State& state) {
     tick_at_level_50(state, Drawing::None, 1);
 }
 
+// The cues of a stretch of a level-50 battle, a period's at a time, played
+// and mixed as the match does, with the engine running.
+void mixer_period(benchmark::State& state) {
+    HeadlessBattle battle(random_from_seed(2026));
+    std::vector<Cues> periods;
+    for (int period = 1; period <= LEVEL_SETUP_PERIODS + BATTLE_PERIODS + 400; ++period) {
+        if (period <= LEVEL_SETUP_PERIODS && period % 2 == 0)
+            match_take(battle.match, {.kind = InputKind::Click, .button = SmallButton::NextLevel});
+        match_run_period(battle.match);
+        if (period > LEVEL_SETUP_PERIODS) periods.push_back(battle.session.cues);
+    }
+    Mixer mixer;
+    mixer_start(mixer);
+    std::vector<float> frames(2 * SAMPLE_RATE * PERIOD_MS / 1000);
+    const Listener listener{361, 325, DESIGN_WIDTH, DESIGN_HEIGHT};
+    std::size_t next = 0;
+    for (auto _ : state) {
+        mixer_play(mixer, periods[next++ % periods.size()], listener);
+        mixer_set_engine(mixer, 2);
+        mixer_render(mixer, frames);
+        benchmark::DoNotOptimize(frames.data());
+    }
+    state.counters["voices"] = static_cast<double>(mixer.voices.size());
+}
+
 BENCHMARK(tick)->Unit(benchmark::kMicrosecond);
+BENCHMARK(mixer_period)->Unit(benchmark::kMicrosecond);
 BENCHMARK(tick_scale_2)->Unit(benchmark::kMicrosecond);
 BENCHMARK(tick_qpainter)->Unit(benchmark::kMicrosecond);
 BENCHMARK(tick_no_drawing)->Unit(benchmark::kMicrosecond);

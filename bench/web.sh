@@ -4,7 +4,8 @@
 # fighting the same battle, the CPU of 20 000 periods at level 50: the
 # difference between a long and a short run, best of three), and the CPU of
 # the page playing level 50 in headless Chromium against the desktop game on
-# Xvfb (bench/page_running.js, bench/running.sh).
+# Xvfb (bench/page_running.js, bench/running.sh); and the page's sound: its
+# CPU against the sound turned off, its gaps and its latency.
 # Usage: bench/web.sh BUILD_DIR BUILD_WEB_DIR [RESULT_FILE]
 set -euo pipefail
 
@@ -36,7 +37,8 @@ native=$(period_us "$build/quenmar-sim")
 wasm=$(period_us node "$web/quenmar-sim.js")
 
 desktop=$(RUN_SECONDS=${RUN_SECONDS:-20} "$here/running.sh" "$build" | awk -F': *' '/^level 50:/ { print $2 }')
-page=$(NODE_PATH=/usr/share/nodejs node "$here/page_running.js" "$web" | awk -F': *' '/^level 50:/ { print $2 }')
+page_said=$(NODE_PATH=/usr/share/nodejs node "$here/page_running.js" "$web")
+page=$(echo "$page_said" | awk -F': *' '/^level 50:/ { print $2 }')
 ratio() { awk -v a="${1%% *}" -v b="${2%% *}" 'BEGIN { printf "%.2f", a / b }'; }
 {
     echo "machine: $(nproc) cores, $(awk -F': ' '/model name/ { print $2; exit }' /proc/cpuinfo)"
@@ -44,5 +46,6 @@ ratio() { awk -v a="${1%% *}" -v b="${2%% *}" 'BEGIN { printf "%.2f", a / b }'; 
     echo "level-50 period, wasm under node:  $wasm us ($(ratio "$wasm" "$native") x native)"
     echo "desktop game on Xvfb, level 50:    $desktop"
     echo "page in headless Chromium, level 50: $page"
+    echo "$page_said" | grep -E '^(level 50, sound off|sound|cue to sound):' | sed 's/^/page, /'
     echo "page against desktop:              $(ratio "$page" "$desktop") x"
 } >"$result"

@@ -15,7 +15,7 @@ declare -A needs=(
     # desktop entry, the metadata and the package
     [test]="run headless libgmock-dev xvfb xdotool x11-xkb-utils libx11-dev openbox weston
             desktop-file-utils appstream lintian file pulseaudio pulseaudio-utils"
-    [bench]="run libbenchmark-dev xvfb xdotool"
+    [bench]="run libbenchmark-dev xvfb xdotool pulseaudio pulseaudio-utils"
     [fuzz]="core clang libclang-rt-14-dev"
     # the browser build (rsvg-convert draws its icons), and its tests: in node, and in headless Chromium over
     # the DevTools protocol (with Debian's WebSocket client for node)
