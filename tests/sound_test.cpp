@@ -49,27 +49,30 @@ struct Mixing : testing::Test {
     Listener middle{.x = 361.5, .y = 325.5, .width = 723, .height = 651};
     std::vector<float> out = std::vector<float>(2 * PERIOD_FRAMES);
     void SetUp() override { mixer_start(m); }
-    // The left and right sides' loudness, summed over a period.
-    std::pair<double, double> sides(Mixer& mixer) {
+    // The left and right sides' loudness over the next period.
+    std::pair<float, float> sides(Mixer& mixer) {
         mixer_render(mixer, out);
-        double left = 0, right = 0;
+        std::pair<float, float> loud;
         for (std::size_t f = 0; f < out.size(); f += 2) {
-            left += std::fabs(out[f]);
-            right += std::fabs(out[f + 1]);
+            loud.first += std::fabs(out[f]);
+            loud.second += std::fabs(out[f + 1]);
         }
-        return {left, right};
+        return loud;
     }
 };
 
-TEST_F(Mixing, a_cue_on_the_left_is_louder_on_the_left_and_quieter_the_farther_it_is) {
+TEST_F(Mixing, a_cue_on_the_left_is_louder_on_the_left_quieter_the_farther_it_is_and_unheard_muted) {
     const std::vector<Cue> on_the_left{{CueKind::Burst, 40, 325}};
+    Mixer far, muted;
+    for (Mixer* mixer : {&far, &muted}) mixer_start(*mixer);
     mixer_play(m, on_the_left, middle);
+    mixer_play(far, on_the_left, {.x = 700, .y = 600, .width = 723, .height = 651});
+    mixer_play(muted, on_the_left, middle);
+    muted.muted = true;
     const auto [left, right] = sides(m);
     EXPECT_GT(left, 3 * right);
-    Mixer far;
-    mixer_start(far);
-    mixer_play(far, on_the_left, {.x = 700, .y = 600, .width = 723, .height = 651});
     EXPECT_LT(sides(far).first * 1.5, left);
+    EXPECT_EQ(sides(muted), std::pair(0.0f, 0.0f));
 }
 
 // Past the cap, the quietest voice gives way: a louder cue takes its place,
@@ -89,30 +92,20 @@ TEST_F(Mixing, the_same_cue_in_a_period_plays_once_and_louder_and_past_the_cap_t
     EXPECT_FALSE(heard(Sound::EnemyShot));
 }
 
-TEST_F(Mixing, muted_it_gives_zeros) {
-    mixer_play(m, std::vector<Cue>{{CueKind::PlayerDestroyed, 361, 325}}, middle);
-    mixer_set_engine(m, 3);
-    m.muted = true;
-    mixer_render(m, out);
-    EXPECT_EQ(peak(out), 0.0f);
-}
-
-// Level 50: fifty tanks firing, bursting and dying at once, the engine
-// running; of every period's frames, the loudest stays within -1..1.
+// Level 50, as its match sounds it: fifty tanks firing, bursting and dying
+// at once, the engine running; of every period's frames, the loudest stays
+// within -1..1.
 TEST_F(Mixing, the_loudest_period_of_a_level_50_battle_stays_within_one) {
-    m.volume = 1;
     HeadlessBattle battle(random_from_seed(11));
+    battle.match.mixer.volume = 1;
     float loudest = 0, lowest_limit = 1;
     for (int period = 1; period <= 1500; ++period) {
         if (period < 100 && period % 2 == 0) match_take(battle.match, {.kind = InputKind::Click, .button = SmallButton::NextLevel});
         match_take(battle.match, {.kind = InputKind::KeyDown, .key = KeyCode::Up});
         match_run_period(battle.match);
-        const GameWorld& w = battle.session.world;
-        mixer_play(m, battle.session.cues, {.x = w.tank_x[0], .y = w.tank_y[0], .width = 723, .height = 651});
-        mixer_set_engine(m, w.tank_speed[0]);
-        mixer_render(m, out);
+        match_sound(battle.match, out);
         loudest = std::max(loudest, peak(out));
-        lowest_limit = std::min(lowest_limit, m.limit);
+        lowest_limit = std::min(lowest_limit, battle.match.mixer.limit);
     }
     EXPECT_EQ(battle.session.world.level, 50);
     EXPECT_LE(loudest, 1.0f);

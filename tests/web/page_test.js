@@ -184,9 +184,8 @@ test("the page", async (t) => {
     await browser.send("Page.navigate", { url: link });
     await browser.until("window.quenmar.state().replay", (r) => r?.state === "running", "the replay");
     const replay = () => browser.evaluate("window.quenmar.state().replay");
-    for (const [key, speed] of [[PLUS, "2 ×"], [PLUS, "4 ×"], [PLUS, "8 ×"], [MINUS, "4 ×"], [MINUS, "2 ×"],
-      [MINUS, "1 ×"], [MINUS, "½ ×"], [MINUS, "¼ ×"], [EQUAL, "½ ×"], [EQUAL, "1 ×"]]) {
-      await browser.key(...key);
+    for (const [key, times, speed] of [[PLUS, 3, "8 ×"], [MINUS, 5, "¼ ×"], [EQUAL, 2, "1 ×"]]) {
+      for (let press = 0; press < times; ++press) await browser.key(...key);
       assert.strictEqual((await replay()).speed, speed);
     }
     await browser.key(...P);
