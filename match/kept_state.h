@@ -17,7 +17,8 @@ struct KeptState {
 
 KeptState keep_state(const Session& session, const Replay& replay);
 // Puts the session and the replay back as they were kept; the whole picture
-// counts as changed. The session's drawing log stays where it was.
+// counts as changed (and is white if it was kept at another display scale
+// than the session's now). The session's drawing log stays where it was.
 void restore_state(const KeptState& kept, Session& session, Replay& replay);
 // The memory the state takes, in bytes.
 std::size_t kept_size(const KeptState& kept);
