@@ -67,6 +67,12 @@ std::optional<InputEvent> viewer_record(std::string_view typed);
 inline InputEvent viewer_record(ViewerCommand command) {
     return {.kind = InputKind::Viewer, .viewer = command};
 }
+// Whether a held key's repeats act again in a replay: they step, change the
+// speed and jump, but pause, end and turn the sound off once a press.
+inline bool viewer_repeats(const InputEvent& record) {
+    return record.kind == InputKind::Viewer && record.viewer != ViewerCommand::Pause &&
+           record.viewer != ViewerCommand::Close;
+}
 
 // The record of a key a small window takes itself, whichever front end it is
 // pressed in: Esc runs Result's Esc step or Help's "Close" steps, and F1 in

@@ -3,6 +3,8 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QResizeEvent>
+#include <string>
+#include <utility>
 
 namespace {
 
@@ -85,31 +87,19 @@ std::optional<InputEvent> small_window_key(const QKeyEvent& event, EventSource s
     return std::nullopt;
 }
 
-// The viewer's keys in a replay; a held key repeats but for pausing and ending.
+// The viewer's keys in a replay, and the sound's.
 std::optional<InputEvent> viewer_key(const QKeyEvent& event) {
-    std::optional<InputEvent> record;
-    switch (event.key()) {
-        case Qt::Key_Left:
-            record = viewer_record(ViewerCommand::Back);
-            break;
-        case Qt::Key_Right:
-            record = viewer_record(ViewerCommand::Forward);
-            break;
-        case Qt::Key_Home:
-            record = viewer_record(ViewerCommand::Start);
-            break;
-        case Qt::Key_End:
-            record = viewer_record(ViewerCommand::End);
-            break;
-        case Qt::Key_Escape:
-            record = viewer_record(ViewerCommand::Close);
-            break;
-        default:
-            record = viewer_record(event.text().toStdString());
-            if (!record) record = mute_record(event.text().toStdString());
+    constexpr std::pair<int, ViewerCommand> NAMED[] = {
+        {Qt::Key_Left, ViewerCommand::Back}, {Qt::Key_Right, ViewerCommand::Forward},
+        {Qt::Key_Home, ViewerCommand::Start}, {Qt::Key_End, ViewerCommand::End},
+        {Qt::Key_Escape, ViewerCommand::Close}};
+    const std::string typed = event.text().toStdString();
+    std::optional<InputEvent> record = viewer_record(typed);
+    if (!record) record = mute_record(typed);
+    for (const auto& [key, command] : NAMED) {
+        if (event.key() == key) record = viewer_record(command);
     }
-    const bool once = record && (record->viewer == ViewerCommand::Pause || record->viewer == ViewerCommand::Close);
-    return event.isAutoRepeat() && once ? std::nullopt : record;
+    return event.isAutoRepeat() && record && !viewer_repeats(*record) ? std::nullopt : record;
 }
 
 std::optional<InputEvent> key_pressed(const QKeyEvent& event, EventSource source) {

@@ -80,8 +80,7 @@ std::optional<InputEvent> viewer_key(const BrowserEvent& e) {
     for (const auto& [name, command] : NAMED) {
         if (e.key == name) record = viewer_record(command);
     }
-    const bool once = record && (record->viewer == ViewerCommand::Pause || record->viewer == ViewerCommand::Close);
-    return e.repeat && once ? std::nullopt : record;
+    return e.repeat && record && !viewer_repeats(*record) ? std::nullopt : record;
 }
 
 }  // namespace
