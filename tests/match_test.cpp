@@ -18,10 +18,7 @@ const std::string KEPT = SOURCE_DIR "/tests/battles/desktop.battle";
 constexpr int KEPT_PERIODS = 1453;
 
 std::string text_of(const std::string& path) {
-    std::ifstream in(path);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
+    return (std::ostringstream() << std::ifstream(path).rdbuf()).str();
 }
 
 // A front end that notes the small windows open and how the match ended.

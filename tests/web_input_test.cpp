@@ -56,7 +56,6 @@ TEST(WebInput, every_key_the_game_knows_yields_its_record_in_its_part_of_the_pag
         {"W in Result", Type::KeyDown, "KeyW", "w", false, Part::Result, std::nullopt},
         {"Enter in Result", Type::KeyDown, "Enter", "Enter", false, Part::Result, std::nullopt},
         {"Left held in a replay", Type::KeyDown, "ArrowLeft", "ArrowLeft", true, Part::Replay, viewer_record(ViewerCommand::Back)},
-        {"Space held in a replay", Type::KeyDown, "Space", " ", true, Part::Replay, std::nullopt},
         {"m in a replay", Type::KeyDown, "KeyM", "m", false, Part::Replay, InputEvent{.kind = InputKind::Mute}},
         {"m held in a replay", Type::KeyDown, "KeyM", "m", true, Part::Replay, std::nullopt},
     };
