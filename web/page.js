@@ -93,7 +93,9 @@ window.quenmarPage = {
     shownLevel = -1;
     const was = document.body.classList.contains("replay");
     document.body.classList.toggle("replay", line !== "");
-    if (was !== (line !== "")) fitField();
+    // Refitted once the game's call is over, so that the game, started or
+    // not, is told the field's new size rather than called into again.
+    if (was !== (line !== "")) queueMicrotask(fitField);
   },
   end(status, message) {
     const { wins, losses, replay } = game.state();

@@ -154,8 +154,11 @@ test("the page", async (t) => {
     fs.rmSync(file);
     const link = await browser.evaluate("window.quenmar.link()");
     assert.ok(link.startsWith(`${browser.page}#battle=`), link);
+    await browser.send("Page.navigate", { url: "about:blank" });  // opened afresh, as from a chat message
     await browser.send("Page.navigate", { url: link });
     await browser.until("window.quenmar.state().replay", (replay) => replay?.state === "over", "the replay's end", 60);
+    assert.strictEqual(await browser.evaluate("field.width"),
+      await browser.evaluate("Math.round(field.getBoundingClientRect().width * devicePixelRatio)"), "drawn at the screen's own pixels");
     await browser.key(...ESC);
     await browser.until("document.getElementById('ended').hidden", (hidden) => hidden === false, "Esc to end the replay");
     // The same battle with its last checkpoint altered parts from it there, in one line.
@@ -181,6 +184,11 @@ test("the page", async (t) => {
 
   await t.test("a replay goes faster, slower, pauses, steps and jumps by its keys and its bar, landing where watching does", async () => {
     const link = `${browser.page}#battle=${require("node:zlib").deflateSync(fs.readFileSync(KEPT)).toString("base64url")}`;
+    // A first touch brings the touch controls in before the replay opens, so
+    // that the field keeps one size throughout.
+    await browser.send("Emulation.setTouchEmulationEnabled", { enabled: true, maxTouchPoints: 5 });
+    await browser.send("Input.dispatchTouchEvent", { type: "touchStart", touchPoints: [{ x: 2, y: 2 }] });
+    await browser.send("Input.dispatchTouchEvent", { type: "touchEnd", touchPoints: [] });
     await browser.send("Page.navigate", { url: link });
     await browser.until("window.quenmar.state().replay", (r) => r?.state === "running", "the replay");
     const replay = () => browser.evaluate("window.quenmar.state().replay");
@@ -205,8 +213,7 @@ test("the page", async (t) => {
     for (let back = 0; back < 3; ++back) await browser.key(...LEFT);
     assert.strictEqual((await replay()).period, 253);
     assert.deepStrictEqual(await browser.evaluate(SHOWN), at253, "ten seconds back three times from the end");
-    // The bar, dragged from 80 % to 40 % by the mouse, and from 70 % to 30 % by
-    // a finger (once the first touch has brought the touch controls in).
+    // The bar, dragged from 80 % to 40 % by the mouse, and from 70 % to 30 % by a finger.
     let bar;
     const at = (fraction) => ({ x: bar.x + bar.width * fraction, y: bar.y + bar.height / 2 });
     const mouse = (type, fraction) => browser.send("Input.dispatchMouseEvent",
@@ -216,10 +223,6 @@ test("the page", async (t) => {
     for (const [drag, to] of [[[[mouse, "mousePressed", 0.8], [mouse, "mouseMoved", 0.5], [mouse, "mouseMoved", 0.4], [mouse, "mouseReleased", 0.4]], 0.4],
       [[[finger, "touchStart", 0.7], [finger, "touchMove", 0.5], [finger, "touchMove", 0.3], [finger, "touchEnd"]], 0.3]]) {
       await browser.send("Emulation.setTouchEmulationEnabled", { enabled: drag[0][0] === finger, maxTouchPoints: 5 });
-      if (drag[0][0] === finger) {
-        await browser.send("Input.dispatchTouchEvent", { type: "touchStart", touchPoints: [{ x: 2, y: 2 }] });
-        await browser.send("Input.dispatchTouchEvent", { type: "touchEnd", touchPoints: [] });
-      }
       bar = await browser.evaluate("(({x, y, width, height}) => ({x, y, width, height}))(position.getBoundingClientRect())");
       for (const [send, type, fraction] of drag) await send(type, fraction);
       const { period } = await replay();
