@@ -157,8 +157,7 @@ test("the page", async (t) => {
     await browser.send("Page.navigate", { url: "about:blank" });  // opened afresh, as from a chat message
     await browser.send("Page.navigate", { url: link });
     await browser.until("window.quenmar.state().replay", (replay) => replay?.state === "over", "the replay's end", 60);
-    assert.strictEqual(await browser.evaluate("field.width"),
-      await browser.evaluate("Math.round(field.getBoundingClientRect().width * devicePixelRatio)"), "drawn at the screen's own pixels");
+    assert.strictEqual(await browser.evaluate("field.width"), await browser.evaluate("Math.round(field.getBoundingClientRect().width * devicePixelRatio)"), "drawn at the screen's own pixels");
     await browser.key(...ESC);
     await browser.until("document.getElementById('ended').hidden", (hidden) => hidden === false, "Esc to end the replay");
     // The same battle with its last checkpoint altered parts from it there, in one line.
@@ -184,8 +183,7 @@ test("the page", async (t) => {
 
   await t.test("a replay goes faster, slower, pauses, steps and jumps by its keys and its bar, landing where watching does", async () => {
     const link = `${browser.page}#battle=${require("node:zlib").deflateSync(fs.readFileSync(KEPT)).toString("base64url")}`;
-    // A first touch brings the touch controls in before the replay opens, so
-    // that the field keeps one size throughout.
+    // A first touch brings the touch controls in first, so that the field keeps one size throughout.
     await browser.send("Emulation.setTouchEmulationEnabled", { enabled: true, maxTouchPoints: 5 });
     await browser.send("Input.dispatchTouchEvent", { type: "touchStart", touchPoints: [{ x: 2, y: 2 }] });
     await browser.send("Input.dispatchTouchEvent", { type: "touchEnd", touchPoints: [] });
