@@ -1,8 +1,9 @@
 #include "base/maths.h"
 
 #include <cstdint>
-#include <cstring>
 #include <limits>
+
+#include "base/bits.h"
 
 namespace {
 
@@ -36,18 +37,6 @@ Wide two_product(double a, double b) {
     return {p, error};
 }
 
-// A double's bits and back (the browser build's C++ library has no bit_cast).
-std::uint64_t bits_of(double x) {
-    std::uint64_t bits = 0;
-    std::memcpy(&bits, &x, sizeof bits);
-    return bits;
-}
-
-double double_of(std::uint64_t bits) {
-    double x = 0;
-    std::memcpy(&x, &bits, sizeof x);
-    return x;
-}
 
 // The nearest whole number to x, |x| < 2^51, in the default rounding mode.
 double nearest_whole(double x) {
@@ -166,10 +155,10 @@ Wide wide_log(double x) {
         x *= 0x1p54;
         e = -54;
     }
-    const auto bits = bits_of(x);
+    const auto bits = bits_as<std::uint64_t>(x);
     e += static_cast<int>((bits >> MANTISSA_BITS) & EXPONENT_MASK) - EXPONENT_BIAS;
     const std::uint64_t unit_exponent = static_cast<std::uint64_t>(EXPONENT_BIAS) << MANTISSA_BITS;
-    double m = double_of((bits & ~(EXPONENT_MASK << MANTISSA_BITS)) | unit_exponent);
+    double m = bits_as<double>((bits & ~(EXPONENT_MASK << MANTISSA_BITS)) | unit_exponent);
     if (m > SQRT2) {
         m *= 0.5;
         ++e;
@@ -198,7 +187,7 @@ double wide_exp(Wide v) {
     // Times 2^k, in two steps so that a result near the ends of the range stays exact.
     const auto half_k = static_cast<std::int64_t>(k) / 2;
     const auto scale = [](std::int64_t power_of_two) {
-        return double_of(static_cast<std::uint64_t>(power_of_two + EXPONENT_BIAS)
+        return bits_as<double>(static_cast<std::uint64_t>(power_of_two + EXPONENT_BIAS)
                                      << MANTISSA_BITS);
     };
     return m * scale(half_k) * scale(static_cast<std::int64_t>(k) - half_k);

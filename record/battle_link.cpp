@@ -3,9 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstring>
 #include <fstream>
 #include <sstream>
+
+#include "base/bits.h"
 
 namespace {
 
@@ -27,12 +28,6 @@ enum class Kind : std::uint8_t {
 };
 
 constexpr KeyCode ARROWS[] = {KeyCode::Left, KeyCode::Up, KeyCode::Right, KeyCode::Down};
-
-std::uint32_t bits_of(float v) {
-    std::uint32_t bits = 0;
-    std::memcpy(&bits, &v, sizeof bits);
-    return bits;
-}
 
 Kind offset(Kind first, std::size_t by) {
     return static_cast<Kind>(static_cast<std::size_t>(first) + by);
@@ -110,8 +105,8 @@ void write_event(Writer& w, int period, const InputEvent& e) {
                 w.record(period, Kind::ReleaseLeft);
             } else if (e.mouse == MouseButton::Right) {
                 w.record(period, Kind::ReleaseRight);
-                w.payload.bytes(bits_of(e.x), 4);
-                w.payload.bytes(bits_of(e.y), 4);
+                w.payload.bytes(bits_as<std::uint32_t>(e.x), 4);
+                w.payload.bytes(bits_as<std::uint32_t>(e.y), 4);
             } else {
                 w.record(period, Kind::ReleaseOther);
             }
@@ -185,9 +180,7 @@ struct Reader {
     }
     float single(const char* what) {
         const std::size_t start = at;
-        const auto bits = static_cast<std::uint32_t>(bytes(4));
-        float v = 0;
-        std::memcpy(&v, &bits, sizeof v);
+        const auto v = bits_as<float>(static_cast<std::uint32_t>(bytes(4)));
         if (!std::isfinite(v)) refuse(std::string(what) + " is not a finite number", start);
         return v;
     }

@@ -1,7 +1,8 @@
 #include "record/recording.h"
 
-#include <cstring>
 #include <utility>
+
+#include "base/bits.h"
 
 namespace {
 
@@ -16,16 +17,8 @@ struct Hasher {
             hash = (hash ^ ((value >> (8 * i)) & 0xFF)) * PRIME;
         }
     }
-    void add(double v) {
-        std::uint64_t bits = 0;
-        std::memcpy(&bits, &v, sizeof bits);
-        bytes(bits, 8);
-    }
-    void add(float v) {
-        std::uint32_t bits = 0;
-        std::memcpy(&bits, &v, sizeof bits);
-        bytes(bits, 4);
-    }
+    void add(double v) { bytes(bits_as<std::uint64_t>(v), 8); }
+    void add(float v) { bytes(bits_as<std::uint32_t>(v), 4); }
     void add(std::int16_t v) { bytes(static_cast<std::uint16_t>(v), 2); }
     void add(bool v) { bytes(v ? 1 : 0, 1); }
     template <typename T>
