@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
+#include "base/bits.h"
 #include "base/maths.h"
 #include "base/world.h"
 
@@ -13,8 +15,14 @@ constexpr double ENGINE_BASE_RATE = 0.6;  // the engine's pitch at a crawl, and 
 constexpr double ENGINE_RISE = 0.5;
 constexpr double FULL_SPEED = 3;
 constexpr float ENGINE_SMOOTHING = 0.002f;  // of the way to the engine's loudness, each frame
+constexpr std::size_t LIMITER_BLOCK = 16;  // frames the limiter takes at a time
 constexpr float LIMITER_RELEASE = 0.0005f;  // of the way back to 1, each frame...
 constexpr float LIMITER_FINISH = 5e-7f;    // ...and this, so that it reaches 1 in the end
+// The loudest a frame may come out: far enough below 1 that rounding a
+// frame times its gain cannot reach past 1.
+constexpr float LIMITER_CEILING = 1 - 1e-6f;
+// What is left of the way back to 1 after a block.
+const float LIMITER_KEEP = static_cast<float>(power(1.0 - LIMITER_RELEASE, static_cast<double>(LIMITER_BLOCK)));
 
 Sound sound_of(CueKind kind) {
     switch (kind) {
@@ -58,6 +66,10 @@ Voice voice_for(const Cue& cue, const Listener& l) {
     return v;
 }
 
+std::int32_t magnitude_bits(float sample) {
+    return bits_as<std::int32_t>(sample) & 0x7FFFFFFF;
+}
+
 float loudness(const Voice& v) {
     return std::max(v.left, v.right);
 }
@@ -74,27 +86,35 @@ void add_voice(Mixer& m, const Voice& v) {
     if (loudness(*quietest) < loudness(v)) *quietest = v;
 }
 
-// The engine's loop, at its pitch, fading in as it starts and out as it
-// stops, added into the frames.
-void add_engine(Mixer& m, float* left, float* right, std::size_t frames) {
+// The frames start from the engine's loop, at its pitch, fading in as it
+// starts and out as it stops, the same on both sides; or from silence.
+void start_with_engine(Mixer& m, float* left, float* right, std::size_t frames) {
     const Samples& engine = m.sounds[static_cast<std::size_t>(Sound::Engine)];
     const float target = m.engine_rate > 0 ? 1.0f : 0.0f;
-    if (engine.empty() || (m.engine_gain == 0 && target == 0)) return;
-    const double step = std::max(m.engine_rate, ENGINE_BASE_RATE), loop = static_cast<double>(engine.size());
+    if (engine.empty() || (m.engine_gain == 0 && target == 0)) {
+        std::fill(left, left + frames, 0.0f);
+        std::fill(right, right + frames, 0.0f);
+        return;
+    }
     const float from = m.engine_gain;
     const auto to = static_cast<float>(target + (from - target) * std::pow(1.0 - ENGINE_SMOOTHING, static_cast<double>(frames)));
-    const auto at = static_cast<float>(m.engine_at), pace = static_cast<float>(step);
-    const auto size = static_cast<int>(engine.size());
     const float rise = (to - from) / static_cast<float>(frames);
+    // Where the loop is read, in 32.32 fixed point: whole frames and a fraction.
+    constexpr double WHOLE = 4294967296.0;
+    const std::uint64_t loop = static_cast<std::uint64_t>(engine.size()) << 32;
+    const auto pace = static_cast<std::uint64_t>(std::max(m.engine_rate, ENGINE_BASE_RATE) * WHOLE);
+    auto at = static_cast<std::uint64_t>(m.engine_at * WHOLE);
     for (std::size_t f = 0; f < frames; ++f) {
-        const auto frame = static_cast<float>(f);
-        int i = static_cast<int>(at + frame * pace);
-        if (i >= size) i -= size;  // a period's frames go round the loop once at most
-        const float s = engine[static_cast<std::size_t>(i)] * (from + rise * frame) * 0.5f;
-        left[f] += s;
-        right[f] += s;
+        left[f] = engine[static_cast<std::size_t>(at >> 32)];
+        at += pace;
+        if (at >= loop) at -= loop;
     }
-    m.engine_at = std::fmod(at + static_cast<double>(frames) * step, loop);
+    for (int f = 0; f < static_cast<int>(frames); ++f) {  // an int, which turns into a float four at a time
+        const float s = left[f] * (from + rise * static_cast<float>(f)) * 0.5f;
+        left[f] = s;
+        right[f] = s;
+    }
+    m.engine_at = static_cast<double>(at) / WHOLE;
     m.engine_gain = target == 0 && to < ENGINE_SMOOTHING ? 0 : to;
 }
 
@@ -144,11 +164,10 @@ void mixer_render(Mixer& m, std::span<float> stereo) {
     const std::size_t frames = stereo.size() / 2;
     m.left.resize(frames);
     m.right.resize(frames);
-    std::fill(m.left.begin(), m.left.end(), 0.0f);
-    std::fill(m.right.begin(), m.right.end(), 0.0f);
-    // The voices, each added across all the frames at once.
     float* const left = m.left.data();
     float* const right = m.right.data();
+    start_with_engine(m, left, right, frames);
+    // The voices, each added across all the frames at once.
     for (Voice& v : m.voices) {
         const Samples& sound = m.sounds[static_cast<std::size_t>(v.sound)];
         const std::size_t count = std::min(frames, sound.size() - v.at);
@@ -159,25 +178,28 @@ void mixer_render(Mixer& m, std::span<float> stereo) {
         v.at += count;
     }
     std::erase_if(m.voices, [&](const Voice& v) { return v.at >= m.sounds[static_cast<std::size_t>(v.sound)].size(); });
-    add_engine(m, left, right, frames);
-    // The limiter: at once as low as keeps the louder side within 1, then
-    // slowly back. While no frame needs it, the frames only take the volume.
+    // The limiter, a short block of frames at a time: at once as low as keeps
+    // the block's louder side a hair within 1 (so that no frame needs
+    // clamping), then slowly back toward 1, gliding across each block.
     const float volume = m.volume;
-    float loudest = 0;
-    for (std::size_t f = 0; f < frames; ++f) {
-        stereo[2 * f] = left[f] * volume;
-        stereo[2 * f + 1] = right[f] * volume;
-        loudest = std::max(loudest, std::max(std::fabs(left[f]), std::fabs(right[f])));
-    }
-    if (m.limit == 1 && loudest * volume <= 1) return;
     float limit = m.limit;
-    for (std::size_t f = 0; f < frames; ++f) {
-        const float peak = std::max(std::fabs(left[f]), std::fabs(right[f])) * volume;
-        if (peak * limit > 1) limit = 1 / peak;
-        const float gain = volume * limit;
-        stereo[2 * f] = std::clamp(left[f] * gain, -1.0f, 1.0f);
-        stereo[2 * f + 1] = std::clamp(right[f] * gain, -1.0f, 1.0f);
-        limit = std::min(1.0f, limit + (1 - limit) * LIMITER_RELEASE + LIMITER_FINISH);
+    for (std::size_t at = 0; at < frames; at += LIMITER_BLOCK) {
+        const std::size_t end = std::min(frames, at + LIMITER_BLOCK);
+        std::int32_t loudest = 0;  // the largest magnitude's bits, which order as the magnitudes do
+        for (std::size_t f = at; f < end; ++f) loudest = std::max({loudest, magnitude_bits(left[f]), magnitude_bits(right[f])});
+        const float peak = bits_as<float>(loudest) * volume;
+        float to = std::min(1.0f, 1 - (1 - limit) * LIMITER_KEEP + LIMITER_FINISH * LIMITER_BLOCK);
+        if (peak * to > LIMITER_CEILING) to = LIMITER_CEILING / peak;
+        const int count = static_cast<int>(end - at);
+        const float from = std::min(limit, to), rise = (to - from) / static_cast<float>(count);
+        const float *block_left = left + at, *block_right = right + at;
+        float* const out = stereo.data() + 2 * at;
+        for (int f = 0; f < count; ++f) {
+            const float gain = volume * (from + rise * static_cast<float>(f + 1));
+            out[2 * f] = block_left[f] * gain;
+            out[2 * f + 1] = block_right[f] * gain;
+        }
+        limit = to;
     }
     m.limit = limit;
 }
