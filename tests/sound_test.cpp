@@ -75,6 +75,26 @@ TEST_F(Mixing, a_cue_on_the_left_is_louder_on_the_left_quieter_the_farther_it_is
     EXPECT_EQ(sides(muted), std::pair(0.0f, 0.0f));
 }
 
+// The engine: the same on both sides while the tank moves, higher the faster
+// it goes (its waveform crossing zero more often), silent once it stands.
+TEST_F(Mixing, the_engine_is_heard_while_the_tank_moves_higher_the_faster_and_silent_once_it_stands) {
+    const auto crossings = [&](double speed) {
+        int count = 0;
+        mixer_set_engine(m, speed);
+        for (int period = 0; period < 20; ++period) {
+            mixer_render(m, out);
+            for (std::size_t f = 2; f < out.size(); f += 2) count += period >= 10 && (out[f - 2] < 0) != (out[f] < 0);
+            EXPECT_EQ(out[0], out[1]);
+        }
+        return count;
+    };
+    const int crawling = crossings(0.5);
+    EXPECT_GT(crawling, 10);
+    EXPECT_GT(crossings(3), 2 * crawling);
+    crossings(0);
+    EXPECT_EQ(sides(m), std::pair(0.0f, 0.0f));
+}
+
 // Past the cap, the quietest voice gives way: a louder cue takes its place,
 // a quieter one is not heard.
 TEST_F(Mixing, the_same_cue_in_a_period_plays_once_and_louder_and_past_the_cap_the_quietest_gives_way) {
