@@ -147,19 +147,24 @@ INSTANTIATE_TEST_SUITE_P(Keys, Driving,
 
 // A minimised battle waits: the blue tank, driven to full speed and let go as
 // the window goes, still has its speed when the window comes back, where a
-// running battle would have braked it to a stop.
+// running battle would have braked it to a stop. An enemy's shell stops it
+// too, now and then, so it has three tries.
 TEST_F(Game, a_minimised_battle_waits_until_it_is_restored) {
     ASSERT_TRUE(wait_until([&] { return shows_battle(); }, 3s));
-    x.xdotool("keydown Up");
-    std::this_thread::sleep_for(1500ms);
-    x.xdotool("windowminimize --sync " + std::to_string(main));
-    x.xdotool("keyup Up");
-    std::this_thread::sleep_for(2500ms);
-    x.xdotool("windowactivate --sync " + std::to_string(main));
-    QPointF before;
-    ASSERT_TRUE(wait_until([&] { return (before = centre_of(shot(), PLAYER_BLUE)).x() >= 0; }, 2s));
-    std::this_thread::sleep_for(200ms);
-    EXPECT_GT(QLineF(before, centre_of(shot(), PLAYER_BLUE)).length(), 5) << "it stands still";
+    double moved = 0;
+    for (int attempt = 0; attempt < 3 && moved <= 5; ++attempt) {
+        x.xdotool("keydown Up");
+        std::this_thread::sleep_for(1500ms);
+        x.xdotool("windowminimize --sync " + std::to_string(main));
+        x.xdotool("keyup Up");
+        std::this_thread::sleep_for(2500ms);
+        x.xdotool("windowactivate --sync " + std::to_string(main));
+        QPointF before;
+        ASSERT_TRUE(wait_until([&] { return (before = centre_of(shot(), PLAYER_BLUE)).x() >= 0; }, 2s));
+        std::this_thread::sleep_for(200ms);
+        moved = QLineF(before, centre_of(shot(), PLAYER_BLUE)).length();
+    }
+    EXPECT_GT(moved, 5) << "it stands still";
 }
 
 // A quick click, its press and release between two ticks, fires as a held button does.
