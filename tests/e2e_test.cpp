@@ -583,10 +583,6 @@ TEST(Replay, the_viewers_keys_change_its_speed_and_every_jump_shows_the_period_i
     EXPECT_EQ(x.wait_exit(replay, 5s), std::optional<int>(0)) << "Esc ends the replay";
 }
 
-}  // namespace
-
-namespace {
-
 // The game's sound through a sound server of the test's own: shots fired by
 // real clicks are heard, and nothing after m; and with no sound server at all
 // the game plays on, saying so in one line.
