@@ -37,7 +37,6 @@ Wide two_product(double a, double b) {
     return {p, error};
 }
 
-
 // The nearest whole number to x, |x| < 2^51, in the default rounding mode.
 double nearest_whole(double x) {
     constexpr double SHIFTER = 6755399441055744.0;  // 1.5 * 2^52
