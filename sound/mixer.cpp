@@ -24,27 +24,14 @@ constexpr float LIMITER_CEILING = 1 - 1e-6f;
 // What is left of the way back to 1 after a block.
 const float LIMITER_KEEP = static_cast<float>(power(1.0 - LIMITER_RELEASE, static_cast<double>(LIMITER_BLOCK)));
 
+// The sound of each cue, in CueKind's order; the engine's cues start and stop
+// no voice of their own.
+constexpr Sound SOUND_OF[] = {Sound::PlayerShot, Sound::EnemyShot, Sound::Burst,    Sound::Hit,    Sound::Destroyed,
+                              Sound::PlayerDestroyed, Sound::LevelWon, Sound::LevelLost, Sound::Engine, Sound::Engine};
+static_assert(std::size(SOUND_OF) == std::size(CUE_NAMES));
+
 Sound sound_of(CueKind kind) {
-    switch (kind) {
-        case CueKind::PlayerShot:
-            return Sound::PlayerShot;
-        case CueKind::EnemyShot:
-            return Sound::EnemyShot;
-        case CueKind::Burst:
-            return Sound::Burst;
-        case CueKind::Hit:
-            return Sound::Hit;
-        case CueKind::Destroyed:
-            return Sound::Destroyed;
-        case CueKind::PlayerDestroyed:
-            return Sound::PlayerDestroyed;
-        case CueKind::LevelWon:
-            return Sound::LevelWon;
-        case CueKind::LevelLost:
-            return Sound::LevelLost;
-        default:
-            return Sound::Engine;  // the engine's cues start and stop no voice of their own
-    }
+    return SOUND_OF[static_cast<std::size_t>(kind)];
 }
 
 bool everywhere(CueKind kind) {
