@@ -9,6 +9,8 @@
 # make web           the same battle for a browser, as static files in build-web/site/
 # make serve-web     serves build-web/site/ on 127.0.0.1 and says where
 # make test-web      the browser build against the native one, and its page in Chromium
+# make format-check  whether the C++ and the JavaScript are as their formatters write them
+# make format        formats them so
 # Each first installs the Debian packages it needs and the machine lacks.
 
 BUILD_DIR ?= build
@@ -18,7 +20,8 @@ JOBS ?= $(shell nproc)
 # CMAKE_FLAGS: more options for every configure (CI: -DQUENMAR_WERROR=ON).
 CONFIGURE = cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS) >/dev/null
 
-.PHONY: all build run test test-headless test-sanitize fuzz bench bench-web package web serve-web test-web clean
+.PHONY: all build run test test-headless test-sanitize fuzz bench bench-web package web serve-web test-web \
+	format format-check clean
 
 all: build
 
@@ -127,6 +130,24 @@ test-web: web
 		-DCMAKE_DISABLE_FIND_PACKAGE_Qt6=TRUE -DQUENMAR_WEB_BUILD=$(CURDIR)/$(WEB_DIR) >/dev/null
 	@cmake --build $(WEB_TEST_DIR) -j $(JOBS)
 	@cd $(WEB_TEST_DIR) && ctest --output-on-failure -j $(JOBS) -L web
+
+# One formatting: clang-format with .clang-format for the C++, and prettier,
+# pinned in package.json, with .prettierrc.json for the JavaScript.
+CXX_SOURCES = $(shell git ls-files '*.cpp' '*.h')
+JS_SOURCES = $(shell git ls-files '*.js' '*.mjs')
+PRETTIER = node_modules/.bin/prettier
+format-check: node_modules/.installed
+	@clang-format --dry-run --Werror $(CXX_SOURCES)
+	@$(PRETTIER) --check --log-level warn $(JS_SOURCES)
+
+format: node_modules/.installed
+	@clang-format -i $(CXX_SOURCES)
+	@$(PRETTIER) --write --log-level warn $(JS_SOURCES)
+
+node_modules/.installed: package-lock.json
+	@tools/install-deps.sh format
+	@npm ci --no-audit --no-fund --loglevel=error
+	@touch $@
 
 clean:
 	rm -rf $(BUILD_DIR) $(HEADLESS_DIR) $(SANITIZE_DIR) $(FUZZ_DIR) $(WEB_DIR) $(WEB_TEST_DIR)

@@ -18,14 +18,14 @@ enum class CueKind : std::uint8_t {
     PlayerDestroyed,  // the player's tank's last hit
     LevelWon,
     LevelLost,
-    EngineStart,      // the player's tank starts moving
-    EngineStop,       // ... stops, or is destroyed
+    EngineStart,  // the player's tank starts moving
+    EngineStop,   // ... stops, or is destroyed
 };
 
 // The names the cue stream writes, in CueKind's order.
-inline constexpr std::string_view CUE_NAMES[] = {"player_shot", "enemy_shot", "burst",     "hit",
-                                                 "destroyed",   "player_destroyed", "level_won",
-                                                 "level_lost",  "engine_start", "engine_stop"};
+inline constexpr std::string_view CUE_NAMES[] = {
+    "player_shot",      "enemy_shot", "burst",      "hit",          "destroyed",
+    "player_destroyed", "level_won",  "level_lost", "engine_start", "engine_stop"};
 
 struct Cue {
     CueKind kind = CueKind::Burst;

@@ -47,36 +47,59 @@ double nearest_whole(double x) {
 template <std::size_t N>
 double polynomial(double z, const double (&c)[N]) {
     double sum = c[N - 1];
-    for (std::size_t k = N - 1; k-- > 0;) sum = sum * z + c[k];
+    for (std::size_t k = N - 1; k-- > 0;)
+        sum = sum * z + c[k];
     return sum;
 }
 
 // Taylor series, the coefficients rounded once from the exact fractions.
 // sin a = a + a z S(z), z = a^2
-constexpr double SINE_TAIL[] = {
-    -1.0 / 6,       1.0 / 120,      -1.0 / 5040,        1.0 / 362880,        -1.0 / 39916800,
-    1.0 / 6227020800, -1.0 / 1307674368000, 1.0 / 355687428096000, -1.0 / 121645100408832000.0,
-    1.0 / 51090942171709440000.0};
+constexpr double SINE_TAIL[] = {-1.0 / 6,
+                                1.0 / 120,
+                                -1.0 / 5040,
+                                1.0 / 362880,
+                                -1.0 / 39916800,
+                                1.0 / 6227020800,
+                                -1.0 / 1307674368000,
+                                1.0 / 355687428096000,
+                                -1.0 / 121645100408832000.0,
+                                1.0 / 51090942171709440000.0};
 // cos a = 1 - z/2 + z^2 C(z)
-constexpr double COSINE_TAIL[] = {
-    1.0 / 24,           -1.0 / 720,          1.0 / 40320,            -1.0 / 3628800,
-    1.0 / 479001600,    -1.0 / 87178291200,  1.0 / 20922789888000,   -1.0 / 6402373705728000.0,
-    1.0 / 2432902008176640000.0, -1.0 / 1124000727777607680000.0};
+constexpr double COSINE_TAIL[] = {1.0 / 24,
+                                  -1.0 / 720,
+                                  1.0 / 40320,
+                                  -1.0 / 3628800,
+                                  1.0 / 479001600,
+                                  -1.0 / 87178291200,
+                                  1.0 / 20922789888000,
+                                  -1.0 / 6402373705728000.0,
+                                  1.0 / 2432902008176640000.0,
+                                  -1.0 / 1124000727777607680000.0};
 // atan t = t + t z A(z), z = t^2
-constexpr double ARCTANGENT_TAIL[] = {
-    -1.0 / 3,  1.0 / 5,  -1.0 / 7,  1.0 / 9,  -1.0 / 11, 1.0 / 13, -1.0 / 15, 1.0 / 17, -1.0 / 19,
-    1.0 / 21,  -1.0 / 23, 1.0 / 25, -1.0 / 27, 1.0 / 29, -1.0 / 31, 1.0 / 33, -1.0 / 35, 1.0 / 37,
-    -1.0 / 39, 1.0 / 41, -1.0 / 43, 1.0 / 45, -1.0 / 47, 1.0 / 49, -1.0 / 51};
+constexpr double ARCTANGENT_TAIL[] = {-1.0 / 3,  1.0 / 5,   -1.0 / 7,  1.0 / 9,   -1.0 / 11,
+                                      1.0 / 13,  -1.0 / 15, 1.0 / 17,  -1.0 / 19, 1.0 / 21,
+                                      -1.0 / 23, 1.0 / 25,  -1.0 / 27, 1.0 / 29,  -1.0 / 31,
+                                      1.0 / 33,  -1.0 / 35, 1.0 / 37,  -1.0 / 39, 1.0 / 41,
+                                      -1.0 / 43, 1.0 / 45,  -1.0 / 47, 1.0 / 49,  -1.0 / 51};
 // ln m = 2s + 2 s z L(z), s = (m - 1) / (m + 1), z = s^2
-constexpr double LOG_TAIL[] = {1.0 / 3,  1.0 / 5,  1.0 / 7,  1.0 / 9,  1.0 / 11,
-                               1.0 / 13, 1.0 / 15, 1.0 / 17, 1.0 / 19, 1.0 / 21,
-                               1.0 / 23, 1.0 / 25, 1.0 / 27};
+constexpr double LOG_TAIL[] = {1.0 / 3,  1.0 / 5,  1.0 / 7,  1.0 / 9,  1.0 / 11, 1.0 / 13, 1.0 / 15,
+                               1.0 / 17, 1.0 / 19, 1.0 / 21, 1.0 / 23, 1.0 / 25, 1.0 / 27};
 // e^r = 1 + r + r^2 E(r)
-constexpr double EXP_TAIL[] = {
-    1.0 / 2,         1.0 / 6,           1.0 / 24,             1.0 / 120,
-    1.0 / 720,       1.0 / 5040,        1.0 / 40320,          1.0 / 362880,
-    1.0 / 3628800,   1.0 / 39916800,    1.0 / 479001600,      1.0 / 6227020800,
-    1.0 / 87178291200, 1.0 / 1307674368000, 1.0 / 20922789888000};
+constexpr double EXP_TAIL[] = {1.0 / 2,
+                               1.0 / 6,
+                               1.0 / 24,
+                               1.0 / 120,
+                               1.0 / 720,
+                               1.0 / 5040,
+                               1.0 / 40320,
+                               1.0 / 362880,
+                               1.0 / 3628800,
+                               1.0 / 39916800,
+                               1.0 / 479001600,
+                               1.0 / 6227020800,
+                               1.0 / 87178291200,
+                               1.0 / 1307674368000,
+                               1.0 / 20922789888000};
 
 // The exact pi/2 in three parts: the first two have 33 significant bits, so
 // that n times either is exact for n < 2^20.
@@ -123,10 +146,14 @@ double sine_or_cosine(double x, bool cosine) {
     auto quarter = static_cast<std::int64_t>(n) & 3;
     if (cosine) quarter = (quarter + 1) & 3;
     switch (quarter) {
-        case 0: return sine_near_zero(r);
-        case 1: return cosine_near_zero(r);
-        case 2: return -sine_near_zero(r);
-        default: return -cosine_near_zero(r);
+        case 0:
+            return sine_near_zero(r);
+        case 1:
+            return cosine_near_zero(r);
+        case 2:
+            return -sine_near_zero(r);
+        default:
+            return -cosine_near_zero(r);
     }
 }
 
@@ -187,7 +214,7 @@ double wide_exp(Wide v) {
     const auto half_k = static_cast<std::int64_t>(k) / 2;
     const auto scale = [](std::int64_t power_of_two) {
         return bits_as<double>(static_cast<std::uint64_t>(power_of_two + EXPONENT_BIAS)
-                                     << MANTISSA_BITS);
+                               << MANTISSA_BITS);
     };
     return m * scale(half_k) * scale(static_cast<std::int64_t>(k) - half_k);
 }

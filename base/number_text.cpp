@@ -49,7 +49,8 @@ Decimal shortest(Number value) {
     for (std::size_t i = 0; i < e; ++i) {
         if (s[i] != '.') d.digits += s[i];
     }
-    while (d.digits.size() > 1 && d.digits.back() == '0') d.digits.pop_back();
+    while (d.digits.size() > 1 && d.digits.back() == '0')
+        d.digits.pop_back();
     d.exponent = std::atoi(s.c_str() + e + 1);
     return d;
 }
@@ -104,11 +105,13 @@ bool plain_decimal(std::string_view s) {
     std::size_t i = 0;
     if (i < s.size() && s[i] == '-') ++i;
     const std::size_t first = i;
-    while (i < s.size() && is_digit(s[i])) ++i;
+    while (i < s.size() && is_digit(s[i]))
+        ++i;
     bool any = i > first;
     if (i < s.size() && s[i] == '.') {
         const std::size_t fraction = ++i;
-        while (i < s.size() && is_digit(s[i])) ++i;
+        while (i < s.size() && is_digit(s[i]))
+            ++i;
         any = any || i > fraction;
     }
     if (!any) return false;
@@ -116,7 +119,8 @@ bool plain_decimal(std::string_view s) {
         ++i;
         if (i < s.size() && (s[i] == '-' || s[i] == '+')) ++i;
         const std::size_t power = i;
-        while (i < s.size() && is_digit(s[i])) ++i;
+        while (i < s.size() && is_digit(s[i]))
+            ++i;
         if (i == power) return false;
     }
     return i == s.size();

@@ -23,7 +23,8 @@ void start_level(GameWorld& w, Surface& picture, RandomSource& random, Cues* cue
         add_checked(w.losses, 1, "losses");
     }
     if (cues != nullptr && fought) {
-        cues->push_back({won ? CueKind::LevelWon : CueKind::LevelLost, static_cast<float>(picture.area_width) / 2,
+        cues->push_back({won ? CueKind::LevelWon : CueKind::LevelLost,
+                         static_cast<float>(picture.area_width) / 2,
                          static_cast<float>(picture.area_height) / 2});
     }
 
@@ -34,8 +35,10 @@ void start_level(GameWorld& w, Surface& picture, RandomSource& random, Cues* cue
             draw_slot(picture, w, i, HIT_GREY, HIT_GREY, HIT_GREY);
         }
         if (w.tank_hp[i] == 0 || i > 0) {
-            w.tank_x[i] = static_cast<double>(random_next(random)) * static_cast<float>(picture.area_width);
-            w.tank_y[i] = static_cast<double>(random_next(random)) * static_cast<float>(picture.area_height);
+            w.tank_x[i] =
+                static_cast<double>(random_next(random)) * static_cast<float>(picture.area_width);
+            w.tank_y[i] =
+                static_cast<double>(random_next(random)) * static_cast<float>(picture.area_height);
             w.tank_dir[i] = static_cast<float>(heading_of(random_next(random)));
             w.turret_dir[i] = static_cast<float>(heading_of(random_next(random)));
         }

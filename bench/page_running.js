@@ -12,8 +12,8 @@ const path = require("node:path");
 const { Browser } = require("../tests/web/browser.js");
 
 const SECONDS = Number(process.env.RUN_SECONDS || 20);
-const SOUND_SECONDS = Number(process.env.SOUND_SECONDS || 60);  // level 50 with its sound: a minute
-const HZ = 100;  // clock ticks a second in /proc/PID/stat (getconf CLK_TCK on Linux)
+const SOUND_SECONDS = Number(process.env.SOUND_SECONDS || 60); // level 50 with its sound: a minute
+const HZ = 100; // clock ticks a second in /proc/PID/stat (getconf CLK_TCK on Linux)
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
 // User and system CPU ticks of a process and all below it.
@@ -22,7 +22,11 @@ function cpuTicks(root) {
   const ticks = new Map();
   for (const pid of fs.readdirSync("/proc").filter((name) => /^\d+$/.test(name))) {
     let stat;
-    try { stat = fs.readFileSync(`/proc/${pid}/stat`, "utf8"); } catch { continue; }
+    try {
+      stat = fs.readFileSync(`/proc/${pid}/stat`, "utf8");
+    } catch {
+      continue;
+    }
     const fields = stat.slice(stat.lastIndexOf(")") + 2).split(" ");
     const parent = Number(fields[1]);
     ticks.set(Number(pid), Number(fields[11]) + Number(fields[12]));
@@ -40,9 +44,17 @@ function cpuTicks(root) {
 
 async function measure(browser, span = SECONDS) {
   await sleep(1500);
-  const [cpu0, t0, ticks0] = [cpuTicks(browser.chromium.pid), Date.now(), (await browser.state()).ticks];
+  const [cpu0, t0, ticks0] = [
+    cpuTicks(browser.chromium.pid),
+    Date.now(),
+    (await browser.state()).ticks,
+  ];
   await sleep(span * 1000);
-  const [cpu1, t1, ticks1] = [cpuTicks(browser.chromium.pid), Date.now(), (await browser.state()).ticks];
+  const [cpu1, t1, ticks1] = [
+    cpuTicks(browser.chromium.pid),
+    Date.now(),
+    (await browser.state()).ticks,
+  ];
   const seconds = (t1 - t0) / 1000;
   return { cpu: (100 * (cpu1 - cpu0)) / HZ / seconds, ticksPerSecond: (ticks1 - ticks0) / seconds };
 }
@@ -50,33 +62,64 @@ async function measure(browser, span = SECONDS) {
 (async () => {
   const browser = new Browser();
   await browser.open(path.join(path.resolve(process.argv[2] || "build-web"), "site"));
-  await browser.send("Emulation.setDeviceMetricsOverride", { width: 739, height: 703, deviceScaleFactor: 1, mobile: false });
+  await browser.send("Emulation.setDeviceMetricsOverride", {
+    width: 739,
+    height: 703,
+    deviceScaleFactor: 1,
+    mobile: false,
+  });
   await browser.load();
-  await browser.key("Tab", "Tab", 9);  // wakes the sound, and does nothing else
+  await browser.key("Tab", "Tab", 9); // wakes the sound, and does nothing else
   const width = await browser.evaluate("field.width");
   const level1 = await measure(browser);
-  for (let level = (await browser.state()).level; level < 50; level = (await browser.state()).level) {
+  for (
+    let level = (await browser.state()).level;
+    level < 50;
+    level = (await browser.state()).level
+  ) {
     await browser.key("Escape", "Escape", 27);
     await browser.until("window.quenmar.state().dialog", (dialog) => dialog === "result", "Result");
-    const { x, y, width: w, height: h } = await browser.evaluate(
-      "(({x, y, width, height}) => ({x, y, width, height}))(document.getElementById('next-level').getBoundingClientRect())");
+    const {
+      x,
+      y,
+      width: w,
+      height: h,
+    } = await browser.evaluate(
+      "(({x, y, width, height}) => ({x, y, width, height}))(document.getElementById('next-level').getBoundingClientRect())",
+    );
     for (const type of ["mousePressed", "mouseReleased"]) {
-      await browser.send("Input.dispatchMouseEvent", { type, x: x + w / 2, y: y + h / 2, button: "left", buttons: type === "mousePressed" ? 1 : 0, clickCount: 1 });
+      await browser.send("Input.dispatchMouseEvent", {
+        type,
+        x: x + w / 2,
+        y: y + h / 2,
+        button: "left",
+        buttons: type === "mousePressed" ? 1 : 0,
+        clickCount: 1,
+      });
     }
-    await browser.until("window.quenmar.state()", (s) => s.dialog === null && s.level > level, `the level after ${level}`);
+    await browser.until(
+      "window.quenmar.state()",
+      (s) => s.dialog === null && s.level > level,
+      `the level after ${level}`,
+    );
   }
   const gaps = (await browser.state()).sound.underruns;
   const level50 = await measure(browser, SOUND_SECONDS);
   const { sound } = await browser.state();
   await browser.key("m", "KeyM", 77, 0, "m");
   const muted = await measure(browser);
-  const say = ({ cpu, ticksPerSecond }) => `${cpu.toFixed(2)} % of one core (all of Chromium), ${ticksPerSecond.toFixed(2)} ticks/s`;
+  const say = ({ cpu, ticksPerSecond }) =>
+    `${cpu.toFixed(2)} % of one core (all of Chromium), ${ticksPerSecond.toFixed(2)} ticks/s`;
   console.log(`field: ${width} pixels wide`);
   console.log(`level 1:  ${say(level1)}`);
   console.log(`level 50: ${say(level50)}`);
   console.log(`level 50, sound off: ${say(muted)}`);
-  console.log(`sound: ${sound.context}, ran out of frames ${sound.underruns - gaps} times in ${SOUND_SECONDS} s at level 50`);
-  console.log(`cue to sound: ${(1000 * sound.latency).toFixed(1)} ms (${1000 * sound.lead} ms queued in the worklet, ` +
-    `a render quantum, and the context's base and output latency)`);
+  console.log(
+    `sound: ${sound.context}, ran out of frames ${sound.underruns - gaps} times in ${SOUND_SECONDS} s at level 50`,
+  );
+  console.log(
+    `cue to sound: ${(1000 * sound.latency).toFixed(1)} ms (${1000 * sound.lead} ms queued in the worklet, ` +
+      `a render quantum, and the context's base and output latency)`,
+  );
   await browser.close();
 })();

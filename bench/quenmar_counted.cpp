@@ -24,7 +24,8 @@ double ms_since_start() {
     const double started = std::stod(field) / static_cast<double>(sysconf(_SC_CLK_TCK));
     timespec now{};
     clock_gettime(CLOCK_BOOTTIME, &now);
-    return (static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9 - started) * 1000;
+    return (static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9 - started) *
+           1000;
 }
 
 // Notes when the window is first painted.
@@ -50,7 +51,8 @@ int main(int argc, char** argv) {
     QApplication app(qt_argc, argv);
     Match match;
     MainWindow window(match);
-    match_start_game(match, window, random_from_clock(), DESIGN_WIDTH, DESIGN_HEIGHT, window.devicePixelRatioF());
+    match_start_game(match, window, random_from_clock(), DESIGN_WIDTH, DESIGN_HEIGHT,
+                     window.devicePixelRatioF());
     const Session& session = match.session;
     if (qEnvironmentVariableIsSet("QUENMAR_SOUND")) window.play_sound();
     FirstPaint first_paint;

@@ -26,12 +26,15 @@ double ms_since(Clock::time_point start) {
 // every other period, a shot every second and a half, Up held.
 BattleFile fifteen_minutes() {
     std::vector<ScriptEvent> script;
-    for (int k = 1; k <= 49; ++k) script.push_back({2 * k, {.kind = InputKind::Click, .button = SmallButton::NextLevel}});
+    for (int k = 1; k <= 49; ++k)
+        script.push_back({2 * k, {.kind = InputKind::Click, .button = SmallButton::NextLevel}});
     script.push_back({100, {.kind = InputKind::KeyDown, .key = KeyCode::Up}});
     for (int period = 101; period <= PERIODS; period += 2) {
         const double turn = period * 0.035;
-        script.push_back({period, {.kind = InputKind::MouseMove, .x = static_cast<float>(361 + 280 * std::cos(turn)),
-                                   .y = static_cast<float>(325 + 250 * std::sin(1.3 * turn))}});
+        script.push_back({period,
+                          {.kind = InputKind::MouseMove,
+                           .x = static_cast<float>(361 + 280 * std::cos(turn)),
+                           .y = static_cast<float>(325 + 250 * std::sin(1.3 * turn))}});
         if (period % 60 == 1) {
             script.push_back({period, {.kind = InputKind::MouseDown, .mouse = MouseButton::Left}});
             script.push_back({period, {.kind = InputKind::MouseUp, .mouse = MouseButton::Left}});
@@ -39,14 +42,16 @@ BattleFile fifteen_minutes() {
     }
     HeadlessBattle battle(random_from_seed(2026), DESIGN_WIDTH, DESIGN_HEIGHT, Kept::Yes);
     std::size_t next = 0;
-    for (int period = 1; period <= PERIODS; ++period) run_scripted_period(battle.match, script, next, period);
+    for (int period = 1; period <= PERIODS; ++period)
+        run_scripted_period(battle.match, script, next, period);
     match_end_battle(battle.match);
     return read_battle(match_battle(battle.match), "fifteen minutes");
 }
 
 void jump(Match& m, int period) {
     match_take(m, {.kind = InputKind::Viewer, .viewer = ViewerCommand::SeekTo, .period = period});
-    while (m.viewer.heading_to >= 0) match_run_period(m);
+    while (m.viewer.heading_to >= 0)
+        match_run_period(m);
 }
 
 void measure(const BattleFile& battle, double scale) {
@@ -57,8 +62,9 @@ void measure(const BattleFile& battle, double scale) {
     const Clock::time_point started = Clock::now();
     jump(m, battle.last_period);
     const double fought_ms = ms_since(started);
-    std::printf("scale %.0f: a jump to the end fights %d periods in %.0f ms, %.0f periods a second\n", scale,
-                battle.last_period, fought_ms, battle.last_period / fought_ms * 1000);
+    std::printf(
+        "scale %.0f: a jump to the end fights %d periods in %.0f ms, %.0f periods a second\n",
+        scale, battle.last_period, fought_ms, battle.last_period / fought_ms * 1000);
     std::printf("scale %.0f: %zu kept states, %.1f MB\n", scale, m.viewer.kept.size(),
                 static_cast<double>(kept_states_size(m)) / 1e6);
     std::mt19937 engine(7);
@@ -73,8 +79,10 @@ void measure(const BattleFile& battle, double scale) {
     }
     for (const auto& [name, times] : {std::pair{"back", &back}, std::pair{"ahead", &ahead}}) {
         std::sort(times->begin(), times->end());
-        std::printf("scale %.0f: a jump %s within what was fought lands in %.1f ms (median), %.1f ms at the most\n",
-                    scale, name, (*times)[times->size() / 2], times->back());
+        std::printf(
+            "scale %.0f: a jump %s within what was fought lands in %.1f ms (median), %.1f ms at "
+            "the most\n",
+            scale, name, (*times)[times->size() / 2], times->back());
     }
 }
 
@@ -82,7 +90,8 @@ void measure(const BattleFile& battle, double scale) {
 
 int main() {
     const BattleFile battle = fifteen_minutes();
-    std::printf("a battle of %d periods (fifteen minutes), at level 50 from period 100\n", battle.last_period);
+    std::printf("a battle of %d periods (fifteen minutes), at level 50 from period 100\n",
+                battle.last_period);
     measure(battle, 1);
     measure(battle, 2);
 }

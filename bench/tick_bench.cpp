@@ -41,7 +41,8 @@ class PainterReplay {
     }
     void draw(const std::vector<DrawOp>& ops) {
         for (const DrawOp& op : ops) {
-            painter_.setPen(QColor(op.colour & 0xFF, (op.colour >> 8) & 0xFF, (op.colour >> 16) & 0xFF));
+            painter_.setPen(
+                QColor(op.colour & 0xFF, (op.colour >> 8) & 0xFF, (op.colour >> 16) & 0xFF));
             switch (op.kind) {
                 case DrawOp::Kind::Clear:
                     image_.fill(Qt::white);

@@ -36,7 +36,8 @@ void grow_dirty(Surface& s, int left, int top, int right, int bottom) {
     bottom = std::min(bottom, s.height - 1);
     if (right < left || bottom < top) return;
     for (int row = top / DIRTY_TILE; row <= bottom / DIRTY_TILE; ++row) {
-        const auto marks = s.dirty_tiles.begin() + static_cast<std::ptrdiff_t>(row) * s.tile_columns;
+        const auto marks =
+            s.dirty_tiles.begin() + static_cast<std::ptrdiff_t>(row) * s.tile_columns;
         std::fill(marks + left / DIRTY_TILE, marks + right / DIRTY_TILE + 1, 1);
     }
 }
@@ -140,7 +141,8 @@ void rasterise_line(Surface& s, double x1, double y1, double x2, double y2, Colo
     if (std::min(px, ex) - before >= 0 && std::max(px, ex) + after < s.width &&
         std::min(py, ey) - before >= 0 && std::max(py, ey) + after < s.height) {
         const std::ptrdiff_t across = along_x ? s.width : 1;
-        const std::ptrdiff_t move_x = step_x, move_y = static_cast<std::ptrdiff_t>(step_y) * s.width;
+        const std::ptrdiff_t move_x = step_x,
+                             move_y = static_cast<std::ptrdiff_t>(step_y) * s.width;
         std::uint32_t* at =
             s.pixels.data() + static_cast<std::ptrdiff_t>(py) * s.width + px - before * across;
         for (int steps = std::max(run, -rise);; --steps) {
@@ -182,11 +184,14 @@ void ring(Surface& s, int cx, int cy, double r, std::uint32_t pixel) {
         // Outermost dx of the row within the outer circle; the first one
         // outside the inner circle (0 when the row misses it).
         int out = static_cast<int>(std::sqrt(std::max(0.0, outer2 - dy * dy))) + 1;
-        while (out >= 0 && !inside(out, dy, outer2)) --out;
+        while (out >= 0 && !inside(out, dy, outer2))
+            --out;
         if (out < 0) continue;
         int in = static_cast<int>(std::sqrt(std::max(0.0, inner2 - dy * dy)));
-        while (in > 0 && !inside(in - 1, dy, inner2)) --in;
-        while (in <= out && inside(in, dy, inner2)) ++in;
+        while (in > 0 && !inside(in - 1, dy, inner2))
+            --in;
+        while (in <= out && inside(in, dy, inner2))
+            ++in;
         if (in > out) continue;
         if (in == 0) {
             fill_row(s, cy + dy, cx - out, cx + out, pixel);
@@ -206,8 +211,8 @@ ColourValue make_colour(std::int16_t red, std::int16_t green, std::int16_t blue)
 void surface_resize(Surface& s, int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
-    std::vector<std::uint32_t> pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
-                                      pixel_of(WHITE));
+    std::vector<std::uint32_t> pixels(
+        static_cast<std::size_t>(width) * static_cast<std::size_t>(height), pixel_of(WHITE));
     const int keep_w = std::min(width, s.width), keep_h = std::min(height, s.height);
     for (int y = 0; y < keep_h; ++y) {
         const auto from = s.pixels.begin() + static_cast<std::ptrdiff_t>(y) * s.width;
@@ -262,7 +267,8 @@ void surface_line_on(Surface& s, float x2, float y2, ColourValue colour) {
 }
 
 void surface_circle(Surface& s, float x, float y, float radius, ColourValue colour) {
-    if (s.draw_log != nullptr) s.draw_log->push_back({DrawOp::Kind::Circle, x, y, radius, 0, colour});
+    if (s.draw_log != nullptr)
+        s.draw_log->push_back({DrawOp::Kind::Circle, x, y, radius, 0, colour});
     require_finite(x, y, "draw_circle");
     if (!(radius >= 0 && radius <= MAX_RADIUS)) {
         game_fault("circle radius " + std::to_string(radius) + " outside 0.." +
@@ -314,7 +320,8 @@ void surface_mark_changed(Surface& s, const PixelBox& box) {
 void surface_take_dirty_strips(Surface& s, std::vector<PixelBox>& strips) {
     strips.clear();
     for (int row = 0; row < s.tile_rows; ++row) {
-        const auto marks = s.dirty_tiles.begin() + static_cast<std::ptrdiff_t>(row) * s.tile_columns;
+        const auto marks =
+            s.dirty_tiles.begin() + static_cast<std::ptrdiff_t>(row) * s.tile_columns;
         for (int column = 0; column < s.tile_columns;) {
             if (marks[column] == 0) {
                 ++column;

@@ -25,8 +25,8 @@ Point at(double x, double y, double a, double d) {
 
 }  // namespace
 
-void draw_tank(Surface& p, const double& x, const double& y, const float& hull,
-               const float& turret, std::int16_t red, std::int16_t green, std::int16_t blue) {
+void draw_tank(Surface& p, const double& x, const double& y, const float& hull, const float& turret,
+               std::int16_t red, std::int16_t green, std::int16_t blue) {
     const double h = hull, t = turret;
     const ColourValue colour = make_colour(red, green, blue);
 

@@ -50,7 +50,8 @@ std::optional<InputEvent> small_window_record(SmallWindow window, KeyCode key) {
 
 std::optional<InputEvent> small_window_record(SmallWindow window, CharCode character) {
     if (character != CharCode::Esc) return std::nullopt;
-    if (window == SmallWindow::Help) return InputEvent{.kind = InputKind::Click, .button = SmallButton::Close};
+    if (window == SmallWindow::Help)
+        return InputEvent{.kind = InputKind::Click, .button = SmallButton::Close};
     return InputEvent{.kind = InputKind::KeyPress, .character = CharCode::Esc};
 }
 

@@ -36,7 +36,18 @@ enum class SmallButton : std::uint8_t { Quit, Back, NextLevel, Close };
 // What the viewer of a replay asks: pause or resume, one period forward,
 // slower or faster, ten seconds back or forward, the start or the end, a
 // period chosen on a position bar, or the end of the replay.
-enum class ViewerCommand : std::uint8_t { Pause, Step, Slower, Faster, Back, Forward, Start, End, SeekTo, Close };
+enum class ViewerCommand : std::uint8_t {
+    Pause,
+    Step,
+    Slower,
+    Faster,
+    Back,
+    Forward,
+    Start,
+    End,
+    SeekTo,
+    Close
+};
 
 struct InputEvent {
     InputKind kind = InputKind::KeyDown;

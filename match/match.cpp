@@ -55,8 +55,10 @@ void tell_front_end(Match& m) {
     }
     if (!m.changed.empty()) {
         Surface& picture = m.session.picture;
-        for (const PixelBox& box : m.changed) surface_mark_changed(picture, box);
-        surface_take_dirty_strips(picture, m.changed);  // one box a run of tiles, however often drawn
+        for (const PixelBox& box : m.changed)
+            surface_mark_changed(picture, box);
+        surface_take_dirty_strips(picture,
+                                  m.changed);  // one box a run of tiles, however often drawn
         fe.show_picture(m.changed);
         m.changed.clear();
     }
@@ -79,7 +81,8 @@ void tell_front_end(Match& m) {
 // Plays what would be heard of the battle period just run, from the player's tank.
 void hear(Match& m) {
     const Session& s = m.session;
-    const Listener at_the_player{s.world.tank_x[0], s.world.tank_y[0], static_cast<double>(s.picture.area_width),
+    const Listener at_the_player{s.world.tank_x[0], s.world.tank_y[0],
+                                 static_cast<double>(s.picture.area_width),
                                  static_cast<double>(s.picture.area_height)};
     mixer_play(m.mixer, s.cues, at_the_player);
 }
@@ -87,7 +90,8 @@ void hear(Match& m) {
 // The engine runs while the player's tank moves in a battle that is shown
 // running: not in a replay that stands still or is fighting through a jump.
 void hear_engine(Match& m, bool running) {
-    mixer_set_engine(m.mixer, running && m.session.engine_running ? m.session.world.tank_speed[0] : 0.0);
+    mixer_set_engine(m.mixer,
+                     running && m.session.engine_running ? m.session.world.tank_speed[0] : 0.0);
 }
 
 // One recorded period, watched, or stepped or fought through by a jump (and
@@ -103,7 +107,8 @@ bool replay_one(Match& m) {
     if (period == static_cast<int>(v.kept.size()) * CHECKPOINT_PERIODS) {
         v.kept.push_back(keep_state(m.session, replay));
     }
-    if (replay.state == ReplayState::Parted) m.ending = SessionEnd{BATTLES_PARTED_STATUS, replay.message};
+    if (replay.state == ReplayState::Parted)
+        m.ending = SessionEnd{BATTLES_PARTED_STATUS, replay.message};
     return ticked;
 }
 
@@ -180,13 +185,15 @@ bool run_replay_period(Match& m) {
     bool ticked = false;
     hear_engine(m, !v.paused && v.heading_to < 0 && replay_running(m));
     if (v.heading_to >= 0) {
-        fight_toward(m, Clock::now() + std::chrono::duration_cast<Clock::duration>(
-                                            std::chrono::duration<double, std::milli>(JUMP_SLICE_MS)));
+        fight_toward(m,
+                     Clock::now() + std::chrono::duration_cast<Clock::duration>(
+                                        std::chrono::duration<double, std::milli>(JUMP_SLICE_MS)));
     } else if (!v.paused) {
         const ReplaySpeed& speed = REPLAY_SPEEDS[v.speed];
         if (++v.waited >= speed.every) {
             v.waited = 0;
-            for (int i = 0; i < speed.periods && replay_running(m); ++i) ticked = replay_one(m);
+            for (int i = 0; i < speed.periods && replay_running(m); ++i)
+                ticked = replay_one(m);
         }
     }
     tell_front_end(m);
@@ -213,7 +220,8 @@ void MatchRelay::open_help_window() {}
 void MatchRelay::close_small_window(SmallWindow) {}
 
 void MatchRelay::end_program(int status, std::string_view message) {
-    if (match_.replay && status == 0) return;  // the recorded battle was quit: the replay stands on it
+    if (match_.replay && status == 0)
+        return;  // the recorded battle was quit: the replay stands on it
     match_.ending = SessionEnd{status, std::string(message)};
 }
 
@@ -301,14 +309,15 @@ ReplayStanding replay_standing(const Match& m) {
     r.length = m.replay->file.last_period;
     r.speed = v.speed;
     r.paused = v.paused;
-    r.line = "Level " + std::to_string(m.session.world.level) + " · " + clock_text(r.period) + " / " +
-             clock_text(r.length) + " · " + REPLAY_SPEEDS[v.speed].name;
+    r.line = "Level " + std::to_string(m.session.world.level) + " · " + clock_text(r.period) +
+             " / " + clock_text(r.length) + " · " + REPLAY_SPEEDS[v.speed].name;
     r.note = r.state == ReplayState::Over ? REPLAY_OVER : v.paused ? REPLAY_PAUSED : "";
     return r;
 }
 
 std::size_t kept_states_size(const Match& m) {
     std::size_t size = 0;
-    for (const KeptState& kept : m.viewer.kept) size += kept_size(kept);
+    for (const KeptState& kept : m.viewer.kept)
+        size += kept_size(kept);
     return size;
 }

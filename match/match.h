@@ -37,18 +37,18 @@ struct ReplaySpeed {
 };
 inline constexpr ReplaySpeed REPLAY_SPEEDS[] = {{1, 4, "¼ ×"}, {1, 2, "½ ×"}, {1, 1, "1 ×"},
                                                 {2, 1, "2 ×"}, {4, 1, "4 ×"}, {8, 1, "8 ×"}};
-constexpr int NORMAL_SPEED = 2;          // 1 ×
+constexpr int NORMAL_SPEED = 2;                   // 1 ×
 constexpr int JUMP_PERIODS = 10'000 / PERIOD_MS;  // ten seconds: Left and Right
-constexpr double JUMP_SLICE_MS = 15;     // what a jump ahead fights in one timer period
+constexpr double JUMP_SLICE_MS = 15;              // what a jump ahead fights in one timer period
 
 // The viewer's side of a replay.
 struct ReplayViewer {
     bool paused = false;
-    int speed = NORMAL_SPEED;      // into REPLAY_SPEEDS
-    int waited = 0;                // timer periods since the last battle period, below 1 ×
-    std::vector<KeptState> kept;   // at periods 0, CHECKPOINT_PERIODS, 2 x CHECKPOINT_PERIODS, ...
-    int fought = 0;                // the furthest period fought
-    int heading_to = -1;           // the period a jump is fighting toward; -1: none
+    int speed = NORMAL_SPEED;     // into REPLAY_SPEEDS
+    int waited = 0;               // timer periods since the last battle period, below 1 ×
+    std::vector<KeptState> kept;  // at periods 0, CHECKPOINT_PERIODS, 2 x CHECKPOINT_PERIODS, ...
+    int fought = 0;               // the furthest period fought
+    int heading_to = -1;          // the period a jump is fighting toward; -1: none
 };
 
 struct Match;
@@ -82,16 +82,16 @@ struct Match {
     std::optional<BattleRecorder> recorder;  // a battle being played, kept as it goes
     std::optional<Replay> replay;            // a kept battle shown again
     ReplayViewer viewer;
-    Mixer mixer;                             // what is heard of it
+    Mixer mixer;  // what is heard of it
 
     // Between the session and the front end.
     MatchRelay relay{*this};
-    std::vector<PixelBox> changed;         // what the picture changed since the front end last showed it
-    bool result_told = false;              // the small windows as the front end was last told
+    std::vector<PixelBox> changed;  // what the picture changed since the front end last showed it
+    bool result_told = false;       // the small windows as the front end was last told
     bool help_told = false;
-    std::optional<SessionEnd> ending;      // the end, for the front end once the period is over
-    bool ended = false;                    // the front end was told of the end; nothing runs after
-    std::string line_told, note_told;      // the replay's line as the front end was last told
+    std::optional<SessionEnd> ending;  // the end, for the front end once the period is over
+    bool ended = false;                // the front end was told of the end; nothing runs after
+    std::string line_told, note_told;  // the replay's line as the front end was last told
 };
 
 // Kept or not: a battle whose random numbers come from a list cannot be.
@@ -137,8 +137,8 @@ std::string match_battle_link(const Match& match);
 // Where a replay stands, for the front end's line and for tests.
 struct ReplayStanding {
     ReplayState state = ReplayState::Running;
-    int period = 0;   // periods run
-    int length = 0;   // the recorded battle's periods
+    int period = 0;  // periods run
+    int length = 0;  // the recorded battle's periods
     int speed = NORMAL_SPEED;
     bool paused = false;
     std::string line;  // "Level 7 · 3:12 / 15:00 · 2 ×"

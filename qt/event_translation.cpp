@@ -81,7 +81,8 @@ MouseButton buttons_code(Qt::MouseButtons buttons) {
 // steps, and F1 Help's F1 step.
 std::optional<InputEvent> small_window_key(const QKeyEvent& event, EventSource source) {
     if (event.isAutoRepeat()) return std::nullopt;
-    const SmallWindow window = source == EventSource::Help ? SmallWindow::Help : SmallWindow::Result;
+    const SmallWindow window =
+        source == EventSource::Help ? SmallWindow::Help : SmallWindow::Result;
     if (event.key() == Qt::Key_Escape) return small_window_record(window, CharCode::Esc);
     if (event.key() == Qt::Key_F1) return small_window_record(window, KeyCode::F1);
     return std::nullopt;
@@ -89,10 +90,11 @@ std::optional<InputEvent> small_window_key(const QKeyEvent& event, EventSource s
 
 // The viewer's keys in a replay, and the sound's.
 std::optional<InputEvent> viewer_key(const QKeyEvent& event) {
-    constexpr std::pair<int, ViewerCommand> NAMED[] = {
-        {Qt::Key_Left, ViewerCommand::Back}, {Qt::Key_Right, ViewerCommand::Forward},
-        {Qt::Key_Home, ViewerCommand::Start}, {Qt::Key_End, ViewerCommand::End},
-        {Qt::Key_Escape, ViewerCommand::Close}};
+    constexpr std::pair<int, ViewerCommand> NAMED[] = {{Qt::Key_Left, ViewerCommand::Back},
+                                                       {Qt::Key_Right, ViewerCommand::Forward},
+                                                       {Qt::Key_Home, ViewerCommand::Start},
+                                                       {Qt::Key_End, ViewerCommand::End},
+                                                       {Qt::Key_Escape, ViewerCommand::Close}};
     const std::string typed = event.text().toStdString();
     std::optional<InputEvent> record = viewer_record(typed);
     if (!record) record = mute_record(typed);
@@ -119,12 +121,13 @@ std::optional<InputEvent> key_pressed(const QKeyEvent& event, EventSource source
 std::optional<InputEvent> key_released(const QKeyEvent& event, EventSource source) {
     const std::optional<KeyCode> up = key_code(event);
     if (source != EventSource::Battle || event.isAutoRepeat() || !up) return std::nullopt;
-    return InputEvent{.kind = InputKind::KeyUp, .key = *up, .shift = shift_state(event.modifiers())};
+    return InputEvent{
+        .kind = InputKind::KeyUp, .key = *up, .shift = shift_state(event.modifiers())};
 }
 
 std::optional<InputEvent> mouse(const QMouseEvent& event, InputKind kind) {
-    const MouseButton button = kind == InputKind::MouseMove ? buttons_code(event.buttons())
-                                                            : buttons_code(event.button());
+    const MouseButton button =
+        kind == InputKind::MouseMove ? buttons_code(event.buttons()) : buttons_code(event.button());
     return InputEvent{.kind = kind,
                       .mouse = button,
                       .shift = shift_state(event.modifiers()),
@@ -155,7 +158,8 @@ std::optional<InputEvent> translate_event(const QEvent& event, EventSource sourc
             return InputEvent{.kind = InputKind::Click, .button = SmallButton::Quit};
         case QEvent::Resize: {
             const QSize size = static_cast<const QResizeEvent&>(event).size();
-            return InputEvent{.kind = InputKind::Resize, .width = size.width(), .height = size.height()};
+            return InputEvent{
+                .kind = InputKind::Resize, .width = size.width(), .height = size.height()};
         }
         default:
             return std::nullopt;

@@ -15,6 +15,6 @@ class HelpWindow final : public SmallDialog {
     HelpWindow(QWidget* owner, InputSink sink);
 
     std::array<QLabel*, 5> help_lines;
-    QLabel* sound_line;  // below the "Close" button, the help's own layout as it was
+    QLabel* sound_line;           // below the "Close" button, the help's own layout as it was
     CommandButton* close_button;  // has the keyboard on opening; also Esc and a close request
 };

@@ -1,5 +1,7 @@
 // Quenmar: a tank battle in one frameless window. Every battle is kept as a
 // battle file; a kept battle can be shown again.
+#include <fcntl.h>
+#include <unistd.h>
 #include <CLI/CLI.hpp>
 #include <QApplication>
 #include <QIcon>
@@ -15,8 +17,6 @@
 #include <string>
 #include <variant>
 #include <vector>
-#include <fcntl.h>
-#include <unistd.h>
 
 #include "qt/main_window.h"
 #include "qt/placement.h"
@@ -37,12 +37,14 @@ struct Options {
 
 // The options, or the status to end with at once (after --help, --version or a bad option).
 std::variant<Options, int> read_options(int argc, char** argv) {
-    CLI::App app("A tank battle in one window. Every battle is kept in "
-                 "$XDG_STATE_HOME/quenmar/battles/ (the newest 20), and can be shown again.",
-                 "quenmar");
+    CLI::App app(
+        "A tank battle in one window. Every battle is kept in "
+        "$XDG_STATE_HOME/quenmar/battles/ (the newest 20), and can be shown again.",
+        "quenmar");
     Options o;
     app.set_version_flag("--version", "quenmar " QUENMAR_VERSION);
-    app.add_option("--record", o.record_file, "Keep this battle in FILE instead.")->type_name("FILE");
+    app.add_option("--record", o.record_file, "Keep this battle in FILE instead.")
+        ->type_name("FILE");
     app.add_flag("--mute", o.mute, "Start with the sound off (m turns it on).");
     app.add_option("--replay", o.replay_file,
                    "Show the battle kept in FILE again: p or Space pauses it, . steps, - and + "
@@ -76,10 +78,10 @@ std::string local_time_name() {
 // A new battle file in the battles folder, named by the local time; the
 // oldest files go so that the newest BATTLES_KEPT stay.
 fs::path new_battle_path() {
-    const std::string state = std::getenv("XDG_STATE_HOME") != nullptr
-                                  ? std::getenv("XDG_STATE_HOME")
-                                  : std::string(std::getenv("HOME") ? std::getenv("HOME") : ".") +
-                                        "/.local/state";
+    const std::string state =
+        std::getenv("XDG_STATE_HOME") != nullptr
+            ? std::getenv("XDG_STATE_HOME")
+            : std::string(std::getenv("HOME") ? std::getenv("HOME") : ".") + "/.local/state";
     const fs::path folder = fs::path(state) / "quenmar" / "battles";
     fs::create_directories(folder);
     std::vector<fs::path> kept;
@@ -87,9 +89,11 @@ fs::path new_battle_path() {
         if (entry.path().extension() == ".battle") kept.push_back(entry.path());
     }
     std::sort(kept.begin(), kept.end());
-    for (std::size_t i = 0; i + BATTLES_KEPT < kept.size() + 1; ++i) fs::remove(kept[i]);
+    for (std::size_t i = 0; i + BATTLES_KEPT < kept.size() + 1; ++i)
+        fs::remove(kept[i]);
     fs::path path = folder / (local_time_name() + ".battle");
-    for (int n = 2; fs::exists(path); ++n) path = folder / (local_time_name() + "-" + std::to_string(n) + ".battle");
+    for (int n = 2; fs::exists(path); ++n)
+        path = folder / (local_time_name() + "-" + std::to_string(n) + ".battle");
     return path;
 }
 
@@ -103,7 +107,9 @@ std::FILE* open_record(const Options& o) {
         return nullptr;
     }
     std::FILE* file = std::fopen(path.c_str(), "w");
-    if (file == nullptr) std::fprintf(stderr, "quenmar: %s: cannot be written; the battle is not kept\n", path.c_str());
+    if (file == nullptr)
+        std::fprintf(stderr, "quenmar: %s: cannot be written; the battle is not kept\n",
+                     path.c_str());
     return file;
 }
 

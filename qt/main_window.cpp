@@ -95,8 +95,10 @@ QRect MainWindow::replay_line_box() const {
 
 void MainWindow::show_replay(std::string_view line, std::string_view note) {
     replay_line_ = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
-    if (!note.empty()) replay_line_ += " · " + QString::fromUtf8(note.data(), static_cast<qsizetype>(note.size()));
-    setWindowTitle(replay_line_.isEmpty() ? GAME_TITLE : QString(REPLAY_TITLE) + " · " + replay_line_);
+    if (!note.empty())
+        replay_line_ += " · " + QString::fromUtf8(note.data(), static_cast<qsizetype>(note.size()));
+    setWindowTitle(replay_line_.isEmpty() ? GAME_TITLE
+                                          : QString(REPLAY_TITLE) + " · " + replay_line_);
     update(replay_line_box());
 }
 
@@ -143,16 +145,16 @@ void MainWindow::paintEvent(QPaintEvent*) {
     const Surface& s = match_.session.picture;
     QPainter painter(this);
     if (s.width == 0 || s.height == 0) return;
-    QImage picture(reinterpret_cast<const uchar*>(s.pixels.data()), s.width, s.height,
-                   s.width * 4, QImage::Format_RGB32);
+    QImage picture(reinterpret_cast<const uchar*>(s.pixels.data()), s.width, s.height, s.width * 4,
+                   QImage::Format_RGB32);
     picture.setDevicePixelRatio(s.scale);
     painter.drawImage(QPointF(0, 0), picture);  // one pixel to one pixel, clipped to the update
     if (!replay_line_.isEmpty()) {
         const QRect box = replay_line_box();
         painter.fillRect(box, QColor(255, 255, 255, 210));
         painter.setPen(Qt::darkBlue);
-        painter.drawText(box.adjusted(LINE_MARGIN, 0, -LINE_MARGIN, 0), Qt::AlignLeft | Qt::AlignVCenter,
-                         replay_line_);
+        painter.drawText(box.adjusted(LINE_MARGIN, 0, -LINE_MARGIN, 0),
+                         Qt::AlignLeft | Qt::AlignVCenter, replay_line_);
     }
 }
 

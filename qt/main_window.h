@@ -48,7 +48,9 @@ class MainWindow final : public QWidget, public FrontEnd {
 
     // The small windows, created hidden on first use.
     SmallDialog& small_window(SmallWindow which);
-    ResultWindow& result_window() { return static_cast<ResultWindow&>(small_window(SmallWindow::Result)); }
+    ResultWindow& result_window() {
+        return static_cast<ResultWindow&>(small_window(SmallWindow::Result));
+    }
     HelpWindow& help_window() { return static_cast<HelpWindow&>(small_window(SmallWindow::Help)); }
 
   protected:

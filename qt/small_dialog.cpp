@@ -91,9 +91,7 @@ void CommandButton::keyPressEvent(QKeyEvent* event) {
 
 SmallDialog::SmallDialog(QWidget* owner, const QString& caption, int width, int height,
                          EventSource source, InputSink sink)
-    : QDialog(owner, small_window_flags()),
-      source_(source),
-      sink_(std::move(sink)) {
+    : QDialog(owner, small_window_flags()), source_(source), sink_(std::move(sink)) {
     setWindowTitle(caption);
     setModal(false);
     const int title_height = draws_own_title_bar() ? TITLE_BAR_HEIGHT : 0;
@@ -158,7 +156,8 @@ void SmallDialog::close_to(QWidget& battle) {
 
 void SmallDialog::centre_over(const QWidget& over) {
     const QMargins frame = frame_extents(*this).value_or(QMargins());
-    const QRect framed = QRect(QPoint(0, 0), size()).marginsAdded(frame);  // about the client's corner
+    const QRect framed =
+        QRect(QPoint(0, 0), size()).marginsAdded(frame);  // about the client's corner
     setGeometry(QRect(over.frameGeometry().center() - framed.center(), size()));
 }
 

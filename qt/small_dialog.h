@@ -40,8 +40,8 @@ class SmallDialog : public QDialog {
     // A fixed window of this client size and caption (where it draws its own
     // title bar, taller by that), owned by the battle window `owner`;
     // `source` tells the translation which window it is.
-    SmallDialog(QWidget* owner, const QString& caption, int width, int height,
-                EventSource source, InputSink sink);
+    SmallDialog(QWidget* owner, const QString& caption, int width, int height, EventSource source,
+                InputSink sink);
 
     QLabel* place_label(const QString& text, int left, int top, int width, int height);
     // One font for these labels: the default one, or where a text would not

@@ -20,7 +20,8 @@ constexpr qsizetype bytes_of(int ms) {
 // Qt's PulseAudio back end says in its own words what the game's one line
 // says: those words are left out.
 QtMessageHandler passed_on = nullptr;
-void without_sound_server_messages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+void without_sound_server_messages(QtMsgType type, const QMessageLogContext& context,
+                                   const QString& message) {
     if (message.startsWith("PulseAudioService") || message.startsWith("\"Stream error")) return;
     if (passed_on != nullptr) {
         passed_on(type, context, message);
@@ -54,7 +55,8 @@ void SoundOutput::start() {
     sink_->setBufferSize(bytes_of(BUFFER_MS));
     connect(sink_, &QAudioSink::stateChanged, this, [this](QAudio::State state) {
         if (state == QAudio::IdleState && sink_->error() == QAudio::UnderrunError) ++underruns_;
-        if (state == QAudio::StoppedState && sink_->error() != QAudio::NoError) silent("the sound device went away");
+        if (state == QAudio::StoppedState && sink_->error() != QAudio::NoError)
+            silent("the sound device went away");
     });
     device_ = sink_->start();
     if (device_ == nullptr || sink_->error() != QAudio::NoError) {
@@ -76,5 +78,6 @@ void SoundOutput::timerEvent(QTimerEvent* event) {
     if (frames == 0) return;
     frames_.resize(frames * CHANNELS);
     match_sound(match_, frames_);
-    device_->write(reinterpret_cast<const char*>(frames_.data()), static_cast<qint64>(frames) * FRAME_BYTES);
+    device_->write(reinterpret_cast<const char*>(frames_.data()),
+                   static_cast<qint64>(frames) * FRAME_BYTES);
 }

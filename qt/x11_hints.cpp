@@ -1,11 +1,11 @@
 #include "qt/x11_hints.h"
 
+#include <xcb/xcb.h>
 #include <QGuiApplication>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string>
-#include <xcb/xcb.h>
 
 namespace {
 
@@ -30,8 +30,8 @@ xcb_connection_t* x11_connection() {
 std::string window_manager_name(xcb_connection_t* connection) {
     const auto property = [&](xcb_window_t window, const char* name, xcb_atom_t type) {
         xcb_get_property_reply_t* reply = xcb_get_property_reply(
-            connection, xcb_get_property(connection, 0, window, atom(connection, name), type, 0, 64),
-            nullptr);
+            connection,
+            xcb_get_property(connection, 0, window, atom(connection, name), type, 0, 64), nullptr);
         std::string value;
         if (reply != nullptr) {
             value.assign(static_cast<const char*>(xcb_get_property_value(reply)),

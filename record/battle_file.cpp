@@ -70,10 +70,14 @@ struct EventName {
 };
 
 constexpr EventName EVENT_NAMES[] = {
-    {"key_down", Kind::KeyDown, 1},     {"key_up", Kind::KeyUp, 1},
-    {"key_press", Kind::KeyPress, 1},   {"mouse_down", Kind::MouseDown, 3},
-    {"mouse_move", Kind::MouseMove, 3}, {"mouse_up", Kind::MouseUp, 3},
-    {"click", Kind::Click, 1},          {"resize", Kind::Resize, 2},
+    {"key_down", Kind::KeyDown, 1},
+    {"key_up", Kind::KeyUp, 1},
+    {"key_press", Kind::KeyPress, 1},
+    {"mouse_down", Kind::MouseDown, 3},
+    {"mouse_move", Kind::MouseMove, 3},
+    {"mouse_up", Kind::MouseUp, 3},
+    {"click", Kind::Click, 1},
+    {"resize", Kind::Resize, 2},
     {"keyboard_lost", Kind::KeyboardLost, 0},
 };
 
@@ -224,7 +228,8 @@ void read_header_line(const Line& line, const std::vector<std::string_view>& f, 
             return;
         default:
             expect("random", 3, "random clock|seed SEED");
-            if (f[1] != "clock" && f[1] != "seed") line.refuse("expected 'random clock' or 'random seed'");
+            if (f[1] != "clock" && f[1] != "seed")
+                line.refuse("expected 'random clock' or 'random seed'");
             b.reseeds = f[1] == "clock";
             b.first_seed = whole_number<std::uint32_t>(line, f[2], "seed", 0, UINT32_MAX);
     }
@@ -304,8 +309,8 @@ BattleFile parse_battle_file(std::istream& in, const std::string& file_name) {
     return b;
 }
 
-std::string battle_file_header(const std::string& game_version, int width, int height,
-                               bool reseeds, std::uint32_t first_seed) {
+std::string battle_file_header(const std::string& game_version, int width, int height, bool reseeds,
+                               std::uint32_t first_seed) {
     return std::string(FORMAT_NAME) + " " + std::to_string(BATTLE_FILE_VERSION) + "\ngame " +
            game_version + "\nsize " + std::to_string(width) + " " + std::to_string(height) +
            "\nrandom " + (reseeds ? "clock " : "seed ") + std::to_string(first_seed) + "\n";

@@ -39,10 +39,10 @@ struct InputError : std::runtime_error {
         : std::runtime_error(where + ": " + what) {}
 };
 
-constexpr int MAX_AREA_SIDE = 4096;           // largest drawing-area width or height
-constexpr int MAX_PERIODS = 1'000'000'000;    // longest battle, in periods
+constexpr int MAX_AREA_SIDE = 4096;         // largest drawing-area width or height
+constexpr int MAX_PERIODS = 1'000'000'000;  // longest battle, in periods
 constexpr int BATTLE_FILE_VERSION = 1;
-constexpr int CHECKPOINT_PERIODS = 400;       // a check line every this many periods
+constexpr int CHECKPOINT_PERIODS = 400;  // a check line every this many periods
 
 // Reads `PERIOD EVENT ARGS...` lines; periods lie in 1..last_period and never
 // decrease. Throws InputError naming the file and line of the first fault.
@@ -89,8 +89,8 @@ struct BattleFile {
 BattleFile parse_battle_file(std::istream& in, const std::string& file_name);
 
 // The battle file's lines, each ending in a newline.
-std::string battle_file_header(const std::string& game_version, int width, int height,
-                               bool reseeds, std::uint32_t first_seed);
+std::string battle_file_header(const std::string& game_version, int width, int height, bool reseeds,
+                               std::uint32_t first_seed);
 std::string event_line(int period, const InputEvent& event);
 std::string seed_line(int period, std::uint32_t seed);
 std::string shown_line(int period, bool shown);

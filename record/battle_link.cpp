@@ -18,12 +18,33 @@ constexpr int GAP_FOLLOWS = (1 << GAP_BITS) - 1;  // the gap is a whole number a
 // The kinds of record, in the order of their codes.
 enum class Kind : std::uint8_t {
     Pointer,
-    DownLeft, DownUp, DownRight, DownDown, DownF1,
-    UpLeft, UpUp, UpRight, UpDown,
-    Enter, Esc, Pause,
-    PressLeft, ReleaseLeft, ReleaseRight, ReleaseOther,
-    Quit, Back, NextLevel, Close,
-    Resize, KeyboardLost, Hidden, Shown, Seed, Check, End,
+    DownLeft,
+    DownUp,
+    DownRight,
+    DownDown,
+    DownF1,
+    UpLeft,
+    UpUp,
+    UpRight,
+    UpDown,
+    Enter,
+    Esc,
+    Pause,
+    PressLeft,
+    ReleaseLeft,
+    ReleaseRight,
+    ReleaseOther,
+    Quit,
+    Back,
+    NextLevel,
+    Close,
+    Resize,
+    KeyboardLost,
+    Hidden,
+    Shown,
+    Seed,
+    Check,
+    End,
     Count
 };
 
@@ -38,14 +59,17 @@ struct Stream {
     std::string out;
 
     void whole(std::uint64_t n) {
-        for (; n >= 0x80; n >>= 7) out += static_cast<char>(n | 0x80);
+        for (; n >= 0x80; n >>= 7)
+            out += static_cast<char>(n | 0x80);
         out += static_cast<char>(n);
     }
     void signed_whole(std::int64_t n) {
-        whole(n < 0 ? (static_cast<std::uint64_t>(-(n + 1)) << 1) | 1 : static_cast<std::uint64_t>(n) << 1);
+        whole(n < 0 ? (static_cast<std::uint64_t>(-(n + 1)) << 1) | 1
+                    : static_cast<std::uint64_t>(n) << 1);
     }
     void bytes(std::uint64_t n, int count) {
-        for (int i = 0; i < count; ++i) out += static_cast<char>(n >> (8 * i));
+        for (int i = 0; i < count; ++i)
+            out += static_cast<char>(n >> (8 * i));
     }
 };
 
@@ -57,7 +81,8 @@ struct Writer {
     void record(int at, Kind kind) {
         const int gap = at - period;
         period = at;
-        records.out += static_cast<char>(static_cast<int>(kind) << GAP_BITS | std::min(gap, GAP_FOLLOWS));
+        records.out +=
+            static_cast<char>(static_cast<int>(kind) << GAP_BITS | std::min(gap, GAP_FOLLOWS));
         if (gap >= GAP_FOLLOWS) payload.whole(static_cast<std::uint64_t>(gap - GAP_FOLLOWS));
     }
 };
@@ -86,7 +111,8 @@ void write_event(Writer& w, int period, const InputEvent& e) {
         case InputKind::KeyPress:
             if (e.character == CharCode::Enter) w.record(period, Kind::Enter);
             if (e.character == CharCode::Esc) w.record(period, Kind::Esc);
-            if (e.character == CharCode::LowerP || e.character == CharCode::UpperP) w.record(period, Kind::Pause);
+            if (e.character == CharCode::LowerP || e.character == CharCode::UpperP)
+                w.record(period, Kind::Pause);
             break;
         case InputKind::MouseMove: {
             const int x = units(e.x), y = units(e.y);
@@ -165,7 +191,9 @@ struct Reader {
             if ((b & 0x80) == 0) break;
         }
         if (n > highest) {
-            refuse(std::string(what) + " " + std::to_string(n) + " does not fit 0.." + std::to_string(highest), start);
+            refuse(std::string(what) + " " + std::to_string(n) + " does not fit 0.." +
+                       std::to_string(highest),
+                   start);
         }
         return n;
     }
@@ -175,7 +203,8 @@ struct Reader {
     }
     std::uint64_t bytes(int count) {
         std::uint64_t n = 0;
-        for (int i = 0; i < count; ++i) n |= static_cast<std::uint64_t>(byte()) << (8 * i);
+        for (int i = 0; i < count; ++i)
+            n |= static_cast<std::uint64_t>(byte()) << (8 * i);
         return n;
     }
     float single(const char* what) {
@@ -202,8 +231,8 @@ void read_header(Reader& r, BattleFile& b) {
     if (r.byte() != MAGIC[0] || r.byte() != MAGIC[1]) r.refuse("not a Quenmar battle link", 0);
     const int version = r.byte();
     if (version != BATTLE_LINK_VERSION) {
-        r.refuse("a battle link of version " + std::to_string(version) + "; this game reads version " +
-                     std::to_string(BATTLE_LINK_VERSION),
+        r.refuse("a battle link of version " + std::to_string(version) +
+                     "; this game reads version " + std::to_string(BATTLE_LINK_VERSION),
                  2);
     }
     const std::size_t length = r.byte();
@@ -232,12 +261,15 @@ void read_record(Streams& s, BattleFile& b, int& pointer_x, int& pointer_y) {
     const std::uint8_t head = s.records.byte();
     if (b.ended) s.records.refuse("a record after the end", start);
     const auto kind = static_cast<Kind>(head >> GAP_BITS);
-    if (kind >= Kind::Count) s.records.refuse("unknown record kind " + std::to_string(head >> GAP_BITS), start);
+    if (kind >= Kind::Count)
+        s.records.refuse("unknown record kind " + std::to_string(head >> GAP_BITS), start);
     std::uint64_t gap = head & GAP_FOLLOWS;
     if (gap == GAP_FOLLOWS) gap += r.whole(MAX_PERIODS, "the periods between two records");
     const std::uint64_t period = static_cast<std::uint64_t>(b.last_period) + gap;
     if (period < 1 || period > MAX_PERIODS) {
-        s.records.refuse("period " + std::to_string(period) + " does not fit 1.." + std::to_string(MAX_PERIODS), start);
+        s.records.refuse(
+            "period " + std::to_string(period) + " does not fit 1.." + std::to_string(MAX_PERIODS),
+            start);
     }
     const int p = static_cast<int>(period);
     b.last_period = p;
@@ -251,7 +283,8 @@ void read_record(Streams& s, BattleFile& b, int& pointer_x, int& pointer_y) {
         }
         pointer_x = static_cast<int>(x);
         pointer_y = static_cast<int>(y);
-        event({.kind = InputKind::MouseMove, .x = static_cast<float>(x), .y = static_cast<float>(y)});
+        event(
+            {.kind = InputKind::MouseMove, .x = static_cast<float>(x), .y = static_cast<float>(y)});
     } else if (kind >= Kind::DownLeft && kind <= Kind::DownDown) {
         event(key(InputKind::KeyDown, ARROWS[k - static_cast<std::size_t>(Kind::DownLeft)]));
     } else if (kind == Kind::DownF1) {
@@ -260,19 +293,25 @@ void read_record(Streams& s, BattleFile& b, int& pointer_x, int& pointer_y) {
         event(key(InputKind::KeyUp, ARROWS[k - static_cast<std::size_t>(Kind::UpLeft)]));
     } else if (kind >= Kind::Enter && kind <= Kind::Pause) {
         constexpr CharCode PRESSED[] = {CharCode::Enter, CharCode::Esc, CharCode::LowerP};
-        event({.kind = InputKind::KeyPress, .character = PRESSED[k - static_cast<std::size_t>(Kind::Enter)]});
+        event({.kind = InputKind::KeyPress,
+               .character = PRESSED[k - static_cast<std::size_t>(Kind::Enter)]});
     } else if (kind == Kind::PressLeft) {
         event({.kind = InputKind::MouseDown, .mouse = MouseButton::Left});
     } else if (kind == Kind::ReleaseLeft || kind == Kind::ReleaseOther) {
-        event({.kind = InputKind::MouseUp, .mouse = kind == Kind::ReleaseLeft ? MouseButton::Left : MouseButton::Middle});
+        event({.kind = InputKind::MouseUp,
+               .mouse = kind == Kind::ReleaseLeft ? MouseButton::Left : MouseButton::Middle});
     } else if (kind == Kind::ReleaseRight) {
         const float x = r.single("x");
-        event({.kind = InputKind::MouseUp, .mouse = MouseButton::Right, .x = x, .y = r.single("y")});
+        event(
+            {.kind = InputKind::MouseUp, .mouse = MouseButton::Right, .x = x, .y = r.single("y")});
     } else if (kind >= Kind::Quit && kind <= Kind::Close) {
-        event({.kind = InputKind::Click, .button = static_cast<SmallButton>(k - static_cast<std::size_t>(Kind::Quit))});
+        event({.kind = InputKind::Click,
+               .button = static_cast<SmallButton>(k - static_cast<std::size_t>(Kind::Quit))});
     } else if (kind == Kind::Resize) {
         const int width = static_cast<int>(r.whole(MAX_AREA_SIDE, "width"));
-        event({.kind = InputKind::Resize, .width = width, .height = static_cast<int>(r.whole(MAX_AREA_SIDE, "height"))});
+        event({.kind = InputKind::Resize,
+               .width = width,
+               .height = static_cast<int>(r.whole(MAX_AREA_SIDE, "height"))});
     } else if (kind == Kind::KeyboardLost) {
         event({.kind = InputKind::KeyboardLost});
     } else if (kind == Kind::Hidden || kind == Kind::Shown) {
@@ -308,10 +347,11 @@ std::string battle_link(const BattleFile& b) {
             w.record(period, Kind::Check);
             w.payload.bytes(b.checkpoints[check].hash, 8);
         }
-        const int next = std::min({event < b.events.size() ? b.events[event].period : b.last_period,
-                                   seed < b.seeds.size() ? b.seeds[seed].period : b.last_period,
-                                   shown < b.shown_changes.size() ? b.shown_changes[shown].period : b.last_period,
-                                   check < b.checkpoints.size() ? b.checkpoints[check].period : b.last_period});
+        const int next = std::min(
+            {event < b.events.size() ? b.events[event].period : b.last_period,
+             seed < b.seeds.size() ? b.seeds[seed].period : b.last_period,
+             shown < b.shown_changes.size() ? b.shown_changes[shown].period : b.last_period,
+             check < b.checkpoints.size() ? b.checkpoints[check].period : b.last_period});
         period = std::max(period, next - 1);  // straight on to the next period with a line
     }
     if (b.ended) w.record(b.last_period, Kind::End);
@@ -322,7 +362,8 @@ std::string battle_link(const BattleFile& b) {
     link.whole(static_cast<std::uint64_t>(b.height));
     link.out += static_cast<char>(b.reseeds ? 1 : 0);
     link.bytes(b.first_seed, 4);
-    for (const Stream* stream : {&w.records, &w.x, &w.y}) link.whole(stream->out.size());
+    for (const Stream* stream : {&w.records, &w.x, &w.y})
+        link.whole(stream->out.size());
     return link.out + w.records.out + w.x.out + w.y.out + w.payload.out;
 }
 
@@ -342,7 +383,8 @@ BattleFile read_battle(std::string_view bytes, const std::string& name) {
     Streams s{r.stream(records, "the records' stream"), r.stream(x, "the pointer's x stream"),
               r.stream(y, "the pointer's y stream"), r.stream(bytes.size() - r.at, "")};
     int pointer_x = 0, pointer_y = 0;
-    while (!s.records.done()) read_record(s, b, pointer_x, pointer_y);
+    while (!s.records.done())
+        read_record(s, b, pointer_x, pointer_y);
     for (const Reader* rest : {&s.x, &s.y, &s.payload}) {
         if (!rest->done()) rest->refuse("bytes that no record reads", rest->at);
     }

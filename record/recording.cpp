@@ -23,7 +23,8 @@ struct Hasher {
     void add(bool v) { bytes(v ? 1 : 0, 1); }
     template <typename T>
     void add(const SlotTable<T>& table) {
-        for (const T& v : table) add(v);
+        for (const T& v : table)
+            add(v);
     }
 };
 
@@ -68,9 +69,11 @@ std::uint64_t world_hash(const Session& session) {
     h.add(w.shell_y);
     h.add(w.shell_dir);
     h.add(w.shell_state);
-    for (const std::int16_t v : {w.cur_tank, w.scan_idx, w.burst_idx, w.alive_count}) h.add(v);
+    for (const std::int16_t v : {w.cur_tank, w.scan_idx, w.burst_idx, w.alive_count})
+        h.add(v);
     h.add(w.last_alive_speed);
-    for (const double v : {w.turret_delta, w.hull_delta, w.aim_angle, w.aim_dist}) h.add(v);
+    for (const double v : {w.turret_delta, w.hull_delta, w.aim_angle, w.aim_dist})
+        h.add(v);
     for (const std::int16_t v : {w.fire_held, w.mouse_x, w.mouse_y, w.level, w.wins, w.losses,
                                  w.key_up, w.key_down, w.key_right, w.key_left}) {
         h.add(v);
@@ -89,8 +92,8 @@ void record_start(BattleRecorder& r, Session& s) {
     if (reseeds && !s.random.seeds_taken.empty()) {
         s.random.seeds_taken.erase(s.random.seeds_taken.begin());  // the header's
     }
-    r.text = battle_file_header(QUENMAR_VERSION, s.picture.area_width, s.picture.area_height, reseeds,
-                                s.random.first_seed);
+    r.text = battle_file_header(QUENMAR_VERSION, s.picture.area_width, s.picture.area_height,
+                                reseeds, s.random.first_seed);
 }
 
 bool record_period(BattleRecorder& r, Session& s, bool battle_shown) {
@@ -100,7 +103,8 @@ bool record_period(BattleRecorder& r, Session& s, bool battle_shown) {
         r.shown = battle_shown;
         r.text += shown_line(period, battle_shown);
     }
-    for (const InputEvent& event : s.waiting) r.text += event_line(period, event);
+    for (const InputEvent& event : s.waiting)
+        r.text += event_line(period, event);
     const bool ticked = session_run_period(s, battle_shown);
     record_seeds(r, s);
     if (s.end) {
@@ -137,7 +141,8 @@ void replay_start(Replay& replay, Session& s, FrontEnd& front_end, BattleFile fi
     RandomSource random = random_from_seed(file.first_seed);
     if (file.reseeds) {
         std::vector<std::uint32_t> later;
-        for (const SeedTaken& taken : file.seeds) later.push_back(taken.seed);
+        for (const SeedTaken& taken : file.seeds)
+            later.push_back(taken.seed);
         random = random_from_seeds(file.first_seed, std::move(later));
     }
     session_start(s, front_end, std::move(random), file.width, file.height, scale);
@@ -151,21 +156,25 @@ bool replay_period(Replay& replay, Session& s) {
     const BattleFile& f = replay.file;
     ReplayPosition& at = replay.at;
     const int period = static_cast<int>(s.periods + 1);
-    for (; at.next_event < f.events.size() && f.events[at.next_event].period == period; ++at.next_event) {
+    for (; at.next_event < f.events.size() && f.events[at.next_event].period == period;
+         ++at.next_event) {
         session_take(s, f.events[at.next_event].event);
     }
-    for (; at.next_shown < f.shown_changes.size() && f.shown_changes[at.next_shown].period == period;
+    for (;
+         at.next_shown < f.shown_changes.size() && f.shown_changes[at.next_shown].period == period;
          ++at.next_shown) {
         at.shown = f.shown_changes[at.next_shown].shown;
     }
     const std::size_t seeds_before = s.random.later_seeds_used;
     const bool ticked = session_run_period(s, at.shown);
-    for (; at.next_seed < f.seeds.size() && f.seeds[at.next_seed].period <= period; ++at.next_seed) {
+    for (; at.next_seed < f.seeds.size() && f.seeds[at.next_seed].period <= period;
+         ++at.next_seed) {
     }
     s.random.seeds_taken.clear();
     if (f.reseeds && s.random.later_seeds_used != at.next_seed) {
-        part(replay, s, seeds_before == s.random.later_seeds_used ? "no level was set up where one was"
-                                                                  : "a level was set up where none was");
+        part(replay, s,
+             seeds_before == s.random.later_seeds_used ? "no level was set up where one was"
+                                                       : "a level was set up where none was");
     }
     for (; replay.state == ReplayState::Running && at.next_check < f.checkpoints.size() &&
            f.checkpoints[at.next_check].period == period;

@@ -67,8 +67,8 @@ void hear_engine(Session& s, bool ticked) {
     const bool running = ticked && w.tank_hp[0] > 0 && w.tank_speed[0] > 0;
     if (running == s.engine_running) return;
     s.engine_running = running;
-    s.cues.push_back({running ? CueKind::EngineStart : CueKind::EngineStop, static_cast<float>(w.tank_x[0]),
-                      static_cast<float>(w.tank_y[0])});
+    s.cues.push_back({running ? CueKind::EngineStart : CueKind::EngineStop,
+                      static_cast<float>(w.tank_x[0]), static_cast<float>(w.tank_y[0])});
 }
 
 }  // namespace

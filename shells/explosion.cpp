@@ -27,8 +27,8 @@ void spray_line(GameWorld& w, Surface& picture, double x, double y, double angle
     w.turret_delta = angle;
     w.hull_delta = length;
     surface_line(picture, static_cast<float>(x), static_cast<float>(y),
-                static_cast<float>(x + length * sine(angle)),
-                static_cast<float>(y + length * cosine(angle)), colour);
+                 static_cast<float>(x + length * sine(angle)),
+                 static_cast<float>(y + length * cosine(angle)), colour);
 }
 
 }  // namespace

@@ -43,8 +43,7 @@ void fire(GameWorld& w, RandomSource& random, std::size_t i, bool fire_tapped, C
     w.shell_x[i] = w.tank_x[i];
     w.shell_y[i] = w.tank_y[i];
     w.shell_dir[i] = w.turret_dir[i];
-    const double base =
-        std::floor(RANGE_FACTOR * power(w.aim_dist, RANGE_EXPONENT) + RANGE_OFFSET);
+    const double base = std::floor(RANGE_FACTOR * power(w.aim_dist, RANGE_EXPONENT) + RANGE_OFFSET);
     double start = base;
     if (i > 0) {
         start = std::floor(AIM_ERROR_SPREAD * static_cast<double>(random_next(random))) + base -
@@ -69,9 +68,12 @@ void fly(GameWorld& w, Surface& picture, std::size_t i) {
 }
 
 // A hit tank loses a point, is erased, spun, stopped, redrawn grey and sprayed.
-void hit(GameWorld& w, Surface& picture, RandomSource& random, std::size_t j, double x, double y, Cues* cues) {
+void hit(GameWorld& w, Surface& picture, RandomSource& random, std::size_t j, double x, double y,
+         Cues* cues) {
     add_checked(w.tank_hp[j], -1, "tank_hp");
-    const CueKind heard = w.tank_hp[j] > 0 ? CueKind::Hit : j == 0 ? CueKind::PlayerDestroyed : CueKind::Destroyed;
+    const CueKind heard = w.tank_hp[j] > 0 ? CueKind::Hit
+                          : j == 0         ? CueKind::PlayerDestroyed
+                                           : CueKind::Destroyed;
     say(cues, heard, w.tank_x[j], w.tank_y[j]);
     draw_slot(picture, w, j, ERASE_WHITE, ERASE_WHITE, ERASE_WHITE);
     w.tank_dir[j] = static_cast<float>(heading_of(random_next(random)));
@@ -97,7 +99,8 @@ void burst(GameWorld& w, Surface& picture, RandomSource& random, std::size_t i, 
 
 }  // namespace
 
-void update_shell(GameWorld& w, Surface& picture, RandomSource& random, bool fire_tapped, Cues* cues) {
+void update_shell(GameWorld& w, Surface& picture, RandomSource& random, bool fire_tapped,
+                  Cues* cues) {
     const std::size_t i = slot(w.cur_tank);
     const std::int16_t state = w.shell_state[i];
     if (state == BURST_DUE) {

@@ -10,24 +10,28 @@
 
 namespace {
 
-constexpr double LOUDEST_REPEAT = 2;      // n cues of a kind at once: sqrt(n) times as loud, at most this
-constexpr double ENGINE_BASE_RATE = 0.6;  // the engine's pitch at a crawl, and its rise to full speed
+constexpr double LOUDEST_REPEAT =
+    2;  // n cues of a kind at once: sqrt(n) times as loud, at most this
+constexpr double ENGINE_BASE_RATE =
+    0.6;  // the engine's pitch at a crawl, and its rise to full speed
 constexpr double ENGINE_RISE = 0.5;
 constexpr double FULL_SPEED = 3;
 constexpr float ENGINE_SMOOTHING = 0.002f;  // of the way to the engine's loudness, each frame
-constexpr std::size_t LIMITER_BLOCK = 16;  // frames the limiter takes at a time
+constexpr std::size_t LIMITER_BLOCK = 16;   // frames the limiter takes at a time
 constexpr float LIMITER_RELEASE = 0.0005f;  // of the way back to 1, each frame...
-constexpr float LIMITER_FINISH = 5e-7f;    // ...and this, so that it reaches 1 in the end
+constexpr float LIMITER_FINISH = 5e-7f;     // ...and this, so that it reaches 1 in the end
 // The loudest a frame may come out: far enough below 1 that rounding a
 // frame times its gain cannot reach past 1.
 constexpr float LIMITER_CEILING = 1 - 1e-6f;
 // What is left of the way back to 1 after a block.
-const float LIMITER_KEEP = static_cast<float>(power(1.0 - LIMITER_RELEASE, static_cast<double>(LIMITER_BLOCK)));
+const float LIMITER_KEEP =
+    static_cast<float>(power(1.0 - LIMITER_RELEASE, static_cast<double>(LIMITER_BLOCK)));
 
 // The sound of each cue, in CueKind's order; the engine's cues start and stop
 // no voice of their own.
-constexpr Sound SOUND_OF[] = {Sound::PlayerShot, Sound::EnemyShot, Sound::Burst,    Sound::Hit,    Sound::Destroyed,
-                              Sound::PlayerDestroyed, Sound::LevelWon, Sound::LevelLost, Sound::Engine, Sound::Engine};
+constexpr Sound SOUND_OF[] = {
+    Sound::PlayerShot,      Sound::EnemyShot, Sound::Burst,     Sound::Hit,    Sound::Destroyed,
+    Sound::PlayerDestroyed, Sound::LevelWon,  Sound::LevelLost, Sound::Engine, Sound::Engine};
 static_assert(std::size(SOUND_OF) == std::size(CUE_NAMES));
 
 Sound sound_of(CueKind kind) {
@@ -68,8 +72,9 @@ void add_voice(Mixer& m, const Voice& v) {
         m.voices.push_back(v);
         return;
     }
-    const auto quietest = std::min_element(m.voices.begin(), m.voices.end(),
-                                           [](const Voice& a, const Voice& b) { return loudness(a) < loudness(b); });
+    const auto quietest =
+        std::min_element(m.voices.begin(), m.voices.end(),
+                         [](const Voice& a, const Voice& b) { return loudness(a) < loudness(b); });
     if (loudness(*quietest) < loudness(v)) *quietest = v;
 }
 
@@ -84,7 +89,8 @@ void start_with_engine(Mixer& m, float* left, float* right, std::size_t frames) 
         return;
     }
     const float from = m.engine_gain;
-    const auto to = static_cast<float>(target + (from - target) * std::pow(1.0 - ENGINE_SMOOTHING, static_cast<double>(frames)));
+    const auto to = static_cast<float>(
+        target + (from - target) * std::pow(1.0 - ENGINE_SMOOTHING, static_cast<double>(frames)));
     const float rise = (to - from) / static_cast<float>(frames);
     // Where the loop is read, in 32.32 fixed point: whole frames and a fraction.
     constexpr double WHOLE = 4294967296.0;
@@ -96,7 +102,8 @@ void start_with_engine(Mixer& m, float* left, float* right, std::size_t frames) 
         at += pace;
         if (at >= loop) at -= loop;
     }
-    for (int f = 0; f < static_cast<int>(frames); ++f) {  // an int, which turns into a float four at a time
+    for (int f = 0; f < static_cast<int>(frames);
+         ++f) {  // an int, which turns into a float four at a time
         const float s = left[f] * (from + rise * static_cast<float>(f)) * 0.5f;
         left[f] = s;
         right[f] = s;
@@ -131,7 +138,8 @@ void mixer_play(Mixer& m, std::span<const Cue> cues, const Listener& listener) {
             if (count++ == 0 || loudness(v) > loudness(loudest)) loudest = v;
         }
         if (count == 0) continue;
-        const auto louder = static_cast<float>(std::min(LOUDEST_REPEAT, std::sqrt(static_cast<double>(count))));
+        const auto louder =
+            static_cast<float>(std::min(LOUDEST_REPEAT, std::sqrt(static_cast<double>(count))));
         loudest.left *= louder;
         loudest.right *= louder;
         add_voice(m, loudest);
@@ -160,11 +168,15 @@ void mixer_render(Mixer& m, std::span<float> stereo) {
         const std::size_t count = std::min(frames, sound.size() - v.at);
         const float* const samples = sound.data() + v.at;
         const float to_left = v.left, to_right = v.right;
-        for (std::size_t f = 0; f < count; ++f) left[f] += samples[f] * to_left;
-        for (std::size_t f = 0; f < count; ++f) right[f] += samples[f] * to_right;
+        for (std::size_t f = 0; f < count; ++f)
+            left[f] += samples[f] * to_left;
+        for (std::size_t f = 0; f < count; ++f)
+            right[f] += samples[f] * to_right;
         v.at += count;
     }
-    std::erase_if(m.voices, [&](const Voice& v) { return v.at >= m.sounds[static_cast<std::size_t>(v.sound)].size(); });
+    std::erase_if(m.voices, [&](const Voice& v) {
+        return v.at >= m.sounds[static_cast<std::size_t>(v.sound)].size();
+    });
     // The limiter, a short block of frames at a time: at once as low as keeps
     // the block's louder side a hair within 1 (so that no frame needs
     // clamping), then slowly back toward 1, gliding across each block.
@@ -173,7 +185,8 @@ void mixer_render(Mixer& m, std::span<float> stereo) {
     for (std::size_t at = 0; at < frames; at += LIMITER_BLOCK) {
         const std::size_t end = std::min(frames, at + LIMITER_BLOCK);
         std::int32_t loudest = 0;  // the largest magnitude's bits, which order as the magnitudes do
-        for (std::size_t f = at; f < end; ++f) loudest = std::max({loudest, magnitude_bits(left[f]), magnitude_bits(right[f])});
+        for (std::size_t f = at; f < end; ++f)
+            loudest = std::max({loudest, magnitude_bits(left[f]), magnitude_bits(right[f])});
         const float peak = bits_as<float>(loudest) * volume;
         float to = std::min(1.0f, 1 - (1 - limit) * LIMITER_KEEP + LIMITER_FINISH * LIMITER_BLOCK);
         if (peak * to > LIMITER_CEILING) to = LIMITER_CEILING / peak;

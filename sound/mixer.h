@@ -13,13 +13,13 @@
 #include "base/cue.h"
 #include "sound/synth.h"
 
-constexpr std::size_t MAX_VOICES = 8;       // past this many, the quietest voice gives way
-constexpr double HEARING_DISTANCE = 250;    // a sound this far from the player is at half loudness
+constexpr std::size_t MAX_VOICES = 8;     // past this many, the quietest voice gives way
+constexpr double HEARING_DISTANCE = 250;  // a sound this far from the player is at half loudness
 
 struct Voice {
     Sound sound = Sound::Burst;
-    std::size_t at = 0;   // the next sample
-    float left = 0;       // gains
+    std::size_t at = 0;  // the next sample
+    float left = 0;      // gains
     float right = 0;
 };
 
@@ -30,14 +30,14 @@ struct Listener {
 };
 
 struct Mixer {
-    SoundBank sounds;            // rendered once, at start
-    std::vector<Voice> voices;   // at most MAX_VOICES
-    double engine_at = 0;        // where in its loop the engine is, in samples
-    double engine_rate = 0;      // samples of its loop a frame; 0: silent
-    float engine_gain = 0;       // follows engine_rate's silence smoothly
-    float volume = 0.8f;         // the master volume, 0..1
+    SoundBank sounds;           // rendered once, at start
+    std::vector<Voice> voices;  // at most MAX_VOICES
+    double engine_at = 0;       // where in its loop the engine is, in samples
+    double engine_rate = 0;     // samples of its loop a frame; 0: silent
+    float engine_gain = 0;      // follows engine_rate's silence smoothly
+    float volume = 0.8f;        // the master volume, 0..1
     bool muted = false;
-    float limit = 1;             // the limiter's gain, 1 while the sum stays within -1..1
+    float limit = 1;  // the limiter's gain, 1 while the sum stays within -1..1
     std::array<int, SOUND_COUNT> started{};  // voices started of each sound, heard or not
     std::vector<float> left, right;          // the sum of the voices, while it is mixed
 };

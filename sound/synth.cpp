@@ -76,7 +76,8 @@ const std::vector<Note> RECIPES[SOUND_COUNT] = {
     {{Wave::Triangle, 0.2, 420, 110, 0.001, 0.06, 3000, 400, 0.6},
      {Wave::Noise, 0.15, 1, 1, 0.001, 0.05, 2500, 300, 0.4}},
     {{Wave::Noise, 1.1, 1, 1, 0.004, 0.3, 1400, 90, 0.9}},
-    {{Wave::Saw, 0.25, 160, 40, 0.003, 0.2, 1500, 200, 0.5}, {Wave::Noise, 1.4, 1, 1, 0.004, 0.45, 1000, 60, 1.0}},
+    {{Wave::Saw, 0.25, 160, 40, 0.003, 0.2, 1500, 200, 0.5},
+     {Wave::Noise, 1.4, 1, 1, 0.004, 0.45, 1000, 60, 1.0}},
     {{Wave::Square, 0.1, 523.25, 523.25, 0.003, 0.2, 5000, 5000, 0.35},
      {Wave::Square, 0.1, 659.26, 659.26, 0.003, 0.2, 5000, 5000, 0.35},
      {Wave::Square, 0.1, 783.99, 783.99, 0.003, 0.2, 5000, 5000, 0.35},
@@ -97,19 +98,22 @@ const std::vector<Note>& recipe(Sound sound) {
 Samples render(const std::vector<Note>& notes) {
     Noise noise;
     Samples out;
-    for (const Note& note : notes) render_note(note, noise, out);
+    for (const Note& note : notes)
+        render_note(note, noise, out);
     return out;
 }
 
 SoundBank render_sounds() {
     SoundBank bank;
-    for (std::size_t s = 0; s < SOUND_COUNT; ++s) bank[s] = render(RECIPES[s]);
+    for (std::size_t s = 0; s < SOUND_COUNT; ++s)
+        bank[s] = render(RECIPES[s]);
     // The engine loops: of three lengths of its wave, the filter settled, the
     // middle one, which joins its own start (no fade at its ends).
     Note engine = recipe(Sound::Engine).front();
     const auto length = static_cast<std::ptrdiff_t>(engine.seconds * SAMPLE_RATE);
     engine.seconds *= 3;
     const Samples three = render({engine});
-    bank[static_cast<std::size_t>(Sound::Engine)].assign(three.begin() + length, three.begin() + 2 * length);
+    bank[static_cast<std::size_t>(Sound::Engine)].assign(three.begin() + length,
+                                                         three.begin() + 2 * length);
     return bank;
 }

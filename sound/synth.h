@@ -17,12 +17,12 @@ enum class Wave : std::uint8_t { Square, Saw, Triangle, Noise };
 
 struct Note {
     Wave wave = Wave::Square;
-    double seconds = 0.1;                    // its length
-    double pitch_from = 440, pitch_to = 440;  // Hz, sliding evenly in octaves
-    double attack = 0.002;                    // seconds to full loudness
-    double decay = 1e9;                       // seconds in which the loudness falls to 1/e
+    double seconds = 0.1;                         // its length
+    double pitch_from = 440, pitch_to = 440;      // Hz, sliding evenly in octaves
+    double attack = 0.002;                        // seconds to full loudness
+    double decay = 1e9;                           // seconds in which the loudness falls to 1/e
     double cutoff_from = 8000, cutoff_to = 8000;  // the low-pass filter's cut-off, Hz
-    double loudness = 0.5;                    // at the peak, at most 1
+    double loudness = 0.5;                        // at the peak, at most 1
 };
 
 // The sounds, each heard for a cue; the engine is a loop whose pitch follows

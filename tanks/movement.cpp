@@ -72,7 +72,8 @@ void keep_inside(GameWorld& w, const Surface& picture, std::size_t i) {
     const auto area_width = static_cast<float>(picture.area_width);
     const auto area_height = static_cast<float>(picture.area_height);
     if (w.tank_x[i] < 0) bounce(w.tank_x[i], 0, HALF_PI);
-    if (static_cast<float>(w.tank_x[i]) > area_width) bounce(w.tank_x[i], area_width, THREE_HALVES_PI);
+    if (static_cast<float>(w.tank_x[i]) > area_width)
+        bounce(w.tank_x[i], area_width, THREE_HALVES_PI);
     if (w.tank_y[i] < 0) bounce(w.tank_y[i], 0, 0);
     if (static_cast<float>(w.tank_y[i]) > area_height) bounce(w.tank_y[i], area_height, PI);
 }

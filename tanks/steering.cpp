@@ -18,8 +18,8 @@ constexpr float TOP_SPEED = 3;
 void check_target(GameWorld& w, RandomSource& random, std::size_t i) {
     const std::int16_t target = w.tank_target[i];
     if (target == w.cur_tank || w.tank_hp[slot(target)] == 0) {
-        w.tank_target[i] =
-            to_int16(std::floor(static_cast<double>(random_next(random)) * SLOT_COUNT), "tank_target");
+        w.tank_target[i] = to_int16(
+            std::floor(static_cast<double>(random_next(random)) * SLOT_COUNT), "tank_target");
     }
 }
 
@@ -34,8 +34,10 @@ double wrapped(double delta) {
 // for the player to the mouse.
 void measure_aim(GameWorld& w, std::size_t i) {
     const std::size_t t = slot(w.tank_target[i]);
-    const double dx = i == 0 ? static_cast<double>(w.mouse_x) - w.tank_x[0] : w.tank_x[t] - w.tank_x[i];
-    const double dy = i == 0 ? static_cast<double>(w.mouse_y) - w.tank_y[0] : w.tank_y[t] - w.tank_y[i];
+    const double dx =
+        i == 0 ? static_cast<double>(w.mouse_x) - w.tank_x[0] : w.tank_x[t] - w.tank_x[i];
+    const double dy =
+        i == 0 ? static_cast<double>(w.mouse_y) - w.tank_y[0] : w.tank_y[t] - w.tank_y[i];
     w.aim_dist = std::sqrt(dx * dx + dy * dy);
     w.aim_angle = HALF_PI;
     if (dy != 0) w.aim_angle = arctangent(dx / dy);

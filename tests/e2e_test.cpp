@@ -35,8 +35,7 @@ class Game : public testing::Test {
         const std::string said = std::string(E2E_SHOTS "/") + file_name() + ".stderr";
         game = x.launch(QUENMAR, {}, said);
         ASSERT_GT(game, 0);
-        const bool shown =
-            wait_until([&] { return x.find_window("Quenmar").has_value(); }, 20s);
+        const bool shown = wait_until([&] { return x.find_window("Quenmar").has_value(); }, 20s);
         if (!shown) {
             const std::optional<int> ended = x.wait_exit(game, 0ms);
             FAIL() << "no window named Quenmar; the game "
@@ -160,7 +159,8 @@ TEST_F(Game, a_minimised_battle_waits_until_it_is_restored) {
         std::this_thread::sleep_for(2500ms);
         x.xdotool("windowactivate --sync " + std::to_string(main));
         QPointF before;
-        ASSERT_TRUE(wait_until([&] { return (before = centre_of(shot(), PLAYER_BLUE)).x() >= 0; }, 2s));
+        ASSERT_TRUE(
+            wait_until([&] { return (before = centre_of(shot(), PLAYER_BLUE)).x() >= 0; }, 2s));
         std::this_thread::sleep_for(200ms);
         moved = QLineF(before, centre_of(shot(), PLAYER_BLUE)).length();
     }
@@ -183,11 +183,12 @@ TEST_F(Game, a_quick_left_click_fires_a_shell_with_a_red_head_and_pale_trail) {
     const bool fired = wait_until(
         [&] {
             const QImage s = shot();
-            return count_colour(s.copy(path), SHELL_RED) > 0 && count_colour(s, TRAIL_PALE) > trail_before;
+            return count_colour(s.copy(path), SHELL_RED) > 0 &&
+                   count_colour(s, TRAIL_PALE) > trail_before;
         },
         3s);
-    EXPECT_TRUE(fired) << "red on the player's line " << count_colour(last.copy(path), SHELL_RED) << ", pale "
-                       << count_colour(last, TRAIL_PALE);
+    EXPECT_TRUE(fired) << "red on the player's line " << count_colour(last.copy(path), SHELL_RED)
+                       << ", pale " << count_colour(last, TRAIL_PALE);
 }
 
 TEST_F(Game, p_freezes_the_battle_and_p_again_lets_it_move) {
@@ -363,36 +364,62 @@ TEST_P(SmallWindowKeys, each_window_takes_only_its_own_keys) {
     for (const char* name : {"Result", "Help"}) {
         EXPECT_EQ(x.find_window(name).has_value(), row.shown == std::string(name)) << name;
     }
-    EXPECT_TRUE(row.running ? moves_on_from(shot()) : frozen()) << "the battle runs: " << !row.running;
+    EXPECT_TRUE(row.running ? moves_on_from(shot()) : frozen())
+        << "the battle runs: " << !row.running;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Rows, SmallWindowKeys,
     testing::Values(
         KeyRow{"arrows_leave_the_keyboard_on_back",
-               {{"Escape", "Result"}, {"Left", "Result"}, {"space", "Quenmar"}}, "", true, true},
+               {{"Escape", "Result"}, {"Left", "Result"}, {"space", "Quenmar"}},
+               "",
+               true,
+               true},
         KeyRow{"tab_moves_from_back_to_next_level",
-               {{"Escape", "Result"}, {"Tab", "Result"}, {"Return", "Quenmar"}}, "", true, true},
+               {{"Escape", "Result"}, {"Tab", "Result"}, {"Return", "Quenmar"}},
+               "",
+               true,
+               true},
         KeyRow{"result_opens_again_on_back_wherever_it_was_left",
-               {{"Escape", "Result"}, {"shift+Tab", "Result"}, {"Escape", "Quenmar"},
-                {"Escape", "Result"}, {"space", "Quenmar"}},
-               "", true, true},
+               {{"Escape", "Result"},
+                {"shift+Tab", "Result"},
+                {"Escape", "Quenmar"},
+                {"Escape", "Result"},
+                {"space", "Quenmar"}},
+               "",
+               true,
+               true},
         KeyRow{"shift_tab_moves_from_back_to_quit",
-               {{"Escape", "Result"}, {"shift+Tab", "Result"}, {"Return", nullptr}}, "", false,
+               {{"Escape", "Result"}, {"shift+Tab", "Result"}, {"Return", nullptr}},
+               "",
+               false,
                false},
         KeyRow{"f1_p_and_arrows_do_nothing_in_result",
                {{"Escape", "Result"}, {"F1", "Result"}, {"p", "Result"}, {"Up", "Result"}},
-               "Result", false, true},
+               "Result",
+               false,
+               true},
         KeyRow{"p_and_arrows_do_nothing_in_help",
-               {{"F1", "Help"}, {"p", "Help"}, {"Down", "Help"}}, "Help", false, true},
+               {{"F1", "Help"}, {"p", "Help"}, {"Down", "Help"}},
+               "Help",
+               false,
+               true},
         KeyRow{"f1_and_space_close_help",
-               {{"F1", "Help"}, {"F1", "Quenmar"}, {"F1", "Help"}, {"space", "Quenmar"}}, "", true,
+               {{"F1", "Help"}, {"F1", "Quenmar"}, {"F1", "Help"}, {"space", "Quenmar"}},
+               "",
+               true,
                true},
         KeyRow{"esc_closes_help_and_then_opens_result",
-               {{"F1", "Help"}, {"Escape", "Quenmar"}, {"Escape", "Result"}}, "Result", false,
+               {{"F1", "Help"}, {"Escape", "Quenmar"}, {"Escape", "Result"}},
+               "Result",
+               false,
                true},
         KeyRow{"esc_closes_result_and_p_then_pauses_the_battle",
-               {{"Escape", "Result"}, {"Escape", "Quenmar"}, {"p", "Quenmar"}}, "", false, true}),
+               {{"Escape", "Result"}, {"Escape", "Quenmar"}, {"p", "Quenmar"}},
+               "",
+               false,
+               true}),
     [](const testing::TestParamInfo<KeyRow>& row) { return std::string(row.param.name); });
 
 TEST_F(Game, has_its_own_icon) {
@@ -461,7 +488,8 @@ TEST(DisplayScale, at_scale_2_the_battle_is_drawn_at_the_screens_own_pixels) {
     for (int y = 0; y + 1 < shot.height(); y += 2) {
         for (int x = 0; x + 1 < shot.width(); x += 2) {
             int blue = 0;
-            for (const QPoint p : {QPoint(x, y), QPoint(x + 1, y), QPoint(x, y + 1), QPoint(x + 1, y + 1)})
+            for (const QPoint p :
+                 {QPoint(x, y), QPoint(x + 1, y), QPoint(x, y + 1), QPoint(x + 1, y + 1)})
                 blue += (shot.pixel(p) | 0xFF000000u) == qRgb(0, 0, 150);
             mixed += blue > 0 && blue < 4;
             blue_pixels += blue;
@@ -511,7 +539,8 @@ TEST_F(Game, a_battle_played_is_kept_and_replays_with_every_checkpoint_holding) 
 
     const std::filesystem::path folder = std::filesystem::path(x.state_home()) / "quenmar/battles";
     std::vector<std::filesystem::path> kept;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) kept.push_back(entry.path());
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        kept.push_back(entry.path());
     ASSERT_EQ(kept.size(), 1u);
     const std::string battle = kept[0].string();
     const auto [said, status] = command_output(QUENMAR_SIM " --battle " + battle);
@@ -523,9 +552,12 @@ TEST_F(Game, a_battle_played_is_kept_and_replays_with_every_checkpoint_holding) 
     for (const std::string& file : {battle, std::string(SOURCE_DIR "/tests/battles/page.battle")}) {
         SCOPED_TRACE(file);
         const pid_t replay = x.launch({QUENMAR, "--replay", file});
-        ASSERT_TRUE(wait_until([&] { return x.find_window("Quenmar replay", true).has_value(); }, 20s));
+        ASSERT_TRUE(
+            wait_until([&] { return x.find_window("Quenmar replay", true).has_value(); }, 20s));
         main = *x.find_window("Quenmar replay", true);
-        ASSERT_TRUE(wait_until([&] { return x.window_name(main).ends_with("The replay is over. Esc closes it."); }, 30s))
+        ASSERT_TRUE(wait_until(
+            [&] { return x.window_name(main).ends_with("The replay is over. Esc closes it."); },
+            30s))
             << "the replay never reached its end";
         EXPECT_TRUE(frozen());
         EXPECT_FALSE(x.wait_exit(replay, 0ms)) << "the replay stands on its end";
@@ -555,21 +587,30 @@ TEST(Replay, the_viewers_keys_change_its_speed_and_every_jump_shows_the_period_i
     const XWindow main = *x.find_window("Quenmar replay", true);
     const auto press = [&](const std::string& key, const std::string& title_says) {
         x.xdotool("key " + key);
-        EXPECT_TRUE(wait_until([&] { return x.window_name(main).find(title_says) != std::string::npos; }, 5s))
+        EXPECT_TRUE(wait_until(
+            [&] { return x.window_name(main).find(title_says) != std::string::npos; }, 5s))
             << "after " << key << ": " << x.window_name(main);
     };
     constexpr int LINE_STRIP = 40;  // the replay's line, drawn over the field's lower edge
     const auto above_line = [&](const QImage& picture) {
-        return picture.convertToFormat(QImage::Format_RGB32).copy(0, 0, picture.width(), picture.height() - LINE_STRIP);
+        return picture.convertToFormat(QImage::Format_RGB32)
+            .copy(0, 0, picture.width(), picture.height() - LINE_STRIP);
     };
     const auto shows_period = [&](int period) {
         const std::string png = x.state_home() + "/period.png";
-        EXPECT_EQ(command_output(QUENMAR_SIM " --battle " + battle + " --periods " + std::to_string(period) + " --png " + png).second, 0);
+        EXPECT_EQ(command_output(QUENMAR_SIM " --battle " + battle + " --periods " +
+                                 std::to_string(period) + " --png " + png)
+                      .second,
+                  0);
         const QImage drawn = above_line(QImage(QString::fromStdString(png)));
-        EXPECT_TRUE(wait_until([&] { return above_line(x.grab(main)) == drawn; }, 5s)) << "period " << period << " is not shown";
+        EXPECT_TRUE(wait_until([&] { return above_line(x.grab(main)) == drawn; }, 5s))
+            << "period " << period << " is not shown";
     };
-    for (const auto& [keys, says] : {std::pair("plus plus plus", "8 ×"), {"minus minus minus minus minus", "¼ ×"},
-                                     {"equal equal", "1 ×"}, {"p", "Replay paused"}, {"Home", "0:00 /"}})
+    for (const auto& [keys, says] : {std::pair("plus plus plus", "8 ×"),
+                                     {"minus minus minus minus minus", "¼ ×"},
+                                     {"equal equal", "1 ×"},
+                                     {"p", "Replay paused"},
+                                     {"Home", "0:00 /"}})
         press(keys, says);
     x.xdotool("key period period period");
     shows_period(3);
@@ -598,14 +639,21 @@ TEST(Sound, shots_are_heard_m_silences_them_and_without_a_server_the_game_plays_
     const QPoint aim = x.geometry(main).topLeft() + QPoint(650, 60);
     const auto fire = [&] {
         for (int shot = 0; shot < 6; ++shot) {
-            x.xdotool("mousemove " + std::to_string(aim.x()) + " " + std::to_string(aim.y()) + " click 1");
+            x.xdotool("mousemove " + std::to_string(aim.x()) + " " + std::to_string(aim.y()) +
+                      " click 1");
             std::this_thread::sleep_for(250ms);
         }
     };
     EXPECT_GT(sound.loudest(fire), 0.05) << "the shots are heard";
     x.xdotool("key m");
     const std::string settings = x.state_home() + "/config/quenmar/quenmar.conf";
-    ASSERT_TRUE(wait_until([&] { return QSettings(QString::fromStdString(settings), QSettings::IniFormat).value("sound/off").toBool(); }, 5s))
+    ASSERT_TRUE(wait_until(
+        [&] {
+            return QSettings(QString::fromStdString(settings), QSettings::IniFormat)
+                .value("sound/off")
+                .toBool();
+        },
+        5s))
         << "m keeps the sound off";
     EXPECT_EQ(sound.loudest(fire, 100), 0.0) << "nothing is heard after m";
     x.request_close(main);
@@ -613,7 +661,8 @@ TEST(Sound, shots_are_heard_m_silences_them_and_without_a_server_the_game_plays_
     // The clicks fired: the kept battle's player shots.
     const std::filesystem::path folder = std::filesystem::path(x.state_home()) / "quenmar/battles";
     const std::string kept = std::filesystem::directory_iterator(folder)->path().string();
-    const auto [shots, status] = command_output(QUENMAR_SIM " --battle " + kept + " --cues - | grep -c ' player_shot '");
+    const auto [shots, status] =
+        command_output(QUENMAR_SIM " --battle " + kept + " --cues - | grep -c ' player_shot '");
     EXPECT_GE(std::stoi(shots), 2);
 
     // No sound server: the battle runs, and one line says there is no sound.

@@ -42,7 +42,6 @@ std::vector<std::string> lines_of(const std::string& text) {
     return lines;
 }
 
-
 // "FIELD: expected ..., got ..." where the two lines first differ, FIELD
 // being the key of the value that differs.
 std::string first_difference(const std::string& expected, const std::string& actual) {
@@ -87,15 +86,17 @@ TEST_P(GoldenTrace, the_battle_runs_exactly_as_recorded) {
     EXPECT_EQ(got.size(), want.size()) << "periods traced";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Battles, GoldenTrace, testing::ValuesIn(recorded_battles()),
-    [](const testing::TestParamInfo<Battle>& battle) { return std::string(battle.param.name); });
+INSTANTIATE_TEST_SUITE_P(Battles, GoldenTrace, testing::ValuesIn(recorded_battles()),
+                         [](const testing::TestParamInfo<Battle>& battle) {
+                             return std::string(battle.param.name);
+                         });
 
 // What would be heard of the ordinary battle, cue by cue: shots, bursts,
 // hits, the player's tank destroyed, levels lost, the engine.
 TEST(GoldenCues, the_ordinary_battle_is_heard_as_recorded) {
     const Battle ordinary = recorded_battles().front();
-    const std::string cues = command_output(std::string(QUENMAR_SIM) + " --cues - " + ordinary.args);
+    const std::string cues =
+        command_output(std::string(QUENMAR_SIM) + " --cues - " + ordinary.args);
     const fs::path golden = GOLDEN_DIR / "ordinary.cues";
     if (std::getenv("QUENMAR_UPDATE_GOLDENS") != nullptr) {
         std::ofstream(golden, std::ios::binary) << cues;

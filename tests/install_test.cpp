@@ -33,15 +33,15 @@ class Installed : public testing::Test {
 
 TEST_F(Installed, puts_the_binary_menu_entry_icons_metadata_and_manual_where_desktops_look) {
     ASSERT_EQ(run("cmake --install " BUILD_DIR " --prefix " + scratch.string()), 0);
-    for (const char* file : {"games/quenmar", "share/applications/quenmar.desktop",
-                             "share/metainfo/org.quenmar.quenmar.metainfo.xml",
-                             "share/icons/hicolor/scalable/apps/quenmar.svg",
-                             "share/icons/hicolor/48x48/apps/quenmar.png",
-                             "share/icons/hicolor/64x64/apps/quenmar.png",
-                             "share/icons/hicolor/128x128/apps/quenmar.png",
-                             "share/icons/hicolor/256x256/apps/quenmar.png",
-                             "share/man/man6/quenmar.6.gz", "share/doc/quenmar/copyright",
-                             "share/doc/quenmar/changelog.Debian.gz"}) {
+    for (const char* file :
+         {"games/quenmar", "share/applications/quenmar.desktop",
+          "share/metainfo/org.quenmar.quenmar.metainfo.xml",
+          "share/icons/hicolor/scalable/apps/quenmar.svg",
+          "share/icons/hicolor/48x48/apps/quenmar.png",
+          "share/icons/hicolor/64x64/apps/quenmar.png",
+          "share/icons/hicolor/128x128/apps/quenmar.png",
+          "share/icons/hicolor/256x256/apps/quenmar.png", "share/man/man6/quenmar.6.gz",
+          "share/doc/quenmar/copyright", "share/doc/quenmar/changelog.Debian.gz"}) {
         EXPECT_TRUE(fs::exists(scratch / file)) << file;
     }
     EXPECT_EQ(

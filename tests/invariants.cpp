@@ -33,8 +33,11 @@ std::string broken_invariant(const GameWorld& w, const Surface& picture, bool ti
         if (w.shell_state[i] < 0 || w.shell_state[i] > 25) {
             return slot_fault(i, "shell state " + std::to_string(w.shell_state[i]));
         }
-        const bool inside = w.tank_x[i] >= 0 && static_cast<float>(w.tank_x[i]) <= static_cast<float>(picture.area_width) &&
-                            w.tank_y[i] >= 0 && static_cast<float>(w.tank_y[i]) <= static_cast<float>(picture.area_height);
+        const bool inside =
+            w.tank_x[i] >= 0 &&
+            static_cast<float>(w.tank_x[i]) <= static_cast<float>(picture.area_width) &&
+            w.tank_y[i] >= 0 &&
+            static_cast<float>(w.tank_y[i]) <= static_cast<float>(picture.area_height);
         if (ticked && w.tank_hp[i] > 0 && !inside) {
             return slot_fault(i, "at (" + std::to_string(w.tank_x[i]) + ", " +
                                      std::to_string(w.tank_y[i]) + ") outside the area");
@@ -43,8 +46,8 @@ std::string broken_invariant(const GameWorld& w, const Surface& picture, bool ti
     return {};
 }
 
-void abort_on_broken_invariant(const GameWorld& world, const Surface& picture, bool ticked, int& level,
-                               int period) {
+void abort_on_broken_invariant(const GameWorld& world, const Surface& picture, bool ticked,
+                               int& level, int period) {
     const std::string broken = broken_invariant(world, picture, ticked, level);
     if (!broken.empty()) {
         std::fprintf(stderr, "period %d: %s\n", period, broken.c_str());

@@ -14,5 +14,5 @@ std::string broken_invariant(const GameWorld& world, const Surface& picture, boo
 
 // For the fuzzers: aborts, naming the period and the invariant, when one is
 // broken after `period`; keeps the level for the next call.
-void abort_on_broken_invariant(const GameWorld& world, const Surface& picture, bool ticked, int& level,
-                               int period);
+void abort_on_broken_invariant(const GameWorld& world, const Surface& picture, bool ticked,
+                               int& level, int period);

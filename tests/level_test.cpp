@@ -12,7 +12,7 @@ using Kind = DrawOp::Kind;
 TEST(StartLevel, places_the_player_and_the_first_enemy_from_the_random_numbers_in_order) {
     GameWorld w{};
     Stage p;
-    p.use_randoms({0.5f, 0.25f, 0.125f, 0.0625f, 0.75f,          // slot 0: place, coin says player
+    p.use_randoms({0.5f, 0.25f, 0.125f, 0.0625f, 0.75f,           // slot 0: place, coin says player
                    0.1f, 0.2f, 0.25f, 0.75f, 0.3f, 0.9999999f});  // slot 1: place, coin, enemy
     start_level(w, p.picture, p.random);
     EXPECT_EQ(p.random.served, 11u);
@@ -57,7 +57,8 @@ TEST(StartLevel, the_target_coin_gives_an_enemy_in_one_to_level_below_one_half_e
         start_level(w, p.picture, p.random);
         EXPECT_EQ(p.random.served, numbers.size()) << "coin " << row.coin_and_enemy[0];
         for (int i = 0; i <= row.level; ++i)
-            EXPECT_EQ(w.tank_target[i], row.target) << "coin " << row.coin_and_enemy[0] << ", slot " << i;
+            EXPECT_EQ(w.tank_target[i], row.target)
+                << "coin " << row.coin_and_enemy[0] << ", slot " << i;
     }
 }
 

@@ -20,7 +20,8 @@ struct Shown {
     Session& session = match.session;
     QTimer deadline;
     Shown() {
-        match_start_game(match, window, random_from_seed(1), DESIGN_WIDTH, DESIGN_HEIGHT, window.devicePixelRatioF());
+        match_start_game(match, window, random_from_seed(1), DESIGN_WIDTH, DESIGN_HEIGHT,
+                         window.devicePixelRatioF());
         window.show();
         deadline.setSingleShot(true);
         QObject::connect(&deadline, &QTimer::timeout, [] { QCoreApplication::exit(99); });
@@ -59,9 +60,11 @@ TEST(MainWindow, the_picture_follows_the_window_size_and_the_battle_runs_on) {
     Shown s;
     for (const QSize size : {QSize(1, 1), QSize(400, 300), QSize(1200, 900)}) {
         s.window.resize(size);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return s.session.picture.area_width == size.width(); }, 5000));
+        ASSERT_TRUE(
+            QTest::qWaitFor([&] { return s.session.picture.area_width == size.width(); }, 5000));
         EXPECT_EQ(s.session.picture.area_height, size.height());
-        EXPECT_EQ(s.session.picture.width, std::lround(size.width() * s.window.devicePixelRatioF()));
+        EXPECT_EQ(s.session.picture.width,
+                  std::lround(size.width() * s.window.devicePixelRatioF()));
         const long long ticks = s.session.ticks;
         ASSERT_TRUE(QTest::qWaitFor([&] { return s.session.ticks > ticks + 2; }, 5000));
     }

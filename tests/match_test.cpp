@@ -29,7 +29,9 @@ struct Viewer final : FrontEnd {
     void show_picture(std::span<const PixelBox>) override {}
     void open_result_window(ResultScore) override { result_open = true; }
     void open_help_window() override { help_open = true; }
-    void close_small_window(SmallWindow w) override { (w == SmallWindow::Result ? result_open : help_open) = false; }
+    void close_small_window(SmallWindow w) override {
+        (w == SmallWindow::Result ? result_open : help_open) = false;
+    }
     void show_replay(std::string_view, std::string_view n) override { note = n; }
     void keep_muted(bool) override {}
     void end_program(int status, std::string_view) override { ended = status; }
@@ -39,20 +41,24 @@ struct Replaying : testing::Test {
     Viewer viewer;
     Match m;
     void SetUp() override { start(text_of(KEPT)); }
-    void start(const std::string& bytes) { match_start_replay(m, viewer, read_battle(bytes, "kept.battle")); }
+    void start(const std::string& bytes) {
+        match_start_replay(m, viewer, read_battle(bytes, "kept.battle"));
+    }
     void press(ViewerCommand command, int period = 0) {
         match_take(m, {.kind = InputKind::Viewer, .viewer = command, .period = period});
     }
     int period() const { return static_cast<int>(m.session.periods); }
     // Timer periods until a jump still being fought has landed.
     void until_landed() {
-        while (m.viewer.heading_to >= 0) match_run_period(m);
+        while (m.viewer.heading_to >= 0)
+            match_run_period(m);
     }
 };
 
 std::uint64_t picture_hash(const Surface& picture) {
     std::uint64_t hash = 0xcbf29ce484222325ULL;
-    for (const std::uint32_t pixel : picture.pixels) hash = (hash ^ pixel) * 0x100000001b3ULL;
+    for (const std::uint32_t pixel : picture.pixels)
+        hash = (hash ^ pixel) * 0x100000001b3ULL;
     return hash;
 }
 
@@ -66,9 +72,11 @@ TEST_F(Replaying, each_speed_runs_its_periods_a_timer_period_and_stops_at_the_sl
                 {ViewerCommand::Faster, 9, "8 ×", 64}, {ViewerCommand::Slower, 3, "1 ×", 8},
                 {ViewerCommand::Slower, 1, "½ ×", 4},  {ViewerCommand::Slower, 9, "¼ ×", 2}};
     for (const auto& row : rows) {
-        for (int i = 0; i < row.times; ++i) press(row.press);
+        for (int i = 0; i < row.times; ++i)
+            press(row.press);
         const int before = period();
-        for (int i = 0; i < 8; ++i) match_run_period(m);
+        for (int i = 0; i < 8; ++i)
+            match_run_period(m);
         EXPECT_EQ(REPLAY_SPEEDS[replay_standing(m).speed].name, std::string(row.speed));
         EXPECT_EQ(period() - before, row.periods_in_8) << row.speed;
     }
@@ -76,18 +84,23 @@ TEST_F(Replaying, each_speed_runs_its_periods_a_timer_period_and_stops_at_the_sl
 
 // Paused, it stands and is silent, and each step runs one period unheard.
 TEST_F(Replaying, paused_it_stands_silent_and_each_step_runs_one_period) {
-    for (int i = 0; i < 90; ++i) match_run_period(m);  // two enemy shots and a burst
-    EXPECT_EQ(m.mixer.started[static_cast<std::size_t>(Sound::EnemyShot)], 2) << "it plays its battle's sounds";
+    for (int i = 0; i < 90; ++i)
+        match_run_period(m);  // two enemy shots and a burst
+    EXPECT_EQ(m.mixer.started[static_cast<std::size_t>(Sound::EnemyShot)], 2)
+        << "it plays its battle's sounds";
     EXPECT_EQ(m.mixer.started[static_cast<std::size_t>(Sound::Burst)], 1);
     press(ViewerCommand::Pause);
     const auto started = m.mixer.started;
-    for (int i = 0; i < 5; ++i) match_run_period(m);
+    for (int i = 0; i < 5; ++i)
+        match_run_period(m);
     EXPECT_EQ(period(), 90);
     EXPECT_EQ(viewer.note, REPLAY_PAUSED);
     std::vector<float> frames(2 * SAMPLE_RATE / 40);
     match_sound(m, frames);
-    EXPECT_TRUE(std::all_of(frames.begin(), frames.end(), [](float f) { return f == 0; })) << "paused, silent";
-    for (int i = 0; i < 15; ++i) press(ViewerCommand::Step);  // over a shot and a burst, unheard
+    EXPECT_TRUE(std::all_of(frames.begin(), frames.end(), [](float f) { return f == 0; }))
+        << "paused, silent";
+    for (int i = 0; i < 15; ++i)
+        press(ViewerCommand::Step);  // over a shot and a burst, unheard
     EXPECT_EQ(period(), 105);
     EXPECT_EQ(m.mixer.started, started);
     press(ViewerCommand::Pause);
@@ -100,7 +113,8 @@ TEST_F(Replaying, paused_it_stands_silent_and_each_step_runs_one_period) {
 // jumps about it, each landing on what watching showed there, with the small
 // windows the battle had open there. A battle's own records change nothing.
 TEST_F(Replaying, a_jump_lands_on_the_world_and_picture_that_watching_shows_there) {
-    std::vector<std::pair<std::uint64_t, std::uint64_t>> watched{{world_hash(m.session), picture_hash(m.session.picture)}};
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> watched{
+        {world_hash(m.session), picture_hash(m.session.picture)}};
     while (m.replay->state == ReplayState::Running) {
         match_run_period(m);
         watched.emplace_back(world_hash(m.session), picture_hash(m.session.picture));
@@ -114,13 +128,18 @@ TEST_F(Replaying, a_jump_lands_on_the_world_and_picture_that_watching_shows_ther
     match_take(m, {.kind = InputKind::KeyPress, .character = CharCode::Esc});
     const struct {
         ViewerCommand press;
-        int to;      // SeekTo's period
-        int lands;   // the period it lands on
-    } jumps[] = {{ViewerCommand::Forward, 0, 400},  {ViewerCommand::Forward, 0, 800},
-                 {ViewerCommand::Back, 0, 400},     {ViewerCommand::SeekTo, 1373, 1373},
-                 {ViewerCommand::End, 0, KEPT_PERIODS}, {ViewerCommand::Start, 0, 0},
-                 {ViewerCommand::SeekTo, 1452, 1452}, {ViewerCommand::Step, 0, KEPT_PERIODS},
-                 {ViewerCommand::SeekTo, 99999, KEPT_PERIODS}, {ViewerCommand::Back, 0, 1053}};
+        int to;     // SeekTo's period
+        int lands;  // the period it lands on
+    } jumps[] = {{ViewerCommand::Forward, 0, 400},
+                 {ViewerCommand::Forward, 0, 800},
+                 {ViewerCommand::Back, 0, 400},
+                 {ViewerCommand::SeekTo, 1373, 1373},
+                 {ViewerCommand::End, 0, KEPT_PERIODS},
+                 {ViewerCommand::Start, 0, 0},
+                 {ViewerCommand::SeekTo, 1452, 1452},
+                 {ViewerCommand::Step, 0, KEPT_PERIODS},
+                 {ViewerCommand::SeekTo, 99999, KEPT_PERIODS},
+                 {ViewerCommand::Back, 0, 1053}};
     for (const auto& jump : jumps) {
         press(jump.press, jump.to);
         until_landed();
@@ -161,14 +180,17 @@ TEST_F(Replaying, a_changed_file_parts_at_the_first_checkpoint_or_set_up_after_t
                 {"a level's seed dropped", "848 seed 1145497342\n", "", 848}};
     for (const auto& row : rows) {
         std::string text = text_of(KEPT);
-        if (*row.line != '\0') text.replace(text.find(row.line), std::string(row.line).size(), row.changed);
+        if (*row.line != '\0')
+            text.replace(text.find(row.line), std::string(row.line).size(), row.changed);
         if (row.what == std::string("in its link form")) {
             text = battle_link(read_battle(text, "kept.battle"));
             ASSERT_LT(text.size(), text_of(KEPT).size() / 4);
         }
         start(text);
-        while (!viewer.ended && m.replay->state == ReplayState::Running) match_run_period(m);
-        EXPECT_EQ(viewer.ended, row.parts ? std::optional(BATTLES_PARTED_STATUS) : std::nullopt) << row.what;
+        while (!viewer.ended && m.replay->state == ReplayState::Running)
+            match_run_period(m);
+        EXPECT_EQ(viewer.ended, row.parts ? std::optional(BATTLES_PARTED_STATUS) : std::nullopt)
+            << row.what;
         EXPECT_EQ(period(), row.parts ? row.parts : KEPT_PERIODS) << row.what;
         viewer.ended.reset();
     }

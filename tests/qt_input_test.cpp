@@ -13,9 +13,9 @@
 void PrintTo(const InputEvent& e, std::ostream* out) {
     *out << "{kind " << static_cast<int>(e.kind) << ", key " << static_cast<int>(e.key)
          << ", character " << static_cast<int>(e.character) << ", mouse "
-         << static_cast<int>(e.mouse) << ", shift " << e.shift
-         << ", at " << e.x << "," << e.y << ", button " << static_cast<int>(e.button) << ", size "
-         << e.width << "x" << e.height << "}";
+         << static_cast<int>(e.mouse) << ", shift " << e.shift << ", at " << e.x << "," << e.y
+         << ", button " << static_cast<int>(e.button) << ", size " << e.width << "x" << e.height
+         << "}";
 }
 
 namespace {
@@ -55,27 +55,19 @@ TEST(QtInput, every_key_the_game_knows_yields_its_record_or_none) {
         {"Right", Down, Qt::Key_Right, "", false, Source::Battle, down(KeyCode::Right)},
         {"Down", Down, Qt::Key_Down, "", false, Source::Battle, down(KeyCode::Down)},
         {"F1", Down, Qt::Key_F1, "", false, Source::Battle, down(KeyCode::F1)},
-        {"Esc", Down, Qt::Key_Escape, "\x1b", false, Source::Battle,
-         press(CharCode::Esc)},
-        {"Return", Down, Qt::Key_Return, "\r", false, Source::Battle,
-         press(CharCode::Enter)},
-        {"keypad Enter", Down, Qt::Key_Enter, "\r", false, Source::Battle,
-         press(CharCode::Enter)},
+        {"Esc", Down, Qt::Key_Escape, "\x1b", false, Source::Battle, press(CharCode::Esc)},
+        {"Return", Down, Qt::Key_Return, "\r", false, Source::Battle, press(CharCode::Enter)},
+        {"keypad Enter", Down, Qt::Key_Enter, "\r", false, Source::Battle, press(CharCode::Enter)},
         {"p", Down, Qt::Key_P, "p", false, Source::Battle, press(CharCode::LowerP)},
         {"a key the game ignores", Down, Qt::Key_A, "a", false, Source::Battle, none()},
-        {"Left released", Up, Qt::Key_Left, "", false, Source::Battle,
-         up(KeyCode::Left)},
+        {"Left released", Up, Qt::Key_Left, "", false, Source::Battle, up(KeyCode::Left)},
         {"Up released", Up, Qt::Key_Up, "", false, Source::Battle, up(KeyCode::Up)},
-        {"Right released", Up, Qt::Key_Right, "", false, Source::Battle,
-         up(KeyCode::Right)},
-        {"Down released", Up, Qt::Key_Down, "", false, Source::Battle,
-         up(KeyCode::Down)},
+        {"Right released", Up, Qt::Key_Right, "", false, Source::Battle, up(KeyCode::Right)},
+        {"Down released", Up, Qt::Key_Down, "", false, Source::Battle, up(KeyCode::Down)},
         {"Esc released", Up, Qt::Key_Escape, "\x1b", false, Source::Battle, none()},
         // A held key: arrows keep saying they are down, the rest act once.
-        {"Left repeated", Down, Qt::Key_Left, "", true, Source::Battle,
-         down(KeyCode::Left)},
-        {"Down repeated", Down, Qt::Key_Down, "", true, Source::Battle,
-         down(KeyCode::Down)},
+        {"Left repeated", Down, Qt::Key_Left, "", true, Source::Battle, down(KeyCode::Left)},
+        {"Down repeated", Down, Qt::Key_Down, "", true, Source::Battle, down(KeyCode::Down)},
         {"Left repeat release", Up, Qt::Key_Left, "", true, Source::Battle, none()},
         {"F1 repeated", Down, Qt::Key_F1, "", true, Source::Battle, none()},
         {"Esc repeated", Down, Qt::Key_Escape, "\x1b", true, Source::Battle, none()},

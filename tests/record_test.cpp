@@ -20,9 +20,11 @@ TEST(BattleFile, each_bad_file_gets_one_line_naming_its_line_and_what_is_wrong) 
         {"quenmar-battle 2\n", ":1: a battle file of version 2; this game reads version 1"},
         {"quenmar-battle 0\n", ":1: a battle file of version 0; this game reads version 1"},
         {"\x7f\x45LF\x02\x01\n", ":1: control character 127 in a text line"},
-        {"<html><body>junk</body></html>\n", ":1: not a Quenmar battle file (its first line is not 'quenmar-battle 1')"},
+        {"<html><body>junk</body></html>\n",
+         ":1: not a Quenmar battle file (its first line is not 'quenmar-battle 1')"},
         {"quenmar-battle 1\ngame 0.1.0\n", ":3: the file ends inside its header: it is truncated"},
-        {"quenmar-battle 1\ngame 0.1.0\nsize 0 651\nrandom clock 5\n", ":3: width '0' does not fit 1..4096"},
+        {"quenmar-battle 1\ngame 0.1.0\nsize 0 651\nrandom clock 5\n",
+         ":3: width '0' does not fit 1..4096"},
         {"quenmar-battle 1\ngame 0.1.0\nsize 723 651\nrandom clock 4294967296\n",
          ":4: seed '4294967296' does not fit 0..4294967295"},
         {header + "400 check 00ff", ":5: the line is cut short: the file is truncated"},
@@ -32,7 +34,8 @@ TEST(BattleFile, each_bad_file_gets_one_line_naming_its_line_and_what_is_wrong) 
         {header + "1 mouse_move 0 1e999 3\n", ":5: x '1e999' is not a finite number"},
         {header + "1 shown 2\n", ":5: shown '2' does not fit 0..1"},
         {header + "99999999999 key_up 38\n", ":5: period '99999999999' does not fit 1..1000000000"},
-        {header + "1 key_down " + std::string(2000, '9') + "\n", ":5: line longer than 1000 characters"},
+        {header + "1 key_down " + std::string(2000, '9') + "\n",
+         ":5: line longer than 1000 characters"},
         {header + "1 jump 3\n", ":5: unknown event 'jump'"},
         {"quenmar-battle 1\ngame 0.1.0\nsize 723 651\nrandom seed 5\n1 seed 7\n",
          ":5: a seed in a battle of one random sequence"},
@@ -51,7 +54,10 @@ TEST(BattleFile, each_bad_file_gets_one_line_naming_its_line_and_what_is_wrong) 
 // The first bytes of a link: its form and version, the game's, the field
 // 723 x 651, and a battle reseeded from the clock (1) or of one sequence (0).
 std::string link_head(char reseeds = 1, const std::string& field = "\xd3\x05\x8b\x05") {
-    return std::string("QB\x01\x05" "0.1.0") + field + reseeds + std::string("\x05\0\0\0", 4);
+    return std::string(
+               "QB\x01\x05"
+               "0.1.0") +
+           field + reseeds + std::string("\x05\0\0\0", 4);
 }
 
 // A link of these streams: its records, the pointer's x and y, and what the
@@ -73,14 +79,17 @@ TEST(BattleLink, each_damaged_link_gets_one_line_naming_its_byte_and_what_is_wro
         {link_head(1, std::string("\x00\x8b\x05", 3)), ": byte 12: the field has no area"},
         {link(head, zero, zero, zero), ": byte 22: period 0 does not fit 1..1000000000"},
         {link(head, "\xf9"), ": byte 22: unknown record kind 31"},
-        {link(head, "\x01", "\x80\xf1\x04", zero), ": byte 22: the pointer leaves the 16-bit range"},
+        {link(head, "\x01", "\x80\xf1\x04", zero),
+         ": byte 22: the pointer leaves the 16-bit range"},
         {link(head, "\xd9\x01"), ": byte 23: a record after the end"},
         {link(head, "\x7f", "", "", "\x80\x80\x80\x80\x80\x80\x80\x80\x80\x01"),
          ": byte 23: the periods between two records is too long a number"},
         {link(head, "\x79", "", "", std::string("\x00\x00\xc0\x7f\x00\x00\x00\x00", 8)),
          ": byte 23: x is not a finite number"},
-        {link(link_head(0), "\xc9", "", "", "\x01\x02\x03\x04"), ": byte 22: a seed in a battle of one random sequence"},
-        {head + "\x05" + zero + zero + "\x09", ": byte 22: the records' stream runs past the link's end"},
+        {link(link_head(0), "\xc9", "", "", "\x01\x02\x03\x04"),
+         ": byte 22: a seed in a battle of one random sequence"},
+        {head + "\x05" + zero + zero + "\x09",
+         ": byte 22: the records' stream runs past the link's end"},
         {link(head, "\x09", "\x02"), ": byte 23: bytes that no record reads"},
         {"\x1f\x8b\x08\n", ":1: control character 31 in a text line"},  // neither form
     };

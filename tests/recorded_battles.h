@@ -52,14 +52,18 @@ inline std::string edge_randoms(std::size_t count) {
 }
 
 inline std::vector<Battle> recorded_battles() {
-    return {Battle{"ordinary", "--seed 7 --periods 400 --input " + (GOLDEN_DIR / "ordinary.txt").string()},
-            Battle{"climb_to_50", "--seed 3 --periods 110 --input " SOURCE_DIR "/tools/scripts/to-level-50.txt"},
-            Battle{"edges", "--periods 300 --random EDGE_RANDOMS --input " + (GOLDEN_DIR / "edges.txt").string()}};
+    return {Battle{"ordinary",
+                   "--seed 7 --periods 400 --input " + (GOLDEN_DIR / "ordinary.txt").string()},
+            Battle{"climb_to_50",
+                   "--seed 3 --periods 110 --input " SOURCE_DIR "/tools/scripts/to-level-50.txt"},
+            Battle{"edges", "--periods 300 --random EDGE_RANDOMS --input " +
+                                (GOLDEN_DIR / "edges.txt").string()}};
 }
 
 // The battle's arguments with the list of edge random numbers in `randoms`.
 inline std::string battle_args(const Battle& battle, const std::filesystem::path& randoms) {
     std::string args = battle.args;
-    if (const auto at = args.find("EDGE_RANDOMS"); at != std::string::npos) args.replace(at, 12, randoms.string());
+    if (const auto at = args.find("EDGE_RANDOMS"); at != std::string::npos)
+        args.replace(at, 12, randoms.string());
     return args;
 }

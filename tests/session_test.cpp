@@ -82,19 +82,35 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         FlowRow{"esc_shows_the_score_and_pauses", {ESC}, {OPEN}, false, false, 1},
         FlowRow{"esc_again_closes_and_resumes", {ESC, ESC}, {OPEN, "close result"}, true, false, 1},
-        FlowRow{"back_resumes_after_p", {P, ESC, click(SmallButton::Back)}, {OPEN, "close result"},
-                true, false, 1},
+        FlowRow{"back_resumes_after_p",
+                {P, ESC, click(SmallButton::Back)},
+                {OPEN, "close result"},
+                true,
+                false,
+                1},
         FlowRow{"p_resumes_and_leaves_result_open", {ESC, P}, {OPEN}, true, false, 1},
         FlowRow{"p_pauses_and_holds_the_arrows", {P}, {}, false, true, 1},
         FlowRow{"next_level_after_p_resumes_and_the_level_is_lost",
-                {P, ESC, click(SmallButton::NextLevel)}, {OPEN, "close result"}, true, false, 2},
+                {P, ESC, click(SmallButton::NextLevel)},
+                {OPEN, "close result"},
+                true,
+                false,
+                2},
         FlowRow{"f1_shows_help_and_pauses", {F1}, {"open help"}, false, false, 1},
-        FlowRow{"f1_again_closes_help_and_resumes", {F1, F1}, {"open help", "close help"}, true,
-                false, 1},
-        FlowRow{"close_resumes_after_p", {P, F1, click(SmallButton::Close)},
-                {"open help", "close help"}, true, false, 1},
-        FlowRow{"quit_ends_the_program", {click(SmallButton::Quit), ESC}, {"end 0 "}, true, true,
-                1}),
+        FlowRow{"f1_again_closes_help_and_resumes",
+                {F1, F1},
+                {"open help", "close help"},
+                true,
+                false,
+                1},
+        FlowRow{"close_resumes_after_p",
+                {P, F1, click(SmallButton::Close)},
+                {"open help", "close help"},
+                true,
+                false,
+                1},
+        FlowRow{
+            "quit_ends_the_program", {click(SmallButton::Quit), ESC}, {"end 0 "}, true, true, 1}),
     [](const testing::TestParamInfo<FlowRow>& row) { return std::string(row.param.name); });
 
 TEST_F(Playing, the_score_is_plain_decimals_with_losses_less_the_start_up_one) {
@@ -123,8 +139,9 @@ TEST_F(Playing, a_fault_ends_the_session_with_one_line_and_nothing_runs_after) {
     s.world.wins = 32767;  // the player stands alone: the next tick scores one win more
     s.world.tank_hp[0] = 2;
     EXPECT_FALSE(period({}));
-    EXPECT_EQ(front_end.told, std::vector<std::string>{
-                                  "end 4 the game stopped: 16-bit counter wins overflowed at 32767 + 1"});
+    EXPECT_EQ(front_end.told,
+              std::vector<std::string>{
+                  "end 4 the game stopped: 16-bit counter wins overflowed at 32767 + 1"});
     EXPECT_FALSE(period({ESC}));
     EXPECT_EQ(front_end.told.size(), 1u);
     EXPECT_EQ(s.periods, 1);

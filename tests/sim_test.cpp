@@ -5,8 +5,8 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <cstdio>
 #include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -276,19 +276,23 @@ TEST_F(Sim, png_writes_the_surface) {
 // same trace and the same cues; a checkpoint altered in the file stops the
 // replay at its period.
 TEST_F(Sim, a_recorded_battle_is_fought_again_to_the_bit) {
-    const fs::path script = file("s.txt",
-                                 "1 mouse_move 0 400 300\n2 key_down 38\n3 mouse_down 1 400 300\n"
-                                 "9 mouse_up 1 400 300\n50 resize 500 400\n60 keyboard_lost\n"
-                                 "70 key_press 27\n75 click next_level\n76 click back\n900 click quit\n");
+    const fs::path script =
+        file("s.txt",
+             "1 mouse_move 0 400 300\n2 key_down 38\n3 mouse_down 1 400 300\n"
+             "9 mouse_up 1 400 300\n50 resize 500 400\n60 keyboard_lost\n"
+             "70 key_press 27\n75 click next_level\n76 click back\n900 click quit\n");
     const fs::path battle = dir / "b.battle";
-    const SimRun fought = run("--seed 9 --periods 1000 --input " + script.string() +
-                              " --trace - --draws --cues " + (dir / "fought.cues").string() + " --record " + battle.string());
+    const SimRun fought =
+        run("--seed 9 --periods 1000 --input " + script.string() + " --trace - --draws --cues " +
+            (dir / "fought.cues").string() + " --record " + battle.string());
     ASSERT_EQ(fought.status, 0) << fought.err;
-    const SimRun again = run("--battle " + battle.string() + " --trace - --draws --cues " + (dir / "again.cues").string());
+    const SimRun again = run("--battle " + battle.string() + " --trace - --draws --cues " +
+                             (dir / "again.cues").string());
     ASSERT_EQ(again.status, 0) << again.err;
     EXPECT_EQ(again.out, fought.out);
     EXPECT_EQ(slurp(dir / "again.cues"), slurp(dir / "fought.cues")) << "what is heard of it too";
-    EXPECT_EQ(again.err, battle.string() + ": every checkpoint held (3 checkpoints, 900 periods)\n");
+    EXPECT_EQ(again.err,
+              battle.string() + ": every checkpoint held (3 checkpoints, 900 periods)\n");
 
     std::string text = slurp(battle);
     const std::size_t check = text.find("800 check ") + 10;
@@ -306,6 +310,8 @@ TEST_F(Sim, a_bad_battle_file_gets_one_line_and_nothing_runs) {
     const fs::path battle = file("bad.battle", "<html><body>junk</body></html>\n");
     const SimRun r = run("--battle " + battle.string() + " --trace -");
     EXPECT_EQ(r.status, 2);
-    EXPECT_EQ(r.err, battle.string() + ":1: not a Quenmar battle file (its first line is not 'quenmar-battle 1')\n");
+    EXPECT_EQ(r.err,
+              battle.string() +
+                  ":1: not a Quenmar battle file (its first line is not 'quenmar-battle 1')\n");
     EXPECT_TRUE(r.out.empty()) << "nothing runs";
 }

@@ -32,7 +32,8 @@ TEST_F(Windows, the_result_window_is_laid_out_as_designed) {
     EXPECT_EQ(r.size(), QSize(213, 112));
     EXPECT_EQ(r.minimumSize(), r.maximumSize()) << "not resizable";
     EXPECT_EQ(r.windowFlags() & (Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
-              Qt::WindowCloseButtonHint) << "a close button alone";
+              Qt::WindowCloseButtonHint)
+        << "a close button alone";
     EXPECT_EQ(r.wins_caption->text(), "Wins:");
     EXPECT_EQ(r.losses_caption->text(), "Losses:");
     EXPECT_EQ(r.quit_button->text(), "Quit");
@@ -93,8 +94,16 @@ TEST_F(Windows, the_buttons_and_a_close_request_become_records_for_the_session) 
         {[&] { QTest::mouseClick(r.back_button, Qt::LeftButton); }, SmallButton::Back},
         {[&] { QTest::mouseClick(r.next_level_button, Qt::LeftButton); }, SmallButton::NextLevel},
         {[&] { QTest::mouseClick(h.close_button, Qt::LeftButton); }, SmallButton::Close},
-        {[&] { window.open_result_window({}); r.close(); }, SmallButton::Back},
-        {[&] { window.open_help_window(); h.close(); }, SmallButton::Close},
+        {[&] {
+             window.open_result_window({});
+             r.close();
+         },
+         SmallButton::Back},
+        {[&] {
+             window.open_help_window();
+             h.close();
+         },
+         SmallButton::Close},
     };
     for (const auto& [act, button] : cases) {
         session.waiting.clear();

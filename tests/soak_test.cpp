@@ -91,7 +91,8 @@ TEST(Soak, a_level_50_battle_under_random_play_keeps_its_invariants_for_200000_p
                     s.controls.result_window_open ? SmallButton::Back : SmallButton::Close;
                 events.push_back({period, {.kind = Kind::Click, .button = back}});
                 if (!s.controls.help_window_open && !s.controls.result_window_open) {
-                    events.push_back({period, {.kind = Kind::KeyPress, .character = CharCode::LowerP}});
+                    events.push_back(
+                        {period, {.kind = Kind::KeyPress, .character = CharCode::LowerP}});
                 }
             }
         }

@@ -14,7 +14,8 @@ constexpr std::size_t PERIOD_FRAMES = SAMPLE_RATE * PERIOD_MS / 1000;
 
 float peak(std::span<const float> samples) {
     float most = 0;
-    for (const float s : samples) most = std::max(most, std::fabs(s));
+    for (const float s : samples)
+        most = std::max(most, std::fabs(s));
     return most;
 }
 
@@ -34,11 +35,14 @@ TEST(Synthesis, every_sound_has_its_length_is_heard_peaks_at_most_one_and_falls_
         EXPECT_LE(peak(s), 1.0f);
         if (row.sound == Sound::Engine) {
             float steepest = 0;
-            for (std::size_t i = 1; i < s.size(); ++i) steepest = std::max(steepest, std::fabs(s[i] - s[i - 1]));
-            EXPECT_LE(std::fabs(s.front() - s.back()), steepest) << "the engine's loop joins its start";
+            for (std::size_t i = 1; i < s.size(); ++i)
+                steepest = std::max(steepest, std::fabs(s[i] - s[i - 1]));
+            EXPECT_LE(std::fabs(s.front() - s.back()), steepest)
+                << "the engine's loop joins its start";
         } else {
             EXPECT_EQ(s.back(), 0.0f);
-            EXPECT_LT(peak(std::span(s).last(SAMPLE_RATE / 100)), peak(s) / 10) << "its last 10 ms fade out";
+            EXPECT_LT(peak(std::span(s).last(SAMPLE_RATE / 100)), peak(s) / 10)
+                << "its last 10 ms fade out";
         }
     }
     EXPECT_EQ(render_sounds(), bank) << "the same samples every time";
@@ -61,10 +65,12 @@ struct Mixing : testing::Test {
     }
 };
 
-TEST_F(Mixing, a_cue_on_the_left_is_louder_on_the_left_quieter_the_farther_it_is_and_unheard_muted) {
+TEST_F(Mixing,
+       a_cue_on_the_left_is_louder_on_the_left_quieter_the_farther_it_is_and_unheard_muted) {
     const std::vector<Cue> on_the_left{{CueKind::Burst, 40, 325}};
     Mixer far, muted;
-    for (Mixer* mixer : {&far, &muted}) mixer_start(*mixer);
+    for (Mixer* mixer : {&far, &muted})
+        mixer_start(*mixer);
     mixer_play(m, on_the_left, middle);
     mixer_play(far, on_the_left, {.x = 700, .y = 600, .width = 723, .height = 651});
     mixer_play(muted, on_the_left, middle);
@@ -77,14 +83,16 @@ TEST_F(Mixing, a_cue_on_the_left_is_louder_on_the_left_quieter_the_farther_it_is
 
 // The engine: the same on both sides while the tank moves, higher the faster
 // it goes (its waveform crossing zero more often), silent once it stands.
-TEST_F(Mixing, the_engine_is_heard_while_the_tank_moves_higher_the_faster_and_silent_once_it_stands) {
+TEST_F(Mixing,
+       the_engine_is_heard_while_the_tank_moves_higher_the_faster_and_silent_once_it_stands) {
     std::vector<float> quarter_second(10 * out.size());
     const auto crossings = [&](double speed) {
         mixer_set_engine(m, speed);
         mixer_render(m, quarter_second);  // past its fading in or out
         mixer_render(m, quarter_second);
         int count = 0;
-        for (std::size_t f = 2; f < quarter_second.size(); f += 2) count += (quarter_second[f - 2] < 0) != (quarter_second[f] < 0);
+        for (std::size_t f = 2; f < quarter_second.size(); f += 2)
+            count += (quarter_second[f - 2] < 0) != (quarter_second[f] < 0);
         return count;
     };
     const int crawling = crossings(0.5);
@@ -98,16 +106,20 @@ TEST_F(Mixing, the_engine_is_heard_while_the_tank_moves_higher_the_faster_and_si
 
 // Past the cap, the quietest voice gives way: a louder cue takes its place,
 // a quieter one is not heard.
-TEST_F(Mixing, the_same_cue_in_a_period_plays_once_and_louder_and_past_the_cap_the_quietest_gives_way) {
+TEST_F(Mixing,
+       the_same_cue_in_a_period_plays_once_and_louder_and_past_the_cap_the_quietest_gives_way) {
     mixer_play(m, std::vector<Cue>(3, Cue{CueKind::Hit, 361.5, 325.5}), middle);
     ASSERT_EQ(m.voices.size(), 1u);
     EXPECT_NEAR(m.voices[0].left, std::sqrt(3.0) * std::sqrt(0.5), 1e-6);
-    for (int period = 0; period < 20; ++period) mixer_play(m, std::vector<Cue>{{CueKind::Destroyed, 700, 600}}, middle);
+    for (int period = 0; period < 20; ++period)
+        mixer_play(m, std::vector<Cue>{{CueKind::Destroyed, 700, 600}}, middle);
     EXPECT_EQ(m.voices.size(), MAX_VOICES);
     const auto heard = [&](Sound sound) {
-        return std::any_of(m.voices.begin(), m.voices.end(), [&](const Voice& v) { return v.sound == sound; });
+        return std::any_of(m.voices.begin(), m.voices.end(),
+                           [&](const Voice& v) { return v.sound == sound; });
     };
-    mixer_play(m, std::vector<Cue>{{CueKind::Burst, 361.5, 325.5}, {CueKind::EnemyShot, 723, 651}}, middle);
+    mixer_play(m, std::vector<Cue>{{CueKind::Burst, 361.5, 325.5}, {CueKind::EnemyShot, 723, 651}},
+               middle);
     EXPECT_EQ(m.voices.size(), MAX_VOICES);
     EXPECT_TRUE(heard(Sound::Burst));
     EXPECT_FALSE(heard(Sound::EnemyShot));
@@ -121,7 +133,8 @@ TEST_F(Mixing, the_loudest_period_of_a_level_50_battle_stays_within_one) {
     battle.match.mixer.volume = 1;
     float loudest = 0, lowest_limit = 1;
     for (int period = 1; period <= 1500; ++period) {
-        if (period < 100 && period % 2 == 0) match_take(battle.match, {.kind = InputKind::Click, .button = SmallButton::NextLevel});
+        if (period < 100 && period % 2 == 0)
+            match_take(battle.match, {.kind = InputKind::Click, .button = SmallButton::NextLevel});
         match_take(battle.match, {.kind = InputKind::KeyDown, .key = KeyCode::Up});
         match_run_period(battle.match);
         match_sound(battle.match, out);

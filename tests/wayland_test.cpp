@@ -59,7 +59,8 @@ class Weston {
             "DISPLAY=" + x.display_name() + " " + env +
             " exec weston --config=" + (runtime / "weston.ini").string() +
             " --backend=x11-backend.so --use-pixman --idle-time=0 --socket=quenmar"
-            " --width=" + std::to_string(width) + " --height=" + std::to_string(height) +
+            " --width=" +
+            std::to_string(width) + " --height=" + std::to_string(height) +
             " --scale=" + std::to_string(scale) + " >" + (runtime / "weston.log").string() +
             " 2>&1";
         weston_ = ::fork();
@@ -143,8 +144,7 @@ TEST(Wayland, the_keyboard_gap_left_by_westons_closing_fade_is_measured) {
     }
     ASSERT_TRUE(gap_ms.has_value()) << "the keyboard did not come back within 1.3 s";
     RecordProperty("keyboard_gap_ms", *gap_ms);
-    std::printf("Weston's fade: the keyboard is back on the battle %d ms after closing\n",
-                *gap_ms);
+    std::printf("Weston's fade: the keyboard is back on the battle %d ms after closing\n", *gap_ms);
 }
 
 // Result takes the keyboard when it opens, on "Back", and the arrows leave it

@@ -6,10 +6,10 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <fcntl.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -88,9 +88,9 @@ X11Session::X11Session(QSize screen, bool window_manager) {
     posix_spawn_file_actions_addclose(&actions, fds[0]);
     const std::string size =
         std::to_string(screen.width()) + "x" + std::to_string(screen.height()) + "x24";
-    server_ = spawn({"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", size,
-                     "-nolisten", "tcp"},
-                    {}, &actions);
+    server_ = spawn(
+        {"Xvfb", "-displayfd", std::to_string(fds[1]), "-screen", "0", size, "-nolisten", "tcp"},
+        {}, &actions);
     posix_spawn_file_actions_destroy(&actions);
     close(fds[1]);
     std::string number;
@@ -144,8 +144,8 @@ pid_t X11Session::launch(const std::string& program, const std::vector<std::stri
     return launch(std::vector<std::string>{program}, env, error_file);
 }
 
-pid_t X11Session::launch(const std::vector<std::string>& command, const std::vector<std::string>& env,
-                         const std::string& error_file) {
+pid_t X11Session::launch(const std::vector<std::string>& command,
+                         const std::vector<std::string>& env, const std::string& error_file) {
     std::vector<std::string> all_env(env);
     all_env.push_back("DISPLAY=" + name_);
     all_env.push_back("XDG_STATE_HOME=" + state_home_);
@@ -315,8 +315,8 @@ std::vector<unsigned long> long_property(Display* display, Window window, const 
     unsigned long items = 0, left = 0;
     unsigned char* data = nullptr;
     std::vector<unsigned long> values;
-    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1024, False,
-                           type, &actual, &format, &items, &left, &data) == Success &&
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1024, False, type,
+                           &actual, &format, &items, &left, &data) == Success &&
         data != nullptr) {
         const auto* longs = reinterpret_cast<const unsigned long*>(data);
         values.assign(longs, longs + items);
@@ -367,8 +367,8 @@ bool X11Session::has_property(XWindow window, const char* property) {
 }
 
 XWindow X11Session::open_other_window(const std::string& name) {
-    const Window window = XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 200,
-                                              150, 0, 0, 0x808080);
+    const Window window =
+        XCreateSimpleWindow(display_, DefaultRootWindow(display_), 0, 0, 200, 150, 0, 0, 0x808080);
     XStoreName(display_, window, name.c_str());
     XMapWindow(display_, window);
     XFlush(display_);

@@ -2,7 +2,9 @@
 # Installs, from Debian's packages, what the named make targets need and the
 # machine lacks: `run` (building and playing), `headless` (the game library,
 # quenmar-sim and their tests, without Qt), `test`, `bench`, `fuzz`,
-# `package`, `web` (the browser build) and `test-web`. Does nothing when everything is there.
+# `package`, `web` (the browser build), `test-web` and `format` (the two
+# formatters; npm then installs the pinned prettier). Does nothing when
+# everything is there.
 # Usage: tools/install-deps.sh TARGET...
 set -euo pipefail
 
@@ -22,6 +24,7 @@ declare -A needs=(
     [web]="cmake libcli11-dev emscripten nodejs librsvg2-bin"
     [test-web]="web headless chromium-headless-shell node-ws"
     [package]="run file"
+    [format]="clang-format npm"
 )
 
 packages=()
@@ -36,6 +39,8 @@ for target in "$@"; do add "$target"; done
 
 missing=()
 for package in $(printf '%s\n' "${packages[@]}" | sort -u); do
+    # A node from elsewhere (NodeSource's) brings its own npm.
+    if [ "$package" = npm ] && command -v npm >/dev/null; then continue; fi
     if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q 'install ok installed'; then
         missing+=("$package")
     fi

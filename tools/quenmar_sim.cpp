@@ -42,24 +42,29 @@ long long option_number(const std::string& s, const char* option, long long low,
 
 // The options, or none when the help was asked for and printed.
 std::optional<Options> read_options(int argc, char** argv) {
-    CLI::App app("Runs a Quenmar battle without a display and writes what happened, period by period.",
-                 "quenmar-sim");
+    CLI::App app(
+        "Runs a Quenmar battle without a display and writes what happened, period by period.",
+        "quenmar-sim");
     const std::string design_size =
         std::to_string(DESIGN_WIDTH) + "x" + std::to_string(DESIGN_HEIGHT);
     Options o;
     std::string periods, seed, size;
-    app.add_option("--periods", periods, "Number of timer periods to run (1000; with --battle, all).")
+    app.add_option("--periods", periods,
+                   "Number of timer periods to run (1000; with --battle, all).")
         ->type_name("N");
     app.add_option("--seed", seed, "Seed of the game's random generator (1).")->type_name("N");
     app.add_option("--random", o.random_file,
-                   "Take the random numbers from FILE, one per line, instead.")->type_name("FILE");
-    app.add_option("--input", o.input_file, "Scripted input events, one per line.")->type_name("FILE");
+                   "Take the random numbers from FILE, one per line, instead.")
+        ->type_name("FILE");
+    app.add_option("--input", o.input_file, "Scripted input events, one per line.")
+        ->type_name("FILE");
     app.add_option("--battle", o.battle_file,
                    "Fight the battle recorded in FILE again, checking every checkpoint.")
         ->type_name("FILE");
     app.add_option("--record", o.record_file, "Keep the battle fought as a battle file.")
         ->type_name("FILE");
-    app.add_option("--size", size, "Drawing area at the start (" + design_size + ").")->type_name("WxH");
+    app.add_option("--size", size, "Drawing area at the start (" + design_size + ").")
+        ->type_name("WxH");
     app.add_option("--trace", o.trace_file, "One JSON line per period to FILE (- = stdout).")
         ->type_name("FILE");
     app.add_flag("--draws", o.draws, "With --trace: also each period's drawing.");
@@ -84,15 +89,18 @@ std::optional<Options> read_options(int argc, char** argv) {
     }
     if (!size.empty()) {
         const std::size_t x = size.find('x');
-        if (x == std::string::npos) throw InputError("--size", "expected WIDTHxHEIGHT, like " + design_size);
+        if (x == std::string::npos)
+            throw InputError("--size", "expected WIDTHxHEIGHT, like " + design_size);
         o.width = static_cast<int>(option_number(size.substr(0, x), "--size", 1, MAX_AREA_SIDE));
         o.height = static_cast<int>(option_number(size.substr(x + 1), "--size", 1, MAX_AREA_SIDE));
     }
     if (o.draws && o.trace_file.empty()) throw InputError("--draws", "goes with --trace");
-    if (o.cues_file == "-" && o.trace_file == "-") throw InputError("--cues", "and --trace cannot both be -");
+    if (o.cues_file == "-" && o.trace_file == "-")
+        throw InputError("--cues", "and --trace cannot both be -");
     if (!o.battle_file.empty() && (!seed.empty() || !size.empty() || !o.random_file.empty() ||
                                    !o.input_file.empty() || !o.record_file.empty())) {
-        throw InputError("--battle", "goes alone, or with --periods, --trace, --draws, --cues and --png");
+        throw InputError("--battle",
+                         "goes alone, or with --periods, --trace, --draws, --cues and --png");
     }
     if (!o.battle_file.empty() && periods.empty()) o.periods = MAX_PERIODS;
     if (!o.record_file.empty() && !o.random_file.empty()) {
@@ -131,7 +139,8 @@ struct Battle {
 
     bool running(int period) const {
         const Replay* replay = match.replay ? &*match.replay : nullptr;
-        return period <= periods && !match.session.end && (!replay || replay->state == ReplayState::Running);
+        return period <= periods && !match.session.end &&
+               (!replay || replay->state == ReplayState::Running);
     }
     bool run_period(int period) {
         const bool ticked = run_scripted_period(match, events, next, period);
@@ -214,9 +223,10 @@ int run(const Options& o) {
                          : "; the recording stops before the battle's end");
     } else if (trace == nullptr && cues != stdout) {
         const GameWorld& w = session.world;
-        std::printf("periods %lld, ticks %lld, level %d, wins %d, losses %d, %.3f s, %.0f ticks/s\n",
-                    session.periods, session.ticks, w.level, w.wins, w.losses, seconds,
-                    seconds > 0 ? static_cast<double>(session.ticks) / seconds : 0.0);
+        std::printf(
+            "periods %lld, ticks %lld, level %d, wins %d, losses %d, %.3f s, %.0f ticks/s\n",
+            session.periods, session.ticks, w.level, w.wins, w.losses, seconds,
+            seconds > 0 ? static_cast<double>(session.ticks) / seconds : 0.0);
     }
     return 0;
 }

@@ -7,8 +7,12 @@ const fs = require("fs");
 const path = require("path");
 
 const TYPES = {
-  ".html": "text/html; charset=utf-8", ".js": "text/javascript", ".css": "text/css",
-  ".wasm": "application/wasm", ".png": "image/png", ".webmanifest": "application/manifest+json",
+  ".html": "text/html; charset=utf-8",
+  ".js": "text/javascript",
+  ".css": "text/css",
+  ".wasm": "application/wasm",
+  ".png": "image/png",
+  ".webmanifest": "application/manifest+json",
 };
 const root = path.resolve(process.argv[2] || "build-web/site");
 const port = Number(process.argv[3] || 8723);

@@ -12,7 +12,7 @@
 void write_png(const Surface& s, const std::string& file) {
     const auto refuse = [&] { throw InputError(file, "cannot write the PNG picture"); };
     const std::unique_ptr<std::FILE, int (*)(std::FILE*)> out(std::fopen(file.c_str(), "wb"),
-                                                                std::fclose);
+                                                              std::fclose);
     if (!out || s.width == 0 || s.height == 0) refuse();
     png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
     png_infop info = png != nullptr ? png_create_info_struct(png) : nullptr;
@@ -20,9 +20,9 @@ void write_png(const Surface& s, const std::string& file) {
     volatile bool written = false;
     if (info != nullptr && setjmp(png_jmpbuf(png)) == 0) {
         png_init_io(png, out.get());
-        png_set_IHDR(png, info, static_cast<png_uint_32>(s.width), static_cast<png_uint_32>(s.height),
-                     8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-                     PNG_FILTER_TYPE_DEFAULT);
+        png_set_IHDR(png, info, static_cast<png_uint_32>(s.width),
+                     static_cast<png_uint_32>(s.height), 8, PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
+                     PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
         png_write_info(png, info);
         for (int y = 0; y < s.height; ++y) {
             for (int x = 0; x < s.width; ++x) {

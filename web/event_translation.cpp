@@ -13,9 +13,9 @@ struct Place {
 
 // Keys by their place on the keyboard.
 constexpr Place PLACES[] = {
-    {"ArrowLeft", KeyCode::Left}, {"ArrowUp", KeyCode::Up},  {"ArrowRight", KeyCode::Right},
-    {"ArrowDown", KeyCode::Down}, {"KeyA", KeyCode::Left},   {"KeyW", KeyCode::Up},
-    {"KeyD", KeyCode::Right},     {"KeyS", KeyCode::Down},   {"F1", KeyCode::F1},
+    {"ArrowLeft", KeyCode::Left}, {"ArrowUp", KeyCode::Up}, {"ArrowRight", KeyCode::Right},
+    {"ArrowDown", KeyCode::Down}, {"KeyA", KeyCode::Left},  {"KeyW", KeyCode::Up},
+    {"KeyD", KeyCode::Right},     {"KeyS", KeyCode::Down},  {"F1", KeyCode::F1},
 };
 
 std::optional<KeyCode> key_code(std::string_view code) {
@@ -72,8 +72,10 @@ std::optional<InputEvent> field_key(const BrowserEvent& e) {
 std::optional<InputEvent> viewer_key(const BrowserEvent& e) {
     if (e.type != BrowserEventType::KeyDown) return std::nullopt;
     constexpr std::pair<std::string_view, ViewerCommand> NAMED[] = {
-        {"ArrowLeft", ViewerCommand::Back}, {"ArrowRight", ViewerCommand::Forward},
-        {"Home", ViewerCommand::Start},     {"End", ViewerCommand::End},
+        {"ArrowLeft", ViewerCommand::Back},
+        {"ArrowRight", ViewerCommand::Forward},
+        {"Home", ViewerCommand::Start},
+        {"End", ViewerCommand::End},
         {"Escape", ViewerCommand::Close}};
     std::optional<InputEvent> record = viewer_record(e.key);
     if (!record) record = mute_record(e.key);
@@ -111,24 +113,30 @@ std::vector<KeyCode> pad_arrows(float x, float y) {
     constexpr float TAN_EIGHTH_HALF = 0.41421356f;
     if (x * x + y * y < MIDDLE * MIDDLE) return {};
     std::vector<KeyCode> arrows;
-    if (std::fabs(y) >= TAN_EIGHTH_HALF * std::fabs(x)) arrows.push_back(y < 0 ? KeyCode::Up : KeyCode::Down);
-    if (std::fabs(x) >= TAN_EIGHTH_HALF * std::fabs(y)) arrows.push_back(x < 0 ? KeyCode::Left : KeyCode::Right);
+    if (std::fabs(y) >= TAN_EIGHTH_HALF * std::fabs(x))
+        arrows.push_back(y < 0 ? KeyCode::Up : KeyCode::Down);
+    if (std::fabs(x) >= TAN_EIGHTH_HALF * std::fabs(y))
+        arrows.push_back(x < 0 ? KeyCode::Left : KeyCode::Right);
     return arrows;
 }
 
 std::vector<InputEvent> translate_touch(TouchState& s, const TouchEvent& t) {
     std::vector<InputEvent> out;
-    const auto arrow = [&](InputKind kind, KeyCode key) { out.push_back({.kind = kind, .key = key}); };
+    const auto arrow = [&](InputKind kind, KeyCode key) {
+        out.push_back({.kind = kind, .key = key});
+    };
     const auto mouse = [&](InputKind kind, MouseButton button, float x, float y) {
         out.push_back({.kind = kind, .mouse = button, .x = x, .y = y});
     };
     const auto held = [&] {
-        return static_cast<MouseButton>((s.aim_finger >= 0 ? 1 : 0) | (s.command_finger >= 0 ? 2 : 0));
+        return static_cast<MouseButton>((s.aim_finger >= 0 ? 1 : 0) |
+                                        (s.command_finger >= 0 ? 2 : 0));
     };
     if (t.on_pad) {
         if (t.phase == TouchPhase::Start && s.pad_finger < 0) s.pad_finger = t.finger;
         if (t.finger != s.pad_finger) return out;
-        const std::vector<KeyCode> now = t.phase == TouchPhase::End ? std::vector<KeyCode>{} : pad_arrows(t.x, t.y);
+        const std::vector<KeyCode> now =
+            t.phase == TouchPhase::End ? std::vector<KeyCode>{} : pad_arrows(t.x, t.y);
         const auto holds = [](const std::vector<KeyCode>& keys, KeyCode key) {
             return std::find(keys.begin(), keys.end(), key) != keys.end();
         };

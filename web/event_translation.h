@@ -21,10 +21,10 @@ struct BrowserEvent {
     BrowserEventType type = BrowserEventType::KeyDown;
     std::string_view code{};  // KeyboardEvent.code: the key's place ("KeyW", "ArrowUp", "F1")
     std::string_view key{};   // KeyboardEvent.key: what it types ("p", "P", "Enter", "Escape")
-    bool repeat = false;    // a held key's repeat
-    int button = 0;         // MouseEvent.button: 0 left, 1 middle, 2 right
-    int buttons = 0;        // MouseEvent.buttons held: 1 left, 2 right, 4 middle
-    float x = 0;            // pointer position, drawing units
+    bool repeat = false;      // a held key's repeat
+    int button = 0;           // MouseEvent.button: 0 left, 1 middle, 2 right
+    int buttons = 0;          // MouseEvent.buttons held: 1 left, 2 right, 4 middle
+    float x = 0;              // pointer position, drawing units
     float y = 0;
     std::int16_t shift = 0;  // 1 Shift, 2 Ctrl, 4 Alt, added up
 };
@@ -46,19 +46,19 @@ enum class TouchPhase { Start, Move, End };
 
 struct TouchEvent {
     TouchPhase phase = TouchPhase::Start;
-    int finger = 0;      // Touch.identifier
-    bool on_pad = false; // on the drive pad, else on the field
-    float x = 0;         // pad: -1 to 1 about its middle, left to right and top to bottom;
-    float y = 0;         // field: drawing units
+    int finger = 0;       // Touch.identifier
+    bool on_pad = false;  // on the drive pad, else on the field
+    float x = 0;          // pad: -1 to 1 about its middle, left to right and top to bottom;
+    float y = 0;          // field: drawing units
 };
 
 // Which fingers hold what, between touch events.
 struct TouchState {
     int pad_finger = -1;
     std::vector<KeyCode> arrows;  // the arrows the pad's finger holds
-    int aim_finger = -1;           // the field's pointer
+    int aim_finger = -1;          // the field's pointer
     float aim_x = 0, aim_y = 0;
-    int command_finger = -1;       // the right button
+    int command_finger = -1;  // the right button
 };
 
 // The drive pad's arrows at a place on it: the arrow of the zone the place is

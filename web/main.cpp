@@ -21,20 +21,21 @@
 namespace {
 
 // The page's side of the seam, in page.js.
-EM_JS(void, page_show, (const std::uint8_t* rgba, int picture_width, int picture_height, int left, int top,
-                       int width, int height), {
-    quenmarPage.show(HEAPU8.buffer, rgba, picture_width, picture_height, left, top, width, height);
-});
+EM_JS(void, page_show,
+      (const std::uint8_t* rgba, int picture_width, int picture_height, int left, int top,
+       int width, int height),
+      {
+          quenmarPage.show(HEAPU8.buffer, rgba, picture_width, picture_height, left, top, width,
+                           height);
+      });
 EM_JS(void, page_open_result, (int wins, int losses), { quenmarPage.openResult(wins, losses); });
 EM_JS(void, page_open_help, (), { quenmarPage.openHelp(); });
-EM_JS(void, page_close, (int help), { quenmarPage.close(help !== 0); });
-EM_JS(void, page_keep_muted, (int muted), { quenmarPage.keepMuted(muted !== 0); });
-EM_JS(void, page_replay, (const char* line, const char* note), {
-    quenmarPage.showReplay(UTF8ToString(line), UTF8ToString(note));
-});
-EM_JS(void, page_end, (int status, const char* message), {
-    quenmarPage.end(status, UTF8ToString(message));
-});
+EM_JS(void, page_close, (int help), { quenmarPage.close(help != 0); });
+EM_JS(void, page_keep_muted, (int muted), { quenmarPage.keepMuted(muted != 0); });
+EM_JS(void, page_replay, (const char* line, const char* note),
+      { quenmarPage.showReplay(UTF8ToString(line), UTF8ToString(note)); });
+EM_JS(void, page_end, (int status, const char* message),
+      { quenmarPage.end(status, UTF8ToString(message)); });
 
 class PageFrontEnd final : public FrontEnd {
   public:
@@ -42,9 +43,13 @@ class PageFrontEnd final : public FrontEnd {
     std::vector<std::uint8_t> rgba;
 
     void show_picture(std::span<const PixelBox> changed) override;
-    void open_result_window(ResultScore score) override { page_open_result(score.wins, score.losses); }
+    void open_result_window(ResultScore score) override {
+        page_open_result(score.wins, score.losses);
+    }
     void open_help_window() override { page_open_help(); }
-    void close_small_window(SmallWindow window) override { page_close(window == SmallWindow::Help); }
+    void close_small_window(SmallWindow window) override {
+        page_close(window == SmallWindow::Help);
+    }
     void show_replay(std::string_view line, std::string_view note) override {
         page_replay(std::string(line).c_str(), std::string(note).c_str());
     }
@@ -64,8 +69,9 @@ void PageFrontEnd::show_picture(std::span<const PixelBox> changed) {
     for (const PixelBox& box : changed) {
         for (int y = box.top; y <= box.bottom; ++y) {
             for (int x = box.left; x <= box.right; ++x) {
-                const std::size_t at = static_cast<std::size_t>(y) * static_cast<std::size_t>(s.width) +
-                                       static_cast<std::size_t>(x);
+                const std::size_t at =
+                    static_cast<std::size_t>(y) * static_cast<std::size_t>(s.width) +
+                    static_cast<std::size_t>(x);
                 const std::uint32_t p = s.pixels[at];
                 rgba[4 * at] = static_cast<std::uint8_t>(p >> 16);
                 rgba[4 * at + 1] = static_cast<std::uint8_t>(p >> 8);
@@ -84,8 +90,10 @@ PagePart page_part(const std::string& part) {
 
 // The dialogs' buttons by their texts.
 constexpr std::pair<const char*, SmallButton> BUTTON_TEXTS[] = {
-    {QUIT_TEXT, SmallButton::Quit}, {BACK_TEXT, SmallButton::Back},
-    {NEXT_LEVEL_TEXT, SmallButton::NextLevel}, {CLOSE_TEXT, SmallButton::Close}};
+    {QUIT_TEXT, SmallButton::Quit},
+    {BACK_TEXT, SmallButton::Back},
+    {NEXT_LEVEL_TEXT, SmallButton::NextLevel},
+    {CLOSE_TEXT, SmallButton::Close}};
 
 // What the page calls, by name (embind); its texts and sizes come from here too.
 
@@ -119,7 +127,8 @@ std::string battle() {
 emscripten::val link_bytes() {
     static std::string bytes;
     bytes = match_battle_link(match);
-    return emscripten::val(emscripten::typed_memory_view(bytes.size(), reinterpret_cast<const std::uint8_t*>(bytes.data())));
+    return emscripten::val(emscripten::typed_memory_view(
+        bytes.size(), reinterpret_cast<const std::uint8_t*>(bytes.data())));
 }
 
 void set_scale(double scale) {
@@ -141,14 +150,15 @@ void set_muted(bool muted) {
 }
 
 // A key event (down or up) for a part of the page; returns whether the game took it.
-bool key(bool down, const std::string& part, const std::string& code, const std::string& typed, bool repeat,
-         int shift) {
-    const auto record = translate_browser_event({.type = down ? BrowserEventType::KeyDown : BrowserEventType::KeyUp,
-                                                 .code = code,
-                                                 .key = typed,
-                                                 .repeat = repeat,
-                                                 .shift = static_cast<std::int16_t>(shift)},
-                                                match.replay ? PagePart::Replay : page_part(part));
+bool key(bool down, const std::string& part, const std::string& code, const std::string& typed,
+         bool repeat, int shift) {
+    const auto record =
+        translate_browser_event({.type = down ? BrowserEventType::KeyDown : BrowserEventType::KeyUp,
+                                 .code = code,
+                                 .key = typed,
+                                 .repeat = repeat,
+                                 .shift = static_cast<std::int16_t>(shift)},
+                                match.replay ? PagePart::Replay : page_part(part));
     if (record) match_take(match, *record);
     return record.has_value();
 }
@@ -158,24 +168,31 @@ void mouse(const std::string& type, int button, int buttons, float x, float y, i
     const BrowserEventType kind = type == "down" ? BrowserEventType::MouseDown
                                   : type == "up" ? BrowserEventType::MouseUp
                                                  : BrowserEventType::MouseMove;
-    const auto record = translate_browser_event(
-        {.type = kind, .button = button, .buttons = buttons, .x = x, .y = y, .shift = static_cast<std::int16_t>(shift)},
-        PagePart::Field);
+    const auto record = translate_browser_event({.type = kind,
+                                                 .button = button,
+                                                 .buttons = buttons,
+                                                 .x = x,
+                                                 .y = y,
+                                                 .shift = static_cast<std::int16_t>(shift)},
+                                                PagePart::Field);
     if (record) match_take(match, *record);
 }
 
 // A finger ("start", "move", "end") on the drive pad (x, y from -1 to 1 about
 // its middle) or on the field (drawing units).
 void touch(const std::string& type, int finger, bool on_pad, float x, float y) {
-    const TouchPhase phase = type == "start" ? TouchPhase::Start : type == "end" ? TouchPhase::End : TouchPhase::Move;
-    for (const InputEvent& record :
-         translate_touch(touches, {.phase = phase, .finger = finger, .on_pad = on_pad, .x = x, .y = y}))
+    const TouchPhase phase = type == "start" ? TouchPhase::Start
+                             : type == "end" ? TouchPhase::End
+                                             : TouchPhase::Move;
+    for (const InputEvent& record : translate_touch(
+             touches, {.phase = phase, .finger = finger, .on_pad = on_pad, .x = x, .y = y}))
         match_take(match, record);
 }
 
 // The replay's position bar, set to `period`.
 void seek(int period) {
-    match_take(match, {.kind = InputKind::Viewer, .viewer = ViewerCommand::SeekTo, .period = period});
+    match_take(match,
+               {.kind = InputKind::Viewer, .viewer = ViewerCommand::SeekTo, .period = period});
 }
 
 // A button of a dialog, by its text.
@@ -194,12 +211,18 @@ void keyboard_lost() {
 emscripten::val texts() {
     using emscripten::val;
     val help = val::array();
-    for (const char* line : HELP_LINES) help.call<void>("push", std::string(line));
+    for (const char* line : HELP_LINES)
+        help.call<void>("push", std::string(line));
     val t = val::object();
-    for (const auto& [name, text] :
-         {std::pair{"resultTitle", RESULT_TITLE}, {"wins", WINS_CAPTION}, {"losses", LOSSES_CAPTION},
-          {"quit", QUIT_TEXT}, {"back", BACK_TEXT}, {"nextLevel", NEXT_LEVEL_TEXT}, {"helpTitle", HELP_TITLE},
-          {"close", CLOSE_TEXT}, {"soundHelp", SOUND_HELP_LINE}})
+    for (const auto& [name, text] : {std::pair{"resultTitle", RESULT_TITLE},
+                                     {"wins", WINS_CAPTION},
+                                     {"losses", LOSSES_CAPTION},
+                                     {"quit", QUIT_TEXT},
+                                     {"back", BACK_TEXT},
+                                     {"nextLevel", NEXT_LEVEL_TEXT},
+                                     {"helpTitle", HELP_TITLE},
+                                     {"close", CLOSE_TEXT},
+                                     {"soundHelp", SOUND_HELP_LINE}})
         t.set(name, std::string(text));
     t.set("help", help);
     t.set("fieldWidth", DESIGN_WIDTH);
@@ -216,7 +239,7 @@ struct PageState {
     int level, wins, losses;
     bool running, result_open, help_open;
     double player_x, player_y, player_speed, player_dir;
-    int player_shell;  // the player's shell: 0 ready, 1 bursting, 2 and more flying
+    int player_shell;   // the player's shell: 0 ready, 1 bursting, 2 and more flying
     std::string world;  // the world's hash, 16 hexadecimal digits
     // A replay: "running", "over" or "parted" ("" for a battle being played),
     // the periods it has run of its length, its speed's name and its pause.
@@ -234,12 +257,27 @@ PageState state() {
     constexpr const char* STATES[] = {"running", "over", "parted"};
     char hash[17];
     std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(world_hash(s)));
-    return {static_cast<double>(s.periods), static_cast<double>(s.ticks), s.world.level, s.world.wins,
-            s.world.losses, s.controls.battle_timer_running, s.controls.result_window_open,
-            s.controls.help_window_open, s.world.tank_x[0], s.world.tank_y[0], s.world.tank_speed[0],
-            s.world.tank_dir[0], s.world.shell_state[0], hash,
-            match.replay ? STATES[static_cast<int>(r.state)] : "", r.period, r.length, REPLAY_SPEEDS[r.speed].name,
-            r.paused, match.mixer.muted, match.mixer.started[static_cast<std::size_t>(Sound::PlayerShot)]};
+    return {static_cast<double>(s.periods),
+            static_cast<double>(s.ticks),
+            s.world.level,
+            s.world.wins,
+            s.world.losses,
+            s.controls.battle_timer_running,
+            s.controls.result_window_open,
+            s.controls.help_window_open,
+            s.world.tank_x[0],
+            s.world.tank_y[0],
+            s.world.tank_speed[0],
+            s.world.tank_dir[0],
+            s.world.shell_state[0],
+            hash,
+            match.replay ? STATES[static_cast<int>(r.state)] : "",
+            r.period,
+            r.length,
+            REPLAY_SPEEDS[r.speed].name,
+            r.paused,
+            match.mixer.muted,
+            match.mixer.started[static_cast<std::size_t>(Sound::PlayerShot)]};
 }
 
 }  // namespace

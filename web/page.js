@@ -18,34 +18,46 @@
 // beside it.
 "use strict";
 
-const STALL_MS = 100;  // further behind than this, the battle goes on where it stood
+const STALL_MS = 100; // further behind than this, the battle goes on where it stood
 // Keys that would scroll the page, move the keyboard or open the browser's help.
-const PAGE_KEYS = new Set([" ", "Tab", "PageUp", "PageDown", "Home", "End", "F1",
-                           "ArrowLeft", "ArrowUp", "ArrowRight", "ArrowDown"]);
+const PAGE_KEYS = new Set([
+  " ",
+  "Tab",
+  "PageUp",
+  "PageDown",
+  "Home",
+  "End",
+  "F1",
+  "ArrowLeft",
+  "ArrowUp",
+  "ArrowRight",
+  "ArrowDown",
+]);
 const HOW_TO_PLAY = {
   keys: "Arrows or W, A, S, D drive; the mouse aims, its left button fires; Esc: score, F1: help, p: pause.",
-  touch: "The pad drives, a finger on the field aims and fires, a second finger on a tank sets every tank on it.",
+  touch:
+    "The pad drives, a finger on the field aims and fires, a second finger on a tank sets every tank on it.",
 };
 
-const MUTED_KEY = "quenmar-sound-off";  // localStorage: the player's choice of sound
-const SOUND_LEAD_S = 0.03;  // how much sound the worklet has queued ahead of what it plays
-const RENDER_QUANTUM = 128;  // frames the audio thread asks the worklet for at a time
+const MUTED_KEY = "quenmar-sound-off"; // localStorage: the player's choice of sound
+const SOUND_LEAD_S = 0.03; // how much sound the worklet has queued ahead of what it plays
+const RENDER_QUANTUM = 128; // frames the audio thread asks the worklet for at a time
 
 const element = (id) => document.getElementById(id);
-let game = null;       // the game's calls, once it has loaded
-let texts = null;      // what the game says, its field's size and its period
-let context = null;    // the field's 2D context
-let picture = null;    // the game's picture, as the canvas takes it
-let scale = 0;         // pixels to a drawing unit
-let ratio = 0;         // the device pixel ratio the field was fitted at
-let running = false;   // the session runs its periods
-let last = null;       // when the last period was due, in performance.now() time
-let heldOnField = 0;   // mouse buttons pressed on the field and not yet released
+let game = null; // the game's calls, once it has loaded
+let texts = null; // what the game says, its field's size and its period
+let context = null; // the field's 2D context
+let picture = null; // the game's picture, as the canvas takes it
+let scale = 0; // pixels to a drawing unit
+let ratio = 0; // the device pixel ratio the field was fitted at
+let running = false; // the session runs its periods
+let last = null; // when the last period was due, in performance.now() time
+let heldOnField = 0; // mouse buttons pressed on the field and not yet released
 let shownLevel = -1;
-let barHeld = false;   // the position bar is being dragged: the replay follows it
-let audio = null;      // the AudioContext, suspended until the first key, click or touch
-let player = null;     // its worklet, which plays the frames posted to it
-const sound = { posted: 0, heard: 0, underruns: 0 };  // periods posted, of them not silent, gaps
+let barHeld = false; // the position bar is being dragged: the replay follows it
+let audio = null; // the AudioContext, suspended until the first key, click or touch
+let player = null; // its worklet, which plays the frames posted to it
+const sound = { posted: 0, heard: 0, underruns: 0 }; // periods posted, of them not silent, gaps
 
 function modifiers(event) {
   return (event.shiftKey ? 1 : 0) | (event.ctrlKey ? 2 : 0) | (event.altKey ? 4 : 0);
@@ -62,8 +74,13 @@ window.quenmarPage = {
       canvas.width = w;
       canvas.height = h;
     }
-    if (!picture || picture.data.buffer !== memory || picture.data.byteOffset !== at ||
-        picture.width !== w || picture.height !== h) {
+    if (
+      !picture ||
+      picture.data.buffer !== memory ||
+      picture.data.byteOffset !== at ||
+      picture.width !== w ||
+      picture.height !== h
+    ) {
       picture = new ImageData(new Uint8ClampedArray(memory, at, w * h * 4), w, h);
     }
     context.putImageData(picture, 0, 0, left, top, width, height);
@@ -84,7 +101,9 @@ window.quenmarPage = {
   },
   // The player turned the sound off or on: kept for the next visit.
   keepMuted(muted) {
-    try { localStorage.setItem(MUTED_KEY, muted ? "1" : "0"); } catch {}
+    try {
+      localStorage.setItem(MUTED_KEY, muted ? "1" : "0");
+    } catch {}
     sayMuted(muted);
   },
   // Where a replay stands, under the field; nothing while a battle is played.
@@ -103,8 +122,13 @@ window.quenmarPage = {
       ended(message !== "" ? message : "The replay has ended.");
       return;
     }
-    ended(message !== "" ? message : "The game has ended. A tab cannot close itself: close it, or play again.",
-      status === 0 ? `${texts.wins} ${wins}   ${texts.losses} ${losses}` : "", true);
+    ended(
+      message !== ""
+        ? message
+        : "The game has ended. A tab cannot close itself: close it, or play again.",
+      status === 0 ? `${texts.wins} ${wins}   ${texts.losses} ${losses}` : "",
+      true,
+    );
   },
 };
 
@@ -120,17 +144,24 @@ function sayMuted(muted) {
 function startSound() {
   try {
     audio = new AudioContext({ sampleRate: texts.sampleRate, latencyHint: "interactive" });
-    audio.audioWorklet.addModule("sound.js").then(() => {
-      const lead = Math.round(SOUND_LEAD_S * texts.sampleRate);
-      player = new AudioWorkletNode(audio, "quenmar-sound",
-        { outputChannelCount: [2], processorOptions: { lead, most: 3 * lead } });
-      player.port.onmessage = () => ++sound.underruns;
-      player.connect(audio.destination);
-    }).catch(() => {});
+    audio.audioWorklet
+      .addModule("sound.js")
+      .then(() => {
+        const lead = Math.round(SOUND_LEAD_S * texts.sampleRate);
+        player = new AudioWorkletNode(audio, "quenmar-sound", {
+          outputChannelCount: [2],
+          processorOptions: { lead, most: 3 * lead },
+        });
+        player.port.onmessage = () => ++sound.underruns;
+        player.connect(audio.destination);
+      })
+      .catch(() => {});
   } catch {
-    audio = null;  // no Web Audio: the page plays on without sound
+    audio = null; // no Web Audio: the page plays on without sound
   }
-  const wake = () => { if (audio && audio.state === "suspended") audio.resume().catch(() => {}); };
+  const wake = () => {
+    if (audio && audio.state === "suspended") audio.resume().catch(() => {});
+  };
   for (const type of ["keydown", "mousedown", "touchstart", "click"]) {
     document.addEventListener(type, wake, { capture: true, passive: true });
   }
@@ -142,8 +173,8 @@ function startSound() {
 // The period's sound, posted to the worklet behind the last period's (a
 // silent period as its length alone).
 function playPeriod() {
-  const frames = texts.sampleRate * texts.periodMs / 1000;
-  const mixed = game.sound(frames);  // the mixer goes on even while nothing is heard
+  const frames = (texts.sampleRate * texts.periodMs) / 1000;
+  const mixed = game.sound(frames); // the mixer goes on even while nothing is heard
   if (!player || audio.state !== "running") return;
   const silent = mixed.every((sample) => sample === 0);
   if (silent) {
@@ -164,7 +195,8 @@ function ended(message, score = "", keep = false) {
   element("ended-message").textContent = message;
   element("final-score").textContent = score;
   element("final-score").hidden = score === "";
-  for (const button of element("ended").querySelectorAll(".copy-link, .save")) button.hidden = !keep;
+  for (const button of element("ended").querySelectorAll(".copy-link, .save"))
+    button.hidden = !keep;
   element("ended").hidden = false;
   element("new-game").focus();
 }
@@ -213,7 +245,10 @@ function base64url(bytes) {
 
 // The page's own address with the battle played so far.
 async function battleLink() {
-  const deflated = await through(new CompressionStream("deflate"), new Uint8Array(game.battleLink()));
+  const deflated = await through(
+    new CompressionStream("deflate"),
+    new Uint8Array(game.battleLink()),
+  );
   return `${location.origin}${location.pathname}${location.search}#battle=${base64url(deflated)}`;
 }
 
@@ -229,8 +264,11 @@ async function battleFromLink(data) {
   try {
     return await through(new DecompressionStream("deflate"), bytes, texts.longestBattle);
   } catch (error) {
-    throw new Error(error instanceof RangeError ? "link: the battle in the link is too large"
-      : "link: the battle in the link is damaged (it does not inflate)");
+    throw new Error(
+      error instanceof RangeError
+        ? "link: the battle in the link is too large"
+        : "link: the battle in the link is damaged (it does not inflate)",
+    );
   }
 }
 
@@ -251,8 +289,13 @@ function replayBattle(bytes, name) {
 function openFromLink() {
   if (!location.hash.startsWith("#battle=")) return false;
   const link = location.hash.match(/^#battle=([A-Za-z0-9_-]*)$/);
-  const opened = link ? battleFromLink(link[1]) : Promise.reject(new Error("link: the battle in the link is not base64url text"));
-  opened.then((bytes) => replayBattle(bytes, "link"), (error) => ended(error.message));
+  const opened = link
+    ? battleFromLink(link[1])
+    : Promise.reject(new Error("link: the battle in the link is not base64url text"));
+  opened.then(
+    (bytes) => replayBattle(bytes, "link"),
+    (error) => ended(error.message),
+  );
   return true;
 }
 
@@ -269,7 +312,9 @@ function keepButtons() {
       }
       note.hidden = !element("ended").contains(note) || element("ended").hidden;
       button.textContent = "Link copied";
-      setTimeout(() => { button.textContent = "Copy link"; }, 2000);
+      setTimeout(() => {
+        button.textContent = "Copy link";
+      }, 2000);
     });
   }
   for (const button of document.querySelectorAll(".save")) {
@@ -303,22 +348,51 @@ window.quenmar = {
   state() {
     const s = game.state();
     return {
-      periods: s.periods, ticks: s.ticks, level: s.level, wins: s.wins, losses: s.losses, running: s.running,
+      periods: s.periods,
+      ticks: s.ticks,
+      level: s.level,
+      wins: s.wins,
+      losses: s.losses,
+      running: s.running,
       dialog: s.resultOpen ? "result" : s.helpOpen ? "help" : null,
-      player: { x: s.playerX, y: s.playerY, speed: s.playerSpeed, dir: s.playerDir, shell: s.playerShell },
-      world: s.world,
-      replay: s.replay === "" ? null : {
-        state: s.replay, period: s.replayPeriod, length: s.replayLength, speed: s.replaySpeed, paused: s.replayPaused,
+      player: {
+        x: s.playerX,
+        y: s.playerY,
+        speed: s.playerSpeed,
+        dir: s.playerDir,
+        shell: s.playerShell,
       },
+      world: s.world,
+      replay:
+        s.replay === ""
+          ? null
+          : {
+              state: s.replay,
+              period: s.replayPeriod,
+              length: s.replayLength,
+              speed: s.replaySpeed,
+              paused: s.replayPaused,
+            },
       // The context's state, the periods posted and heard, the gaps, the
       // player's shots played, and the seconds from a period to its sound.
       sound: {
-        context: audio ? audio.state : null, muted: s.muted, ...sound, shotsPlayed: s.shotsPlayed, lead: SOUND_LEAD_S,
-        latency: audio ? SOUND_LEAD_S + RENDER_QUANTUM / texts.sampleRate + audio.baseLatency + (audio.outputLatency || 0) : null,
+        context: audio ? audio.state : null,
+        muted: s.muted,
+        ...sound,
+        shotsPlayed: s.shotsPlayed,
+        lead: SOUND_LEAD_S,
+        latency: audio
+          ? SOUND_LEAD_S +
+            RENDER_QUANTUM / texts.sampleRate +
+            audio.baseLatency +
+            (audio.outputLatency || 0)
+          : null,
       },
     };
   },
-  battle() { return game.battle(); },
+  battle() {
+    return game.battle();
+  },
   link: battleLink,
 };
 
@@ -340,7 +414,7 @@ function sayLevel() {
 function frame() {
   if (!running) return;
   const now = performance.now();
-  if (window.devicePixelRatio !== ratio) fitField();  // moved to another screen, or zoomed
+  if (window.devicePixelRatio !== ratio) fitField(); // moved to another screen, or zoomed
   if (last === null || now - last > STALL_MS) last = now - texts.periodMs;
   if (now - last < texts.periodMs) return;
   while (running && now - last >= texts.periodMs) {
@@ -365,13 +439,23 @@ function newGame() {
 // pixels for that size: a whole number of them, shown one to one, for a
 // canvas the browser had to rescale would cost it a filtering pass a frame.
 function fitField() {
-  const stage = element("stage"), canvas = element("field");
-  const line = element("line").getBoundingClientRect().height + element("position").getBoundingClientRect().height + 6;
-  const width = Math.max(1, Math.min(stage.clientWidth, (stage.clientHeight - line) * texts.fieldWidth / texts.fieldHeight));
+  const stage = element("stage"),
+    canvas = element("field");
+  const line =
+    element("line").getBoundingClientRect().height +
+    element("position").getBoundingClientRect().height +
+    6;
+  const width = Math.max(
+    1,
+    Math.min(
+      stage.clientWidth,
+      ((stage.clientHeight - line) * texts.fieldWidth) / texts.fieldHeight,
+    ),
+  );
   ratio = window.devicePixelRatio;
   const pixels = Math.max(1, Math.floor(width * ratio));
   canvas.style.width = `${pixels / ratio}px`;
-  canvas.style.height = `${Math.round(texts.fieldHeight * pixels / texts.fieldWidth) / ratio}px`;
+  canvas.style.height = `${Math.round((texts.fieldHeight * pixels) / texts.fieldWidth) / ratio}px`;
   element("position").style.width = canvas.style.width;
   if (pixels / texts.fieldWidth !== scale) {
     scale = pixels / texts.fieldWidth;
@@ -382,8 +466,10 @@ function fitField() {
 // The pointer in drawing units, wherever the field is shown and at what size.
 function pointer(event) {
   const box = element("field").getBoundingClientRect();
-  return [(event.clientX - box.left) * texts.fieldWidth / box.width,
-          (event.clientY - box.top) * texts.fieldHeight / box.height];
+  return [
+    ((event.clientX - box.left) * texts.fieldWidth) / box.width,
+    ((event.clientY - box.top) * texts.fieldHeight) / box.height,
+  ];
 }
 
 // A key pressed or released in a part of the page ("field", "result", "help").
@@ -404,7 +490,8 @@ function listenToKeys() {
   for (const type of ["keydown", "keyup"]) {
     field.addEventListener(type, (event) => {
       // On the field no key scrolls the page, moves the keyboard or opens the browser's help.
-      if (key(type === "keydown", "field", event) || PAGE_KEYS.has(event.key)) event.preventDefault();
+      if (key(type === "keydown", "field", event) || PAGE_KEYS.has(event.key))
+        event.preventDefault();
     });
   }
   for (const part of ["result", "help"]) {
@@ -419,9 +506,14 @@ function listenToKeys() {
       // Only Space and Enter reach its buttons.
       if (event.key !== " " && event.key !== "Enter") event.preventDefault();
     });
-    dialog.addEventListener("cancel", (event) => event.preventDefault());  // Esc is the game's
+    dialog.addEventListener("cancel", (event) => event.preventDefault()); // Esc is the game's
   }
-  const buttons = { quit: texts.quit, back: texts.back, "next-level": texts.nextLevel, close: texts.close };
+  const buttons = {
+    quit: texts.quit,
+    back: texts.back,
+    "next-level": texts.nextLevel,
+    close: texts.close,
+  };
   for (const [id, text] of Object.entries(buttons)) {
     element(id).addEventListener("click", () => game.click(text));
   }
@@ -459,22 +551,36 @@ function useTouch() {
 }
 
 function listenToTouch() {
-  const field = element("field"), pad = element("pad");
+  const field = element("field"),
+    pad = element("pad");
   const phases = { touchstart: "start", touchmove: "move", touchend: "end", touchcancel: "end" };
   const padPlace = (touch) => {
     const box = pad.getBoundingClientRect();
-    return [(touch.clientX - box.left) * 2 / box.width - 1, (touch.clientY - box.top) * 2 / box.height - 1];
+    return [
+      ((touch.clientX - box.left) * 2) / box.width - 1,
+      ((touch.clientY - box.top) * 2) / box.height - 1,
+    ];
   };
   for (const [type, phase] of Object.entries(phases)) {
-    field.addEventListener(type, (event) => {
-      event.preventDefault();
-      field.focus();
-      for (const touch of event.changedTouches) game.touch(phase, touch.identifier, false, ...pointer(touch));
-    }, { passive: false });
-    pad.addEventListener(type, (event) => {
-      event.preventDefault();
-      for (const touch of event.changedTouches) game.touch(phase, touch.identifier, true, ...padPlace(touch));
-    }, { passive: false });
+    field.addEventListener(
+      type,
+      (event) => {
+        event.preventDefault();
+        field.focus();
+        for (const touch of event.changedTouches)
+          game.touch(phase, touch.identifier, false, ...pointer(touch));
+      },
+      { passive: false },
+    );
+    pad.addEventListener(
+      type,
+      (event) => {
+        event.preventDefault();
+        for (const touch of event.changedTouches)
+          game.touch(phase, touch.identifier, true, ...padPlace(touch));
+      },
+      { passive: false },
+    );
   }
   document.addEventListener("touchstart", useTouch, { passive: true, capture: true });
   // The buttons beside the field press their keys; the keyboard stays where it is.
@@ -482,7 +588,11 @@ function listenToTouch() {
     button.tabIndex = -1;
     button.addEventListener("mousedown", (event) => event.preventDefault());
     button.addEventListener("click", () => {
-      const pressed = { key: button.dataset.key, code: button.dataset.code ?? button.dataset.key, repeat: false };
+      const pressed = {
+        key: button.dataset.key,
+        code: button.dataset.code ?? button.dataset.key,
+        repeat: false,
+      };
       const part = openDialog() ?? "field";
       key(true, part, pressed);
       key(false, part, pressed);
@@ -493,7 +603,9 @@ function listenToTouch() {
 // The replay's position bar: dragged by mouse or finger, the replay follows.
 function listenToBar() {
   const bar = element("position");
-  bar.addEventListener("pointerdown", () => { barHeld = true; });
+  bar.addEventListener("pointerdown", () => {
+    barHeld = true;
+  });
   for (const type of ["pointerup", "pointercancel"]) {
     bar.addEventListener(type, () => {
       barHeld = false;
@@ -539,6 +651,7 @@ var Module = {
     window.addEventListener("hashchange", openFromLink);
     if (!openFromLink()) newGame();
     setInterval(frame, texts.periodMs);
-    if ("serviceWorker" in navigator) navigator.serviceWorker.register("sw.js", { updateViaCache: "none" }).catch(() => {});
+    if ("serviceWorker" in navigator)
+      navigator.serviceWorker.register("sw.js", { updateViaCache: "none" }).catch(() => {});
   },
 };

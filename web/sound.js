@@ -9,11 +9,11 @@
 class QuenmarSound extends AudioWorkletProcessor {
   constructor({ processorOptions: { lead, most } }) {
     super();
-    this.lead = lead;   // frames of silence before what follows a gap
-    this.most = most;   // frames it keeps queued at the most
-    this.queue = [];    // Float32Arrays of frames, or numbers of silent frames
-    this.queued = 0;    // frames in the queue, less those played of the first
-    this.at = 0;        // frames played of the first
+    this.lead = lead; // frames of silence before what follows a gap
+    this.most = most; // frames it keeps queued at the most
+    this.queue = []; // Float32Arrays of frames, or numbers of silent frames
+    this.queued = 0; // frames in the queue, less those played of the first
+    this.at = 0; // frames played of the first
     this.heard = false; // the last frames played were not silent
     this.port.onmessage = (event) => this.take(event.data);
   }

@@ -23,7 +23,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     match_start_replay(match, front_end, std::move(file));
     const Session& s = match.session;
     int level = 0;
-    for (int period = 1; period <= FUZZ_PERIODS && match.replay->state == ReplayState::Running && !match.ended;
+    for (int period = 1;
+         period <= FUZZ_PERIODS && match.replay->state == ReplayState::Running && !match.ended;
          ++period) {
         abort_on_broken_invariant(s.world, s.picture, match_run_period(match), level, period);
     }

@@ -25,7 +25,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t next = 0;
     int level = 0;
     for (int period = 1; period <= FUZZ_PERIODS && !s.end; ++period) {
-        abort_on_broken_invariant(s.world, s.picture, run_scripted_period(battle.match, events, next, period), level, period);
+        abort_on_broken_invariant(s.world, s.picture,
+                                  run_scripted_period(battle.match, events, next, period), level,
+                                  period);
     }
     return 0;
 }

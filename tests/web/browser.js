@@ -28,11 +28,19 @@ class Browser {
   // Serves the folder `site` and opens Chromium on nothing yet.
   async open(site) {
     await this.serve(site);
-    this.page = `${this.origin}/`;  // the page's address
+    this.page = `${this.origin}/`; // the page's address
     this.profile = fs.mkdtempSync(path.join(os.tmpdir(), "quenmar-chromium-"));
-    this.chromium = spawn(CHROMIUM, ["--no-sandbox", "--disable-gpu", "--no-first-run",
-      "--disable-background-networking", "--disable-component-update", "--disable-sync",
-      "--remote-debugging-port=0", `--user-data-dir=${this.profile}`, "about:blank"]);
+    this.chromium = spawn(CHROMIUM, [
+      "--no-sandbox",
+      "--disable-gpu",
+      "--no-first-run",
+      "--disable-background-networking",
+      "--disable-component-update",
+      "--disable-sync",
+      "--remote-debugging-port=0",
+      `--user-data-dir=${this.profile}`,
+      "about:blank",
+    ]);
     const address = await lineOf(this.chromium, "stderr", /DevTools listening on (ws:\S+)/);
     this.socket = new WebSocket(address);
     await new Promise((resolve) => this.socket.on("open", resolve));
@@ -44,39 +52,63 @@ class Browser {
     this.socket.on("message", (data) => {
       const message = JSON.parse(data);
       if (message.id !== undefined) this.replies.get(message.id)(message);
-      if (message.method === "Network.requestWillBeSent") this.requests.push(message.params.request.url);
-      if (message.method === "Runtime.exceptionThrown") this.errors.push(message.params.exceptionDetails.text);
-      if (message.method === "Runtime.consoleAPICalled" && ["warning", "error"].includes(message.params.type)) {
-        this.warnings.push(message.params.args.map((arg) => arg.value ?? arg.description).join(" "));
+      if (message.method === "Network.requestWillBeSent")
+        this.requests.push(message.params.request.url);
+      if (message.method === "Runtime.exceptionThrown")
+        this.errors.push(message.params.exceptionDetails.text);
+      if (
+        message.method === "Runtime.consoleAPICalled" &&
+        ["warning", "error"].includes(message.params.type)
+      ) {
+        this.warnings.push(
+          message.params.args.map((arg) => arg.value ?? arg.description).join(" "),
+        );
       }
-      if (message.method === "Log.entryAdded" && ["warning", "error"].includes(message.params.entry.level)) {
+      if (
+        message.method === "Log.entryAdded" &&
+        ["warning", "error"].includes(message.params.entry.level)
+      ) {
         this.warnings.push(message.params.entry.text);
       }
     });
     const { targetId } = await this.send("Target.createTarget", { url: "about:blank" }, null);
-    this.session = (await this.send("Target.attachToTarget", { targetId, flatten: true }, null)).sessionId;
+    this.session = (
+      await this.send("Target.attachToTarget", { targetId, flatten: true }, null)
+    ).sessionId;
     for (const domain of ["Network", "Runtime", "Page", "Log"]) await this.send(`${domain}.enable`);
   }
   // Serves the folder `site`, on the port served before if there was one.
   async serve(site) {
-    this.server = spawn("node", [path.join(__dirname, "../../tools/serve-web.js"), site,
-                                 this.origin ? new URL(this.origin).port : "0"]);
+    this.server = spawn("node", [
+      path.join(__dirname, "../../tools/serve-web.js"),
+      site,
+      this.origin ? new URL(this.origin).port : "0",
+    ]);
     this.origin = await lineOf(this.server, "stdout", /(http:\/\/127\.0\.0\.1:\d+)\//);
   }
   send(method, params = {}, session = this.session) {
     const id = ++this.next;
     const message = { id, method, params, ...(session ? { sessionId: session } : {}) };
     return new Promise((resolve, reject) => {
-      this.replies.set(id, (reply) => (reply.error ? reject(new Error(reply.error.message)) : resolve(reply.result)));
+      this.replies.set(id, (reply) =>
+        reply.error ? reject(new Error(reply.error.message)) : resolve(reply.result),
+      );
       this.socket.send(JSON.stringify(message));
     });
   }
   async evaluate(expression) {
-    const { result, exceptionDetails } = await this.send("Runtime.evaluate", { expression, returnByValue: true, awaitPromise: true });
-    if (exceptionDetails) throw new Error(exceptionDetails.exception?.description ?? exceptionDetails.text);
+    const { result, exceptionDetails } = await this.send("Runtime.evaluate", {
+      expression,
+      returnByValue: true,
+      awaitPromise: true,
+    });
+    if (exceptionDetails)
+      throw new Error(exceptionDetails.exception?.description ?? exceptionDetails.text);
     return result.value;
   }
-  state() { return this.evaluate("window.quenmar.state()"); }
+  state() {
+    return this.evaluate("window.quenmar.state()");
+  }
   // Waits for the page's answer: until `check` holds of what `expression` gives.
   async until(expression, check, what, seconds = 5) {
     for (const started = Date.now(); Date.now() - started < seconds * 1000;) {
@@ -88,30 +120,50 @@ class Browser {
   }
   async load() {
     await this.send("Page.navigate", { url: this.page });
-    await this.until("window.quenmar && window.quenmar.state().ticks", (ticks) => ticks > 2, "the battle to run");
+    await this.until(
+      "window.quenmar && window.quenmar.state().ticks",
+      (ticks) => ticks > 2,
+      "the battle to run",
+    );
   }
   async key(key, code, keyCode, modifiers = 0, text = undefined) {
     for (const type of ["keyDown", "keyUp"]) {
       await this.send("Input.dispatchKeyEvent", {
-        type, key, code, windowsVirtualKeyCode: keyCode, modifiers, ...(type === "keyDown" && text ? { text } : {}),
+        type,
+        key,
+        code,
+        windowsVirtualKeyCode: keyCode,
+        modifiers,
+        ...(type === "keyDown" && text ? { text } : {}),
       });
     }
   }
   // Keys pressed and released one after the other at once, while the page is
   // busy, so that no period runs between them.
   async keysAtOnce(keys) {
-    const busy = this.evaluate("(() => { const t = performance.now(); while (performance.now() - t < 200); })()");
+    const busy = this.evaluate(
+      "(() => { const t = performance.now(); while (performance.now() - t < 200); })()",
+    );
     const sent = [];
     for (const [key, code, keyCode, modifiers = 0, text = undefined] of keys) {
       for (const type of ["keyDown", "keyUp"]) {
-        sent.push(this.send("Input.dispatchKeyEvent", {
-          type, key, code, windowsVirtualKeyCode: keyCode, modifiers, ...(type === "keyDown" && text ? { text } : {}),
-        }));
+        sent.push(
+          this.send("Input.dispatchKeyEvent", {
+            type,
+            key,
+            code,
+            windowsVirtualKeyCode: keyCode,
+            modifiers,
+            ...(type === "keyDown" && text ? { text } : {}),
+          }),
+        );
       }
     }
     await Promise.all([busy, ...sent]);
   }
-  focused() { return this.evaluate("document.activeElement.id"); }
+  focused() {
+    return this.evaluate("document.activeElement.id");
+  }
   async close() {
     this.socket.close();
     this.server.kill();
