@@ -1,7 +1,8 @@
 // The seam: everything the game asks of a front end (the Qt window, the
-// browser page, the headless driver). A front end, for its part, hands its
-// match input records, runs one period of it every 25 ms and shows the
-// session's picture (match/match.h).
+// browser page, the headless driver), asked by the match alone. A front end,
+// for its part, hands its match key strokes and input records, runs one
+// period of it every 25 ms, keeps what it is given to keep and plays the
+// sound it is given (match/match.h).
 #pragma once
 
 #include <cstdint>
@@ -36,9 +37,10 @@ class FrontEnd {
     virtual void open_help_window() = 0;
     // Closes a small window and gives the keyboard back to the battle.
     virtual void close_small_window(SmallWindow window) = 0;
-    // Shows where a replay stands (level, time, length, speed) and a note
-    // (paused, over) or none; both empty for a battle being played.
-    virtual void show_replay(std::string_view line, std::string_view note) = 0;
+    // Shows the line of a replay: where it stands (level, time, length,
+    // speed) and what its keys do now, at `period` of its `length`; an empty
+    // line while a battle is played.
+    virtual void show_replay(std::string_view line, int period, int length) = 0;
     // The player turned the sound off (or on again): the front end keeps the
     // choice for the game's next start.
     virtual void keep_muted(bool muted) = 0;

@@ -53,6 +53,22 @@ RandomSource random_from_list(std::vector<float> numbers) {
     return source;
 }
 
+void random_follow_seeds(RandomSource& source, std::vector<std::uint32_t> later, std::size_t used) {
+    source.reseeds_from_clock = false;
+    source.reseeds_from_list = true;
+    source.later_seeds = std::move(later);
+    source.later_seeds_used = used;
+    source.seeds_taken.clear();
+}
+
+void random_take_over(RandomSource& source, bool reseeds) {
+    source.reseeds_from_clock = reseeds;
+    source.reseeds_from_list = false;
+    source.later_seeds.clear();
+    source.later_seeds_used = 0;
+    source.seeds_taken.clear();
+}
+
 float random_next(RandomSource& source) {
     if (!source.from_list) {
         ++source.served;

@@ -40,6 +40,13 @@ RandomSource random_from_seed(std::uint32_t seed);
 RandomSource random_from_seeds(std::uint32_t first, std::vector<std::uint32_t> later);
 // These numbers, each 0 <= r < 1, in order.
 RandomSource random_from_list(std::vector<float> numbers);
+// A recorded battle's sequence where it stands, `used` of `later` taken: as
+// random_from_seeds, whatever it was reseeded from so far.
+void random_follow_seeds(RandomSource& source, std::vector<std::uint32_t> later, std::size_t used);
+// A recorded battle's sequence taken over by the player where it stands:
+// from here reseeded from the clock at each set-up if `reseeds`, else
+// going on unchanged.
+void random_take_over(RandomSource& source, bool reseeds);
 
 // The next number r, 0 <= r < 1. A generated one has 24 random bits, so every
 // value is exact in single.

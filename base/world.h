@@ -26,6 +26,7 @@ constexpr std::int16_t MAX_SLOT = 50;  // highest slot index; slot 0 is the play
 constexpr std::size_t SLOT_COUNT = MAX_SLOT + 1;
 constexpr std::int16_t MAX_LEVEL = 50;  // the level number stops growing here
 constexpr std::int16_t START_HP = 2;    // hit points of a freshly placed tank
+constexpr float TOP_SPEED = 3;          // drawing units a tick: the fastest a tank drives
 constexpr std::int16_t TRUE_FLAG = -1;  // 16-bit boolean true
 constexpr std::int16_t FALSE_FLAG = 0;  // 16-bit boolean false
 constexpr double DEG2RAD = 0.0174532925199433;

@@ -50,7 +50,8 @@ int main(int argc, char** argv) {
     int qt_argc = 1;
     QApplication app(qt_argc, argv);
     Match match;
-    MainWindow window(match);
+    BattleKeeper keeper;
+    MainWindow window(match, keeper);
     match_start_game(match, window, random_from_clock(), DESIGN_WIDTH, DESIGN_HEIGHT,
                      window.devicePixelRatioF());
     const Session& session = match.session;

@@ -49,7 +49,7 @@ BattleFile fifteen_minutes() {
 }
 
 void jump(Match& m, int period) {
-    match_take(m, {.kind = InputKind::Viewer, .viewer = ViewerCommand::SeekTo, .period = period});
+    match_seek(m, period);
     while (m.viewer.heading_to >= 0)
         match_run_period(m);
 }
@@ -58,14 +58,14 @@ void measure(const BattleFile& battle, double scale) {
     HeadlessFrontEnd front_end;
     Match m;
     match_start_replay(m, front_end, battle, scale);
-    match_take(m, viewer_record(ViewerCommand::Pause));
+    match_key(m, {.key = Key::P});
     const Clock::time_point started = Clock::now();
     jump(m, battle.last_period);
     const double fought_ms = ms_since(started);
     std::printf(
         "scale %.0f: a jump to the end fights %d periods in %.0f ms, %.0f periods a second\n",
         scale, battle.last_period, fought_ms, battle.last_period / fought_ms * 1000);
-    std::printf("scale %.0f: %zu kept states, %.1f MB\n", scale, m.viewer.kept.size(),
+    std::printf("scale %.0f: %zu kept states, %.1f MB\n", scale, m.kept.size(),
                 static_cast<double>(kept_states_size(m)) / 1e6);
     std::mt19937 engine(7);
     std::vector<double> back, ahead;

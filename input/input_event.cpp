@@ -1,7 +1,5 @@
 #include "input/input_event.h"
 
-#include <utility>
-
 #include "input/help_window.h"
 #include "input/input.h"
 #include "input/result_window.h"
@@ -27,32 +25,11 @@ void click(Controls& c, SmallButton button) {
 
 }  // namespace
 
-std::optional<InputEvent> mute_record(std::string_view typed) {
-    if (typed != "m" && typed != "M") return std::nullopt;
-    return InputEvent{.kind = InputKind::Mute};
-}
-
-std::optional<InputEvent> viewer_record(std::string_view typed) {
-    constexpr std::pair<std::string_view, ViewerCommand> KEYS[] = {
-        {"p", ViewerCommand::Pause}, {"P", ViewerCommand::Pause},  {" ", ViewerCommand::Pause},
-        {".", ViewerCommand::Step},  {"-", ViewerCommand::Slower}, {"+", ViewerCommand::Faster},
-        {"=", ViewerCommand::Faster}};
-    for (const auto& [text, command] : KEYS) {
-        if (typed == text) return viewer_record(command);
+std::optional<SmallButton> small_button_named(std::string_view name) {
+    for (std::size_t i = 0; i < std::size(SMALL_BUTTON_NAMES); ++i) {
+        if (name == SMALL_BUTTON_NAMES[i]) return static_cast<SmallButton>(i);
     }
     return std::nullopt;
-}
-
-std::optional<InputEvent> small_window_record(SmallWindow window, KeyCode key) {
-    if (key != KeyCode::F1 || window != SmallWindow::Help) return std::nullopt;
-    return InputEvent{.kind = InputKind::KeyDown, .key = KeyCode::F1};
-}
-
-std::optional<InputEvent> small_window_record(SmallWindow window, CharCode character) {
-    if (character != CharCode::Esc) return std::nullopt;
-    if (window == SmallWindow::Help)
-        return InputEvent{.kind = InputKind::Click, .button = SmallButton::Close};
-    return InputEvent{.kind = InputKind::KeyPress, .character = CharCode::Esc};
 }
 
 void deliver_event(GameWorld& w, Controls& c, Surface& picture, const InputEvent& e) {
@@ -85,9 +62,6 @@ void deliver_event(GameWorld& w, Controls& c, Surface& picture, const InputEvent
             break;
         case InputKind::KeyboardLost:
             release_arrow_keys(w);
-            break;
-        case InputKind::Viewer:
-        case InputKind::Mute:
             break;
     }
 }

@@ -1,15 +1,11 @@
 #include "match/kept_state.h"
 
+#include "base/seven_bit.h"
+
 namespace {
 
 constexpr int COLOUR_BYTES = 3;  // red, green, blue; every pixel is opaque
 constexpr std::uint32_t OPAQUE = 0xFF000000u;
-
-void put_count(std::vector<std::uint8_t>& out, std::size_t count) {
-    for (; count >= 0x80; count >>= 7)
-        out.push_back(static_cast<std::uint8_t>(count | 0x80));
-    out.push_back(static_cast<std::uint8_t>(count));
-}
 
 // Runs of one colour: the run's length, then its colour.
 std::vector<std::uint8_t> run_length_coded(const std::vector<std::uint32_t>& pixels) {
@@ -18,7 +14,7 @@ std::vector<std::uint8_t> run_length_coded(const std::vector<std::uint32_t>& pix
         std::size_t end = at + 1;
         while (end < pixels.size() && pixels[end] == pixels[at])
             ++end;
-        put_count(out, end - at);
+        append_seven_bit(out, end - at);
         for (int shift = 16; shift >= 0; shift -= 8)
             out.push_back(static_cast<std::uint8_t>(pixels[at] >> shift));
         at = end;
@@ -30,11 +26,7 @@ std::vector<std::uint32_t> decoded(const std::vector<std::uint8_t>& runs, std::s
     std::vector<std::uint32_t> pixels;
     pixels.reserve(size);
     for (std::size_t at = 0; at < runs.size();) {
-        std::size_t count = 0;
-        for (int shift = 0;; shift += 7) {
-            count |= static_cast<std::size_t>(runs[at] & 0x7F) << shift;
-            if ((runs[at++] & 0x80) == 0) break;
-        }
+        const auto count = static_cast<std::size_t>(*read_seven_bit(std::span(runs), at));
         std::uint32_t colour = OPAQUE;
         for (int i = 0; i < COLOUR_BYTES; ++i)
             colour |= static_cast<std::uint32_t>(runs[at++]) << (16 - 8 * i);
@@ -45,10 +37,12 @@ std::vector<std::uint32_t> decoded(const std::vector<std::uint8_t>& runs, std::s
 
 }  // namespace
 
-KeptState keep_state(const Session& session, const Replay& replay) {
-    KeptState kept{session, run_length_coded(session.picture.pixels), replay.at, replay.state};
-    kept.session.picture.pixels = {};
-    kept.session.picture.pixels.shrink_to_fit();
+KeptState keep_state(Session& session, const ReplayPosition& at, ReplayState state) {
+    KeptState kept{{}, run_length_coded(session.picture.pixels), at, state};
+    // The session but its pixels, which the runs keep.
+    std::vector<std::uint32_t> pixels = std::move(session.picture.pixels);
+    kept.session = session;
+    session.picture.pixels = std::move(pixels);
     return kept;
 }
 
@@ -64,8 +58,7 @@ void restore_state(const KeptState& kept, Session& session, Replay& replay) {
     // Kept at another display scale: the picture starts afresh at this one.
     if (picture.scale != scale)
         surface_set_area(picture, picture.area_width, picture.area_height, scale);
-    replay.at = kept.at;
-    replay.state = kept.state;
+    replay_stand_at(replay, session, kept.at, kept.state);
 }
 
 std::size_t kept_size(const KeptState& kept) {

@@ -4,8 +4,6 @@
 #include <chrono>
 #include <utility>
 
-#include "input/input_event.h"
-
 namespace {
 
 using Clock = std::chrono::steady_clock;
@@ -14,19 +12,50 @@ bool replay_running(const Match& m) {
     return m.replay && m.replay->state == ReplayState::Running && !m.ending && !m.ended;
 }
 
+bool own_replay(const Match& m) {
+    return m.replay && m.viewer.of != ReplayOf::File;
+}
+
 // What match_start_game and match_start_replay both start afresh; a small
 // window the last battle left open closes.
 void start_afresh(Match& m, FrontEnd& front_end) {
     if (m.result_told) m.front_end->close_small_window(SmallWindow::Result);
     if (m.help_told) m.front_end->close_small_window(SmallWindow::Help);
-    m.recorder.reset();
+    if (m.replay) front_end.show_replay("", 0, 0);  // the replay's line goes
+    m.replay.reset();
     m.viewer = ReplayViewer{};
+    m.kept.clear();
     m.front_end = &front_end;
-    m.changed.clear();
     m.ending.reset();
     m.ended = false;
     m.result_told = m.help_told = false;
+    m.line_told.clear();
     mixer_start(m.mixer);
+}
+
+// The battle being kept is left: what is new of it waits to be kept, with
+// its end if it ends here.
+void leave_battle(Match& m, bool ends) {
+    if (!m.recorder) return;
+    BattleRecorder& r = *m.recorder;
+    if (ends && !r.ended) r.text += end_line(r.last_line);
+    m.left_lines += r.text.substr(r.kept);
+    m.left_ends = ends || r.ended;
+    m.recorder.reset();
+    m.anew = false;
+}
+
+// Keeps the battle as it stands, at period 0 and every CHECKPOINT_PERIODS,
+// the first time it gets there; past KEPT_STATES_MOST, every other state but
+// the first and the last goes.
+void keep_where_it_stands(Match& m, const ReplayPosition& at, ReplayState state) {
+    const long long period = m.session.periods;
+    if (period % CHECKPOINT_PERIODS != 0) return;
+    if (!m.kept.empty() && m.kept.back().session.periods >= period) return;
+    m.kept.push_back(keep_state(m.session, at, state));
+    if (kept_states_size(m) <= KEPT_STATES_MOST) return;
+    for (std::size_t i = 1; i + 1 < m.kept.size(); ++i)
+        m.kept.erase(m.kept.begin() + static_cast<std::ptrdiff_t>(i));
 }
 
 // Tells the front end what it has not been told: the small windows (unless
@@ -53,21 +82,13 @@ void tell_front_end(Match& m) {
             m.help_told = c.help_window_open;
         }
     }
-    if (!m.changed.empty()) {
-        Surface& picture = m.session.picture;
-        for (const PixelBox& box : m.changed)
-            surface_mark_changed(picture, box);
-        surface_take_dirty_strips(picture,
-                                  m.changed);  // one box a run of tiles, however often drawn
-        fe.show_picture(m.changed);
-        m.changed.clear();
-    }
+    surface_take_dirty_strips(m.session.picture, m.changed);  // one box a run of changed tiles
+    if (!m.changed.empty()) fe.show_picture(m.changed);
     if (m.replay) {
         ReplayStanding standing = replay_standing(m);
-        if (standing.line != m.line_told || standing.note != m.note_told) {
+        if (standing.line != m.line_told) {
             m.line_told = std::move(standing.line);
-            m.note_told = std::move(standing.note);
-            fe.show_replay(m.line_told, m.note_told);
+            fe.show_replay(m.line_told, standing.period, standing.length);
         }
     }
     if (m.ending) {
@@ -90,25 +111,31 @@ void hear(Match& m) {
 // The engine runs while the player's tank moves in a battle that is shown
 // running: not in a replay that stands still or is fighting through a jump.
 void hear_engine(Match& m, bool running) {
-    mixer_set_engine(m.mixer,
-                     running && m.session.engine_running ? m.session.world.tank_speed[0] : 0.0);
+    mixer_set_engine(m.mixer, running && m.session.engine_running
+                                  ? static_cast<double>(m.session.world.tank_speed[0])
+                                  : 0.0);
+}
+
+// The end of a battle period: a fault ends the match; so does "Quit" in a
+// battle played, while a replay stands on it.
+void after_battle_period(Match& m) {
+    const std::optional<SessionEnd>& end = m.session.end;
+    if (end && (!m.replay || end->status != 0)) m.ending = end;
+    if (m.replay && m.replay->state == ReplayState::Parted) {
+        m.ending = SessionEnd{BATTLES_PARTED_STATUS, m.replay->message};
+    }
 }
 
 // One recorded period, watched, or stepped or fought through by a jump (and
-// then not heard: a replay that stands still is silent); keeps the battle at
-// each checkpoint period the replay reaches for the first time.
+// then not heard: a replay that stands still is silent).
 bool replay_one(Match& m) {
     Replay& replay = *m.replay;
     const bool ticked = replay_period(replay, m.session);
-    if (!m.viewer.paused && m.viewer.heading_to < 0) hear(m);
     ReplayViewer& v = m.viewer;
-    const int period = static_cast<int>(m.session.periods);
-    v.fought = std::max(v.fought, period);
-    if (period == static_cast<int>(v.kept.size()) * CHECKPOINT_PERIODS) {
-        v.kept.push_back(keep_state(m.session, replay));
-    }
-    if (replay.state == ReplayState::Parted)
-        m.ending = SessionEnd{BATTLES_PARTED_STATUS, replay.message};
+    if (!v.paused && v.heading_to < 0) hear(m);
+    v.fought = std::max(v.fought, static_cast<int>(m.session.periods));
+    keep_where_it_stands(m, replay.at, replay.state);
+    after_battle_period(m);
     return ticked;
 }
 
@@ -123,13 +150,20 @@ void fight_toward(Match& m, Clock::time_point deadline) {
     v.heading_to = -1;  // landed
 }
 
+// The kept state nearest at or before `period`.
+const KeptState& kept_before(const Match& m, int period) {
+    const auto after =
+        std::upper_bound(m.kept.begin() + 1, m.kept.end(), period,
+                         [](int p, const KeptState& kept) { return p < kept.session.periods; });
+    return *(after - 1);
+}
+
 void jump_to(Match& m, int target) {
     ReplayViewer& v = m.viewer;
     target = std::clamp(target, 0, m.replay->file.last_period);
     const int now = static_cast<int>(m.session.periods);
     if (target == now && v.heading_to < 0) return;
-    const KeptState& nearest =
-        v.kept[std::min(static_cast<std::size_t>(target / CHECKPOINT_PERIODS), v.kept.size() - 1)];
+    const KeptState& nearest = kept_before(m, target);
     if (target < now || nearest.session.periods > now) restore_state(nearest, m.session, *m.replay);
     v.heading_to = target;
     mixer_silence(m.mixer);  // what played before the jump stops where it was
@@ -138,46 +172,115 @@ void jump_to(Match& m, int target) {
     fight_toward(m, target <= v.fought ? Clock::time_point::max() : Clock::now());
 }
 
-void view(Match& m, const InputEvent& e) {
+// The battle the replay shows becomes the player's where it stands: kept in
+// a battle of its own that begins with the replay's lines up to here, or, at
+// the end of the player's own battle, in that battle's file.
+void play_on(Match& m) {
+    Replay& replay = *m.replay;
+    if (replay.state == ReplayState::Parted || m.session.end || m.viewer.heading_to >= 0) return;
+    const int period = static_cast<int>(m.session.periods);
+    const bool goes_on = own_replay(m) && m.recorder && period == m.recorder->last_line;
+    if (!goes_on) {
+        leave_battle(m, own_replay(m));
+        record_from(m.recorder.emplace(), battle_file_text(replay.file, period), replay.at,
+                    m.session);
+        m.anew = true;
+    }
+    random_take_over(m.session.random, replay.file.reseeds);
+    std::erase_if(m.kept, [&](const KeptState& kept) { return kept.session.periods > period; });
+    m.replay.reset();
+    m.viewer = ReplayViewer{};
+    m.line_told.clear();
+    m.front_end->show_replay("", 0, 0);
+}
+
+// The battle as a replay that stands where it is, paused, for the viewer.
+void show_again(Match& m, BattleFile file, ReplayOf of, ReplayPosition at) {
+    m.replay.emplace();
+    m.replay->file = std::move(file);
+    replay_stand_at(*m.replay, m.session, at, ReplayState::Over);
+    m.viewer =
+        ReplayViewer{.of = of, .paused = true, .fought = static_cast<int>(m.session.periods)};
+    mixer_silence(m.mixer);
+}
+
+// Backspace: the battle being played becomes a paused replay of itself, ten
+// seconds back. A battle not kept cannot be shown again.
+void rewind(Match& m) {
+    if (!m.recorder || m.recorder->ended || m.session.end) return;
+    BattleRecorder& r = *m.recorder;
+    record_check(r, m.session);
+    BattleFile file;
+    try {
+        file = read_battle(r.text, "battle");
+    } catch (const InputError&) {
+        return;  // longer than a battle taken from a file may be
+    }
+    show_again(m, std::move(file), ReplayOf::Rewound, r.lines);
+    jump_to(m, static_cast<int>(m.session.periods) - JUMP_PERIODS);
+}
+
+// Esc in a replay of the player's own battle: that battle ends where it was
+// left, and a new one starts on a field of the same size.
+void start_new_battle(Match& m) {
+    leave_battle(m, true);
+    const Surface& p = m.session.picture;
+    match_start_game(m, *m.front_end, random_from_clock(), p.area_width, p.area_height, p.scale);
+}
+
+void toggle_mute(Match& m) {
+    m.mixer.muted = !m.mixer.muted;
+    m.front_end->keep_muted(m.mixer.muted);
+}
+
+void view(Match& m, ReplayAct act) {
     ReplayViewer& v = m.viewer;
     const int now = static_cast<int>(m.session.periods);
     constexpr int SLOWEST = 0, FASTEST = static_cast<int>(std::size(REPLAY_SPEEDS)) - 1;
-    switch (e.viewer) {
-        case ViewerCommand::Pause:
+    switch (act) {
+        case ReplayAct::Pause:
             v.paused = !v.paused;
             if (v.paused) mixer_silence(m.mixer);
             break;
-        case ViewerCommand::Step:
+        case ReplayAct::Step:
             if (!v.paused) mixer_silence(m.mixer);
             v.paused = true;
             if (replay_running(m) && v.heading_to < 0) replay_one(m);
             break;
-        case ViewerCommand::Slower:
+        case ReplayAct::Slower:
             v.speed = std::max(v.speed - 1, SLOWEST);
             break;
-        case ViewerCommand::Faster:
+        case ReplayAct::Faster:
             v.speed = std::min(v.speed + 1, FASTEST);
             break;
-        case ViewerCommand::Back:
+        case ReplayAct::Back:
             jump_to(m, now - JUMP_PERIODS);
             break;
-        case ViewerCommand::Forward:
+        case ReplayAct::Forward:
             jump_to(m, (v.heading_to >= 0 ? v.heading_to : now) + JUMP_PERIODS);
             break;
-        case ViewerCommand::Start:
+        case ReplayAct::Start:
             jump_to(m, 0);
             break;
-        case ViewerCommand::End:
+        case ReplayAct::End:
             jump_to(m, m.replay->file.last_period);
             break;
-        case ViewerCommand::SeekTo:
-            jump_to(m, e.period);
+        case ReplayAct::PlayOn:
+            play_on(m);
             break;
-        case ViewerCommand::Close:
-            m.ending = SessionEnd{};
+        case ReplayAct::Close:
+            if (own_replay(m)) {
+                start_new_battle(m);
+            } else {
+                m.ending = SessionEnd{};
+            }
+            break;
+        case ReplayAct::Mute:
+            toggle_mute(m);
+            break;
+        case ReplayAct::None:
             break;
     }
-    tell_front_end(m);
 }
 
 bool run_replay_period(Match& m) {
@@ -196,7 +299,6 @@ bool run_replay_period(Match& m) {
                 ticked = replay_one(m);
         }
     }
-    tell_front_end(m);
     return ticked;
 }
 
@@ -209,62 +311,112 @@ std::string clock_text(int periods) {
 
 }  // namespace
 
-void MatchRelay::show_picture(std::span<const PixelBox> changed) {
-    match_.changed.insert(match_.changed.end(), changed.begin(), changed.end());
-}
-
-// The small windows are told as the session's controls stand once the
-// period is over (tell_front_end).
-void MatchRelay::open_result_window(ResultScore) {}
-void MatchRelay::open_help_window() {}
-void MatchRelay::close_small_window(SmallWindow) {}
-
-void MatchRelay::end_program(int status, std::string_view message) {
-    if (match_.replay && status == 0)
-        return;  // the recorded battle was quit: the replay stands on it
-    match_.ending = SessionEnd{status, std::string(message)};
-}
-
 void match_start_game(Match& m, FrontEnd& front_end, RandomSource random, int width, int height,
                       double scale, Kept kept) {
     start_afresh(m, front_end);
-    if (m.replay) front_end.show_replay("", "");  // the replay's line goes
-    m.replay.reset();
-    m.line_told.clear();
-    m.note_told.clear();
-    session_start(m.session, m.relay, std::move(random), width, height, scale);
-    if (kept == Kept::Yes) record_start(m.recorder.emplace(), m.session);
+    leave_battle(m, false);
+    session_start(m.session, std::move(random), width, height, scale);
+    if (kept == Kept::Yes) {
+        record_start(m.recorder.emplace(), m.session);
+        m.anew = true;
+        keep_where_it_stands(m, m.recorder->lines, ReplayState::Running);
+    }
 }
 
 void match_start_replay(Match& m, FrontEnd& front_end, BattleFile file, double scale) {
     start_afresh(m, front_end);
-    m.line_told.clear();
-    m.note_told.clear();
-    replay_start(m.replay.emplace(), m.session, m.relay, std::move(file), scale);
-    m.viewer.kept.push_back(keep_state(m.session, *m.replay));
+    leave_battle(m, false);
+    replay_start(m.replay.emplace(), m.session, std::move(file), scale);
+    keep_where_it_stands(m, m.replay->at, m.replay->state);
     tell_front_end(m);
 }
 
+BroughtBack match_bring_back(Match& m, FrontEnd& front_end, std::string_view bytes,
+                             const std::string& name, double scale) {
+    BattleFile file;
+    try {
+        file = read_battle(bytes, name, Reading::Own);
+    } catch (const InputError& e) {
+        return {false, e.what()};
+    }
+    if (file.ended) return {};
+    const int last = file.last_period;
+    match_start_replay(m, front_end, std::move(file), scale);
+    m.viewer.heading_to = last;
+    fight_toward(m, Clock::time_point::max());
+    if (m.ending) return {false, m.ending->message};
+    record_from(m.recorder.emplace(), std::string(whole_lines(bytes)), m.replay->at, m.session);
+    m.recorder->kept = m.recorder->text.size();
+    show_again(m, std::move(m.replay->file), ReplayOf::BroughtBack, m.replay->at);
+    tell_front_end(m);
+    return {true, ""};
+}
+
+bool match_key(Match& m, const KeyStroke& k) {
+    if (m.ended) return false;
+    const KeyRule& rule = key_rule(k.key);
+    const bool acts = k.pressed && (!k.repeat || rule.repeats);
+    if (m.replay) {
+        if (rule.replay == ReplayAct::None) return false;
+        if (acts) view(m, rule.replay);
+        tell_front_end(m);
+        return true;
+    }
+    if (k.place != KeyPlace::Field) {
+        if (rule.window == WindowAct::None) return false;
+        if (const std::optional<InputEvent> record = window_record(k))
+            session_take(m.session, *record);
+        return true;
+    }
+    switch (rule.battle) {
+        case BattleAct::None:
+            return false;
+        case BattleAct::Mute:
+            if (acts) toggle_mute(m);
+            return true;
+        case BattleAct::Rewind:
+            if (acts) rewind(m);
+            tell_front_end(m);
+            return true;
+        default:
+            if (const std::optional<InputEvent> record = battle_record(k)) {
+                session_take(m.session, *record);
+            }
+            return true;
+    }
+}
+
 void match_take(Match& m, const InputEvent& event) {
+    if (!m.replay && !m.ended) session_take(m.session, event);
+}
+
+void match_close(Match& m) {
     if (m.ended) return;
-    if (event.kind == InputKind::Mute) {
-        m.mixer.muted = !m.mixer.muted;
-        m.front_end->keep_muted(m.mixer.muted);
-        return;
+    if (m.replay) {
+        m.ending = SessionEnd{};
+        tell_front_end(m);
+    } else {
+        session_take(m.session, {.kind = InputKind::Click, .button = SmallButton::Quit});
     }
-    const bool viewer = event.kind == InputKind::Viewer;
-    if (m.replay && viewer) {
-        view(m, event);
-    } else if (!m.replay && !viewer) {
-        session_take(m.session, event);
-    }
+}
+
+void match_seek(Match& m, int period) {
+    if (!m.replay || m.ended) return;
+    jump_to(m, period);
+    tell_front_end(m);
 }
 
 bool match_run_period(Match& m, bool shown) {
     if (m.ended) return false;
-    if (m.replay) return run_replay_period(m);
+    if (m.replay) {
+        const bool ticked = run_replay_period(m);
+        tell_front_end(m);
+        return ticked;
+    }
     const bool ticked = m.recorder ? record_period(*m.recorder, m.session, shown)
                                    : session_run_period(m.session, shown);
+    if (m.recorder) keep_where_it_stands(m, m.recorder->lines, ReplayState::Running);
+    after_battle_period(m);
     hear(m);
     hear_engine(m, true);
     tell_front_end(m);
@@ -272,6 +424,7 @@ bool match_run_period(Match& m, bool shown) {
 }
 
 void match_set_display_scale(Match& m, double scale) {
+    if (m.front_end == nullptr) return;  // not started yet: it starts at its scale
     session_set_display_scale(m.session, scale);
     tell_front_end(m);
 }
@@ -280,30 +433,52 @@ void match_sound(Match& m, std::span<float> stereo) {
     mixer_render(m.mixer, stereo);
 }
 
+bool match_audible(const Match& m) {
+    const bool moving = m.replay ? !m.viewer.paused && replay_running(m)
+                                 : m.session.controls.battle_timer_running && !m.ended;
+    return !m.mixer.muted && (moving || mixer_sounding(m.mixer));
+}
+
 void match_set_muted(Match& m, bool muted) {
     m.mixer.muted = muted;
 }
 
 void match_end_battle(Match& m) {
-    if (m.recorder) record_end(*m.recorder, m.session);
+    if (m.recorder && !m.replay) record_end(*m.recorder, m.session);
 }
 
-bool match_write_out(Match& m, std::FILE* file) {
-    return !m.recorder || write_out(*m.recorder, file);
+ToKeep match_to_keep(Match& m) {
+    ToKeep k;
+    k.lines = std::move(m.left_lines);
+    k.ends = m.left_ends;
+    m.left_lines.clear();
+    m.left_ends = false;
+    if (!m.recorder) return k;
+    BattleRecorder& r = *m.recorder;
+    std::string& lines = m.anew ? k.first_lines : k.lines;
+    lines += r.text.substr(r.kept);
+    r.kept = r.text.size();
+    k.anew = std::exchange(m.anew, false);
+    if (!k.anew) k.ends = r.ended;
+    k.sync = std::exchange(r.sync_due, false) || k.ends;
+    return k;
 }
 
 std::string match_battle(const Match& m) {
-    return m.recorder ? battle_so_far(*m.recorder, m.session) : "";
+    if (!m.recorder) return "";
+    return m.replay ? m.recorder->text : battle_so_far(*m.recorder, m.session);
 }
 
 std::string match_battle_link(const Match& m) {
-    return m.recorder ? battle_link(read_battle(match_battle(m), "battle")) : "";
+    const std::string battle = match_battle(m);
+    return battle.empty() ? "" : battle_link(read_battle(battle, "battle"));
 }
 
 ReplayStanding replay_standing(const Match& m) {
     ReplayStanding r;
     if (!m.replay) return r;
     const ReplayViewer& v = m.viewer;
+    r.replaying = true;
     r.state = m.replay->state;
     r.period = static_cast<int>(m.session.periods);
     r.length = m.replay->file.last_period;
@@ -311,13 +486,18 @@ ReplayStanding replay_standing(const Match& m) {
     r.paused = v.paused;
     r.line = "Level " + std::to_string(m.session.world.level) + " · " + clock_text(r.period) +
              " / " + clock_text(r.length) + " · " + REPLAY_SPEEDS[v.speed].name;
-    r.note = r.state == ReplayState::Over ? REPLAY_OVER : v.paused ? REPLAY_PAUSED : "";
+    const char* note = v.of == ReplayOf::BroughtBack  ? BROUGHT_BACK
+                       : v.of == ReplayOf::Rewound    ? REWOUND
+                       : r.state == ReplayState::Over ? REPLAY_OVER
+                       : v.paused                     ? REPLAY_PAUSED
+                                                      : "";
+    if (*note != '\0') r.line += std::string(" · ") + note;
     return r;
 }
 
 std::size_t kept_states_size(const Match& m) {
     std::size_t size = 0;
-    for (const KeptState& kept : m.viewer.kept)
+    for (const KeptState& kept : m.kept)
         size += kept_size(kept);
     return size;
 }

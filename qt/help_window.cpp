@@ -11,8 +11,7 @@ constexpr int LINE_STEP = 24;  // from the top of one line to the next
 }  // namespace
 
 HelpWindow::HelpWindow(QWidget* owner, InputSink sink)
-    : SmallDialog(owner, HELP_TITLE, CLIENT_WIDTH, CLIENT_HEIGHT, EventSource::Help,
-                  std::move(sink)) {
+    : SmallDialog(owner, HELP_TITLE, CLIENT_WIDTH, CLIENT_HEIGHT, std::move(sink)) {
     for (std::size_t i = 0; i < help_lines.size(); ++i)
         help_lines[i] = place_label(HELP_LINES[i], 8, 8 + LINE_STEP * static_cast<int>(i), 297, 17);
     sound_line = place_label(SOUND_HELP_LINE, 8, 177, 297, 17);

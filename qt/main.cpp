@@ -1,5 +1,6 @@
 // Quenmar: a tank battle in one frameless window. Every battle is kept as a
-// battle file; a kept battle can be shown again.
+// battle file as it is fought; a battle cut off before its end is brought
+// back at the next start, and a kept battle can be shown again.
 #include <fcntl.h>
 #include <unistd.h>
 #include <CLI/CLI.hpp>
@@ -24,15 +25,13 @@
 
 namespace {
 
-namespace fs = std::filesystem;
-
 constexpr int BAD_INPUT_STATUS = 2;
 constexpr int NO_DISPLAY_STATUS = 3;
-constexpr std::size_t BATTLES_KEPT = 20;  // the newest kept in the battles folder
 
 struct Options {
     std::string record_file, replay_file;
     bool mute = false;
+    bool fresh = false;  // --new
 };
 
 // The options, or the status to end with at once (after --help, --version or a bad option).
@@ -46,10 +45,13 @@ std::variant<Options, int> read_options(int argc, char** argv) {
     app.add_option("--record", o.record_file, "Keep this battle in FILE instead.")
         ->type_name("FILE");
     app.add_flag("--mute", o.mute, "Start with the sound off (m turns it on).");
+    app.add_flag("--new", o.fresh,
+                 "Start a new battle even where the last one was cut off before its end "
+                 "(without it, that battle is brought back, paused).");
     app.add_option("--replay", o.replay_file,
                    "Show the battle kept in FILE again: p or Space pauses it, . steps, - and + "
                    "slow it down and speed it up, Left and Right go ten seconds back and on, "
-                   "Home and End to its start and end, Esc ends it.")
+                   "Home and End to its start and end, Enter plays on from there, Esc ends it.")
         ->type_name("FILE");
     try {
         app.parse(argc, argv);
@@ -68,51 +70,6 @@ std::variant<Options, int> read_options(int argc, char** argv) {
     return o;
 }
 
-std::string local_time_name() {
-    const std::time_t now = std::chrono::system_clock::to_time_t(std::chrono::system_clock::now());
-    char name[32];
-    std::strftime(name, sizeof name, "%Y-%m-%d-%H%M%S", std::localtime(&now));
-    return name;
-}
-
-// A new battle file in the battles folder, named by the local time; the
-// oldest files go so that the newest BATTLES_KEPT stay.
-fs::path new_battle_path() {
-    const std::string state =
-        std::getenv("XDG_STATE_HOME") != nullptr
-            ? std::getenv("XDG_STATE_HOME")
-            : std::string(std::getenv("HOME") ? std::getenv("HOME") : ".") + "/.local/state";
-    const fs::path folder = fs::path(state) / "quenmar" / "battles";
-    fs::create_directories(folder);
-    std::vector<fs::path> kept;
-    for (const fs::directory_entry& entry : fs::directory_iterator(folder)) {
-        if (entry.path().extension() == ".battle") kept.push_back(entry.path());
-    }
-    std::sort(kept.begin(), kept.end());
-    for (std::size_t i = 0; i + BATTLES_KEPT < kept.size() + 1; ++i)
-        fs::remove(kept[i]);
-    fs::path path = folder / (local_time_name() + ".battle");
-    for (int n = 2; fs::exists(path); ++n)
-        path = folder / (local_time_name() + "-" + std::to_string(n) + ".battle");
-    return path;
-}
-
-// Where this battle is kept, open for writing; none, said in one line, if it cannot be.
-std::FILE* open_record(const Options& o) {
-    std::string path = o.record_file;
-    try {
-        if (path.empty()) path = new_battle_path().string();
-    } catch (const fs::filesystem_error& e) {
-        std::fprintf(stderr, "quenmar: the battle is not kept: %s\n", e.what());
-        return nullptr;
-    }
-    std::FILE* file = std::fopen(path.c_str(), "w");
-    if (file == nullptr)
-        std::fprintf(stderr, "quenmar: %s: cannot be written; the battle is not kept\n",
-                     path.c_str());
-    return file;
-}
-
 // The battle file to show again, or the line that says what is wrong with it.
 std::variant<BattleFile, std::string> battle_to_show(const std::string& name) {
     try {
@@ -120,6 +77,28 @@ std::variant<BattleFile, std::string> battle_to_show(const std::string& name) {
     } catch (const InputError& e) {
         return std::string(e.what());
     }
+}
+
+// Brings back the newest kept battle where it was cut off before its end. One
+// that no longer replays is set aside, and one line says so.
+bool bring_back(Match& match, MainWindow& window, BattleKeeper& keeper) {
+    const std::optional<std::filesystem::path> newest = keeper.newest();
+    if (!newest) return false;
+    BroughtBack brought;
+    std::string bytes;
+    try {
+        bytes = battle_bytes_from(newest->string());
+        brought =
+            match_bring_back(match, window, bytes, newest->string(), window.devicePixelRatioF());
+    } catch (const InputError& e) {
+        brought.why = e.what();
+    }
+    if (brought.back) keeper.go_on_in(*newest, whole_lines(bytes).size());
+    if (!brought.why.empty()) {
+        std::fprintf(stderr, "quenmar: %s; it is kept as %s, and a new battle starts\n",
+                     brought.why.c_str(), keeper.set_aside(*newest).c_str());
+    }
+    return brought.back;
 }
 
 std::string variable(const char* name) {
@@ -199,8 +178,9 @@ int main(int argc, char** argv) {
     QApplication::setWindowIcon(icon);
 
     Match match;
-    std::optional<MainWindow> window;
-    std::FILE* record = nullptr;
+    BattleKeeper keeper(options.record_file);
+    MainWindow window(match, keeper);
+    const double scale = window.devicePixelRatioF();
     if (!options.replay_file.empty()) {
         std::variant<BattleFile, std::string> battle = battle_to_show(options.replay_file);
         if (const std::string* wrong = std::get_if<std::string>(&battle)) {
@@ -208,28 +188,19 @@ int main(int argc, char** argv) {
             QMessageBox::critical(nullptr, "Quenmar", QString::fromStdString(*wrong));
             return BAD_INPUT_STATUS;
         }
-        BattleFile& file = std::get<BattleFile>(battle);
-        window.emplace(match);
-        window->resize(file.width, file.height);
-        match_start_replay(match, *window, std::move(file), window->devicePixelRatioF());
+        match_start_replay(match, window, std::move(std::get<BattleFile>(battle)), scale);
     } else {
-        window.emplace(match);
-        match_start_game(match, *window, random_from_clock(), DESIGN_WIDTH, DESIGN_HEIGHT,
-                         window->devicePixelRatioF());
-        record = open_record(options);
-        if (record != nullptr) {
-            window->keep_in(record);
-            match_write_out(match, record);
+        window.setGeometry(fitted_geometry(window.screen()->availableGeometry()));
+        if (options.fresh || !options.record_file.empty() || !bring_back(match, window, keeper)) {
+            match_start_game(match, window, random_from_clock(), window.width(), window.height(),
+                             scale);
         }
-        window->setGeometry(fitted_geometry(window->screen()->availableGeometry()));
     }
     match_set_muted(match, options.mute || sound_kept_off());
-    window->play_sound();
-    window->show();
-    window->activateWindow();
+    window.play_sound();
+    window.show();
+    window.activateWindow();
     const int status = QApplication::exec();
-    window.reset();
-    if (record != nullptr) std::fclose(record);
     const std::optional<SessionEnd>& end = match.session.end;
     return end && end->status != 0 ? end->status : status;
 }

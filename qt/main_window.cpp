@@ -1,34 +1,20 @@
 #include "qt/main_window.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QPainter>
-#include <QSettings>
 #include <QTimerEvent>
-#include <cmath>
-#include <cstdio>
 
 #include "qt/event_translation.h"
 
 namespace {
 
 constexpr const char* GAME_TITLE = "Quenmar";
-constexpr const char* SETTINGS = "quenmar";  // the organisation and the application alike
-constexpr const char* SOUND_OFF = "sound/off";
 constexpr int LINE_MARGIN = 8;  // about the replay's line, pixels
-
-// The smallest box of whole drawing units that covers a box of the picture.
-QRect units_covering(const PixelBox& box, double scale) {
-    const int left = static_cast<int>(std::floor(box.left / scale));
-    const int top = static_cast<int>(std::floor(box.top / scale));
-    const int right = static_cast<int>(std::ceil((box.right + 1) / scale));
-    const int bottom = static_cast<int>(std::ceil((box.bottom + 1) / scale));
-    return QRect(left, top, right - left, bottom - top);
-}
 
 }  // namespace
 
-MainWindow::MainWindow(Match& match) : QWidget(nullptr, Qt::FramelessWindowHint), match_(match) {
+MainWindow::MainWindow(Match& match, BattleKeeper& keeper)
+    : QWidget(nullptr, Qt::FramelessWindowHint), match_(match), keeper_(keeper) {
     setWindowTitle(GAME_TITLE);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
@@ -39,9 +25,6 @@ MainWindow::MainWindow(Match& match) : QWidget(nullptr, Qt::FramelessWindowHint)
     connect(qApp, &QGuiApplication::applicationStateChanged, this, [this](Qt::ApplicationState s) {
         if (s != Qt::ApplicationActive) match_take(match_, {.kind = InputKind::KeyboardLost});
     });
-    // A replay's keys act wherever the keyboard is, a small window the
-    // recorded battle opened included.
-    qApp->installEventFilter(this);
     battle_timer_.start(PERIOD_MS, Qt::PreciseTimer, this);
 }
 
@@ -50,42 +33,20 @@ void MainWindow::play_sound() {
     sound_->start();
 }
 
-bool sound_kept_off() {
-    return QSettings(SETTINGS, SETTINGS).value(SOUND_OFF, false).toBool();
-}
-
-void MainWindow::keep_muted(bool muted) {
-    QSettings(SETTINGS, SETTINGS).setValue(SOUND_OFF, muted);
-}
-
+// The window takes the size of the picture's area where that changed
+// otherwise than by the window's own resizing (a replay's, or a new battle's).
 void MainWindow::show_picture(std::span<const PixelBox> changed) {
-    QRegion region;
-    for (const PixelBox& box : changed)
-        region += units_covering(box, match_.session.picture.scale);
-    update(region);
-}
-
-SmallDialog& MainWindow::small_window(SmallWindow which) {
-    const auto sink = [this](const InputEvent& e) { match_take(match_, e); };
-    if (which == SmallWindow::Help) {
-        if (help_window_ == nullptr) help_window_ = new HelpWindow(this, sink);
-        return *help_window_;
+    const Surface& picture = match_.session.picture;
+    const QSize area(picture.area_width, picture.area_height);
+    if (area != area_ && area != size()) resize(area);
+    area_ = area;
+    QRegion region;  // the whole drawing units that cover the boxes
+    for (const PixelBox& box : changed) {
+        region += QRectF(QPointF(box.left, box.top) / picture.scale,
+                         QPointF(box.right + 1, box.bottom + 1) / picture.scale)
+                      .toAlignedRect();
     }
-    if (result_window_ == nullptr) result_window_ = new ResultWindow(this, sink);
-    return *result_window_;
-}
-
-void MainWindow::open_result_window(ResultScore score) {
-    result_window().show_score(score);
-    result_window().open_over(*this);
-}
-
-void MainWindow::open_help_window() {
-    small_window(SmallWindow::Help).open_over(*this);
-}
-
-void MainWindow::close_small_window(SmallWindow which) {
-    small_window(which).close_to(*this);
+    update(region);
 }
 
 QRect MainWindow::replay_line_box() const {
@@ -93,52 +54,32 @@ QRect MainWindow::replay_line_box() const {
     return QRect(0, this->height() - height, width(), height);
 }
 
-void MainWindow::show_replay(std::string_view line, std::string_view note) {
+void MainWindow::show_replay(std::string_view line, int, int) {
     replay_line_ = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
-    if (!note.empty())
-        replay_line_ += " · " + QString::fromUtf8(note.data(), static_cast<qsizetype>(note.size()));
     setWindowTitle(replay_line_.isEmpty() ? GAME_TITLE
                                           : QString(REPLAY_TITLE) + " · " + replay_line_);
     update(replay_line_box());
 }
 
-// The message box lives in the program's one event loop, which an earlier
-// exit request cannot cut short before the player has read it.
 void MainWindow::end_program(int status, std::string_view message) {
-    if (record_file_ != nullptr) match_write_out(match_, record_file_);
+    keeper_.keep(match_to_keep(match_));
     battle_timer_.stop();
-    if (message.empty()) {
-        QCoreApplication::exit(status);
-        return;
-    }
-    const std::string line(message);
-    std::fprintf(stderr, "quenmar: %s\n", line.c_str());
-    auto* box = new QMessageBox(QMessageBox::Critical, "Quenmar", QString::fromStdString(line),
-                                QMessageBox::Ok, this);
-    box->setAttribute(Qt::WA_DeleteOnClose);
-    connect(box, &QDialog::finished, [status] { QCoreApplication::exit(status); });
-    box->show();
-}
-
-bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
-    const auto* widget = qobject_cast<const QWidget*>(watched);
-    if (!match_.replay || event->type() != QEvent::KeyPress || widget == nullptr) return false;
-    const QWidget* window = widget->window();
-    if (window != this && window != result_window_ && window != help_window_) return false;
-    if (const std::optional<InputEvent> record = translate_event(*event, EventSource::Replay)) {
-        match_take(match_, *record);
-    }
-    return true;
+    say_and_end(this, status, std::string(message));
 }
 
 bool MainWindow::event(QEvent* event) {
-    const std::optional<InputEvent> record = translate_event(*event, source());
-    if (!record) return QWidget::event(event);
-    match_take(match_, *record);
     // The window has no close box; a close request from the window system
     // closes nothing itself: the match's end does.
-    if (event->type() == QEvent::Close) event->ignore();
-    return event->type() == QEvent::Resize ? QWidget::event(event) : true;
+    if (event->type() == QEvent::Close) {
+        match_close(match_);
+        event->ignore();
+        return true;
+    }
+    if (const std::optional<InputEvent> record = translate_event(*event)) {
+        match_take(match_, *record);
+        if (event->type() != QEvent::Resize) return true;
+    }
+    return QWidget::event(event);
 }
 
 void MainWindow::paintEvent(QPaintEvent*) {
@@ -149,13 +90,12 @@ void MainWindow::paintEvent(QPaintEvent*) {
                    QImage::Format_RGB32);
     picture.setDevicePixelRatio(s.scale);
     painter.drawImage(QPointF(0, 0), picture);  // one pixel to one pixel, clipped to the update
-    if (!replay_line_.isEmpty()) {
-        const QRect box = replay_line_box();
-        painter.fillRect(box, QColor(255, 255, 255, 210));
-        painter.setPen(Qt::darkBlue);
-        painter.drawText(box.adjusted(LINE_MARGIN, 0, -LINE_MARGIN, 0),
-                         Qt::AlignLeft | Qt::AlignVCenter, replay_line_);
-    }
+    if (replay_line_.isEmpty()) return;
+    const QRect box = replay_line_box();
+    painter.fillRect(box, QColor(255, 255, 255, 210));
+    painter.setPen(Qt::darkBlue);
+    painter.drawText(box.adjusted(LINE_MARGIN, 0, -LINE_MARGIN, 0),
+                     Qt::AlignLeft | Qt::AlignVCenter, replay_line_);
 }
 
 void MainWindow::timerEvent(QTimerEvent* event) {
@@ -168,5 +108,6 @@ void MainWindow::timerEvent(QTimerEvent* event) {
         match_set_display_scale(match_, devicePixelRatioF());
     }
     match_run_period(match_, !isMinimized());  // a minimised battle waits for the player
-    if (record_file_ != nullptr) match_write_out(match_, record_file_);
+    keeper_.keep(match_to_keep(match_));
+    if (sound_ != nullptr) sound_->follow(match_audible(match_));
 }

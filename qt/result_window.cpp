@@ -5,8 +5,7 @@
 #include "input/result_window.h"
 
 ResultWindow::ResultWindow(QWidget* owner, InputSink sink)
-    : SmallDialog(owner, RESULT_TITLE, CLIENT_WIDTH, CLIENT_HEIGHT, EventSource::Result,
-                  std::move(sink)) {
+    : SmallDialog(owner, RESULT_TITLE, CLIENT_WIDTH, CLIENT_HEIGHT, std::move(sink)) {
     wins_caption = place_label(WINS_CAPTION, 8, 8, 65, 17);
     losses_caption = place_label(LOSSES_CAPTION, 8, 32, 65, 17);
     wins_label = place_label("Label3", 80, 8, 81, 17);  // design texts, replaced before it shows

@@ -90,8 +90,8 @@ void CommandButton::keyPressEvent(QKeyEvent* event) {
 }
 
 SmallDialog::SmallDialog(QWidget* owner, const QString& caption, int width, int height,
-                         EventSource source, InputSink sink)
-    : QDialog(owner, small_window_flags()), source_(source), sink_(std::move(sink)) {
+                         InputSink sink)
+    : QDialog(owner, small_window_flags()), sink_(std::move(sink)) {
     setWindowTitle(caption);
     setModal(false);
     const int title_height = draws_own_title_bar() ? TITLE_BAR_HEIGHT : 0;
@@ -161,10 +161,9 @@ void SmallDialog::centre_over(const QWidget& over) {
     setGeometry(QRect(over.frameGeometry().center() - framed.center(), size()));
 }
 
+// What its buttons leave: nothing reaches the dialog's own handling, whose
+// Esc would hide the window behind the game's back.
 void SmallDialog::keyPressEvent(QKeyEvent* event) {
-    if (const std::optional<InputEvent> record = translate_event(*event, source_)) sink_(*record);
-    // Nothing reaches the dialog's own handling, whose Esc would hide the
-    // window behind the game's back.
     event->accept();
 }
 

@@ -2,7 +2,8 @@
 // window, modeless, above the battle and without a taskbar entry, framed with
 // its title and a close button alone, whose buttons and keys reach the game
 // as input records. It takes the keyboard when it opens and gives it back to
-// the battle when it closes; while it has it, only its own keys act.
+// the battle when it closes; while it has it, the game's keys reach the match
+// through the battle window, and the rest go to its buttons.
 #pragma once
 
 #include <QDialog>
@@ -11,7 +12,7 @@
 #include <functional>
 #include <initializer_list>
 
-#include "qt/event_translation.h"
+#include "input/input_event.h"
 
 // A push button like a classic command button: it wraps its text onto more
 // lines when it is too narrow, and the arrow keys do not move the keyboard
@@ -38,10 +39,8 @@ class SmallDialog : public QDialog {
 
   protected:
     // A fixed window of this client size and caption (where it draws its own
-    // title bar, taller by that), owned by the battle window `owner`;
-    // `source` tells the translation which window it is.
-    SmallDialog(QWidget* owner, const QString& caption, int width, int height, EventSource source,
-                InputSink sink);
+    // title bar, taller by that), owned by the battle window `owner`.
+    SmallDialog(QWidget* owner, const QString& caption, int width, int height, InputSink sink);
 
     QLabel* place_label(const QString& text, int left, int top, int width, int height);
     // One font for these labels: the default one, or where a text would not
@@ -63,7 +62,6 @@ class SmallDialog : public QDialog {
     // window manager has told it, lies over the centre of `over`.
     void centre_over(const QWidget& over);
 
-    EventSource source_;
     InputSink sink_;
     QWidget* content_;  // the labels and buttons, below the title bar where the window draws one
     QPushButton* safe_button_ = nullptr;

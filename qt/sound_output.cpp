@@ -66,6 +66,18 @@ void SoundOutput::start() {
     feeding_.start(FEED_MS, Qt::PreciseTimer, this);
 }
 
+void SoundOutput::follow(bool audible) {
+    if (sink_ == nullptr || said_ || audible != resting_) return;
+    resting_ = !audible;
+    if (resting_) {
+        feeding_.stop();
+        sink_->suspend();
+    } else {
+        sink_->resume();
+        feeding_.start(FEED_MS, Qt::PreciseTimer, this);
+    }
+}
+
 // Tops the sink's buffer up to QUEUED_MS from the mixer.
 void SoundOutput::timerEvent(QTimerEvent* event) {
     if (event->timerId() != feeding_.timerId()) {

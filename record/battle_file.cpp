@@ -81,12 +81,8 @@ constexpr EventName EVENT_NAMES[] = {
     {"keyboard_lost", Kind::KeyboardLost, 0},
 };
 
-constexpr std::string_view BUTTON_NAMES[] = {"quit", "back", "next_level", "close"};
-
 SmallButton click_button(const Line& line, std::string_view button) {
-    for (std::size_t i = 0; i < std::size(BUTTON_NAMES); ++i) {
-        if (button == BUTTON_NAMES[i]) return static_cast<SmallButton>(i);
-    }
+    if (const std::optional<SmallButton> named = small_button_named(button)) return *named;
     line.refuse("unknown button '" + std::string(button) + "' (quit, back, next_level or close)");
 }
 
@@ -194,7 +190,6 @@ std::vector<float> parse_randoms(std::istream& in, const std::string& file_name)
 namespace {
 
 constexpr std::string_view FORMAT_NAME = "quenmar-battle";
-constexpr std::size_t LONGEST_VERSION = 40;
 constexpr int HASH_DIGITS = 16;
 
 // The header's lines in their order; each is known by its first word.
@@ -218,7 +213,7 @@ void read_header_line(const Line& line, const std::vector<std::string_view>& f, 
                         std::to_string(BATTLE_FILE_VERSION) + "')");
         case 2:
             expect("game", 2, "game VERSION");
-            if (f[1].size() > LONGEST_VERSION) line.refuse("the game's version is too long");
+            if (f[1].size() > LONGEST_GAME_VERSION) line.refuse("the game's version is too long");
             b.game_version = f[1];
             return;
         case 3:
@@ -335,7 +330,7 @@ std::string event_line(int period, const InputEvent& e) {
             break;
         case Kind::Click:
             out += ' ';
-            out += BUTTON_NAMES[static_cast<std::size_t>(e.button)];
+            out += SMALL_BUTTON_NAMES[static_cast<std::size_t>(e.button)];
             break;
         case Kind::Resize:
             put(e.width);
@@ -351,6 +346,31 @@ std::string event_line(int period, const InputEvent& e) {
             break;
     }
     return out + "\n";
+}
+
+std::string_view whole_lines(std::string_view bytes) {
+    const std::size_t last = bytes.rfind('\n');
+    return last == std::string_view::npos ? std::string_view() : bytes.substr(0, last + 1);
+}
+
+std::string battle_file_text(const BattleFile& b, int last_period) {
+    std::string text =
+        battle_file_header(b.game_version, b.width, b.height, b.reseeds, b.first_seed);
+    std::size_t event = 0, seed = 0, shown = 0, check = 0;
+    const auto up_to = [&](const auto& lines, std::size_t at, int period) {
+        return at < lines.size() && lines[at].period <= period;
+    };
+    for (int period = 1; period <= last_period; ++period) {
+        for (; up_to(b.shown_changes, shown, period); ++shown)
+            text += shown_line(period, b.shown_changes[shown].shown);
+        for (; up_to(b.events, event, period); ++event)
+            text += event_line(period, b.events[event].event);
+        for (; up_to(b.seeds, seed, period); ++seed)
+            text += seed_line(period, b.seeds[seed].seed);
+        for (; up_to(b.checkpoints, check, period); ++check)
+            text += check_line(period, b.checkpoints[check].hash);
+    }
+    return text;
 }
 
 std::string seed_line(int period, std::uint32_t seed) {

@@ -23,6 +23,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "input/input_event.h"
@@ -42,7 +43,8 @@ struct InputError : std::runtime_error {
 constexpr int MAX_AREA_SIDE = 4096;         // largest drawing-area width or height
 constexpr int MAX_PERIODS = 1'000'000'000;  // longest battle, in periods
 constexpr int BATTLE_FILE_VERSION = 1;
-constexpr int CHECKPOINT_PERIODS = 400;  // a check line every this many periods
+constexpr int CHECKPOINT_PERIODS = 400;           // a check line every this many periods
+constexpr std::size_t LONGEST_GAME_VERSION = 40;  // characters of the game's version
 
 // Reads `PERIOD EVENT ARGS...` lines; periods lie in 1..last_period and never
 // decrease. Throws InputError naming the file and line of the first fault.
@@ -87,6 +89,15 @@ struct BattleFile {
 // at the first fault: another format or version, a line cut short, junk,
 // numbers out of range, periods out of order, anything after the end.
 BattleFile parse_battle_file(std::istream& in, const std::string& file_name);
+
+// The bytes up to and including the last newline: a battle file a crash cut
+// off, without the line it was writing.
+std::string_view whole_lines(std::string_view bytes);
+
+// The lines of `battle` up to and including `last_period`, as a recorder
+// writes them: the header, then period by period its shown changes, input
+// records, seeds and checks; never its end.
+std::string battle_file_text(const BattleFile& battle, int last_period);
 
 // The battle file's lines, each ending in a newline.
 std::string battle_file_header(const std::string& game_version, int width, int height, bool reseeds,

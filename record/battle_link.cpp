@@ -7,11 +7,11 @@
 #include <sstream>
 
 #include "base/bits.h"
+#include "base/seven_bit.h"
 
 namespace {
 
 constexpr std::string_view MAGIC = "QB";
-constexpr std::size_t LONGEST_VERSION = 40;
 constexpr int GAP_BITS = 3;
 constexpr int GAP_FOLLOWS = (1 << GAP_BITS) - 1;  // the gap is a whole number after the byte
 
@@ -148,9 +148,6 @@ void write_event(Writer& w, int period, const InputEvent& e) {
         case InputKind::KeyboardLost:
             w.record(period, Kind::KeyboardLost);
             break;
-        case InputKind::Viewer:
-        case InputKind::Mute:
-            break;
     }
 }
 
@@ -183,19 +180,16 @@ struct Reader {
     }
     std::uint64_t whole(std::uint64_t highest, const char* what) {
         const std::size_t start = at;
-        std::uint64_t n = 0;
-        for (int shift = 0;; shift += 7) {
-            const std::uint8_t b = byte();
-            if (shift > 56) refuse(std::string(what) + " is too long a number", start);
-            n |= static_cast<std::uint64_t>(b & 0x7F) << shift;
-            if ((b & 0x80) == 0) break;
-        }
-        if (n > highest) {
-            refuse(std::string(what) + " " + std::to_string(n) + " does not fit 0.." +
+        const std::optional<std::uint64_t> n =
+            read_seven_bit(std::span<const char>(in.data(), in.size()), at);
+        if (!n && at == in.size()) refuse("the link is cut short", at);
+        if (!n) refuse(std::string(what) + " is too long a number", start);
+        if (*n > highest) {
+            refuse(std::string(what) + " " + std::to_string(*n) + " does not fit 0.." +
                        std::to_string(highest),
                    start);
         }
-        return n;
+        return *n;
     }
     std::int64_t signed_whole(const char* what) {
         const std::uint64_t n = whole(UINT32_MAX, what);
@@ -236,7 +230,7 @@ void read_header(Reader& r, BattleFile& b) {
                  2);
     }
     const std::size_t length = r.byte();
-    if (length > LONGEST_VERSION) r.refuse("the game's version is too long", r.at - 1);
+    if (length > LONGEST_GAME_VERSION) r.refuse("the game's version is too long", r.at - 1);
     for (std::size_t i = 0; i < length; ++i) {
         const char c = static_cast<char>(r.byte());
         if (c <= ' ' || c > '~') r.refuse("the game's version is not text", r.at - 1);
@@ -273,7 +267,7 @@ void read_record(Streams& s, BattleFile& b, int& pointer_x, int& pointer_y) {
     }
     const int p = static_cast<int>(period);
     b.last_period = p;
-    const auto event = [&](InputEvent e) { b.events.push_back({p, e}); };
+    const auto add_record = [&](InputEvent e) { b.events.push_back({p, e}); };
     const auto k = static_cast<std::size_t>(kind);
     if (kind == Kind::Pointer) {
         const std::int64_t x = pointer_x + s.x.signed_whole("the pointer's change");
@@ -283,37 +277,37 @@ void read_record(Streams& s, BattleFile& b, int& pointer_x, int& pointer_y) {
         }
         pointer_x = static_cast<int>(x);
         pointer_y = static_cast<int>(y);
-        event(
+        add_record(
             {.kind = InputKind::MouseMove, .x = static_cast<float>(x), .y = static_cast<float>(y)});
     } else if (kind >= Kind::DownLeft && kind <= Kind::DownDown) {
-        event(key(InputKind::KeyDown, ARROWS[k - static_cast<std::size_t>(Kind::DownLeft)]));
+        add_record(key(InputKind::KeyDown, ARROWS[k - static_cast<std::size_t>(Kind::DownLeft)]));
     } else if (kind == Kind::DownF1) {
-        event(key(InputKind::KeyDown, KeyCode::F1));
+        add_record(key(InputKind::KeyDown, KeyCode::F1));
     } else if (kind >= Kind::UpLeft && kind <= Kind::UpDown) {
-        event(key(InputKind::KeyUp, ARROWS[k - static_cast<std::size_t>(Kind::UpLeft)]));
+        add_record(key(InputKind::KeyUp, ARROWS[k - static_cast<std::size_t>(Kind::UpLeft)]));
     } else if (kind >= Kind::Enter && kind <= Kind::Pause) {
         constexpr CharCode PRESSED[] = {CharCode::Enter, CharCode::Esc, CharCode::LowerP};
-        event({.kind = InputKind::KeyPress,
-               .character = PRESSED[k - static_cast<std::size_t>(Kind::Enter)]});
+        add_record({.kind = InputKind::KeyPress,
+                    .character = PRESSED[k - static_cast<std::size_t>(Kind::Enter)]});
     } else if (kind == Kind::PressLeft) {
-        event({.kind = InputKind::MouseDown, .mouse = MouseButton::Left});
+        add_record({.kind = InputKind::MouseDown, .mouse = MouseButton::Left});
     } else if (kind == Kind::ReleaseLeft || kind == Kind::ReleaseOther) {
-        event({.kind = InputKind::MouseUp,
-               .mouse = kind == Kind::ReleaseLeft ? MouseButton::Left : MouseButton::Middle});
+        add_record({.kind = InputKind::MouseUp,
+                    .mouse = kind == Kind::ReleaseLeft ? MouseButton::Left : MouseButton::Middle});
     } else if (kind == Kind::ReleaseRight) {
         const float x = r.single("x");
-        event(
+        add_record(
             {.kind = InputKind::MouseUp, .mouse = MouseButton::Right, .x = x, .y = r.single("y")});
     } else if (kind >= Kind::Quit && kind <= Kind::Close) {
-        event({.kind = InputKind::Click,
-               .button = static_cast<SmallButton>(k - static_cast<std::size_t>(Kind::Quit))});
+        add_record({.kind = InputKind::Click,
+                    .button = static_cast<SmallButton>(k - static_cast<std::size_t>(Kind::Quit))});
     } else if (kind == Kind::Resize) {
         const int width = static_cast<int>(r.whole(MAX_AREA_SIDE, "width"));
-        event({.kind = InputKind::Resize,
-               .width = width,
-               .height = static_cast<int>(r.whole(MAX_AREA_SIDE, "height"))});
+        add_record({.kind = InputKind::Resize,
+                    .width = width,
+                    .height = static_cast<int>(r.whole(MAX_AREA_SIDE, "height"))});
     } else if (kind == Kind::KeyboardLost) {
-        event({.kind = InputKind::KeyboardLost});
+        add_record({.kind = InputKind::KeyboardLost});
     } else if (kind == Kind::Hidden || kind == Kind::Shown) {
         b.shown_changes.push_back({p, kind == Kind::Shown});
     } else if (kind == Kind::Seed) {
@@ -367,10 +361,10 @@ std::string battle_link(const BattleFile& b) {
     return link.out + w.records.out + w.x.out + w.y.out + w.payload.out;
 }
 
-BattleFile read_battle(std::string_view bytes, const std::string& name) {
+BattleFile read_battle(std::string_view bytes, const std::string& name, Reading reading) {
     if (bytes.size() > LONGEST_BATTLE) throw InputError(name, "too large for a battle");
     if (!bytes.starts_with(MAGIC)) {
-        std::istringstream text{std::string(bytes)};
+        std::istringstream text{std::string(reading == Reading::Own ? whole_lines(bytes) : bytes)};
         return parse_battle_file(text, name);
     }
     BattleFile b;
@@ -391,7 +385,7 @@ BattleFile read_battle(std::string_view bytes, const std::string& name) {
     return b;
 }
 
-BattleFile read_battle_from(const std::string& path) {
+std::string battle_bytes_from(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     if (!in) throw InputError(path, "cannot be opened");
     std::string bytes;
@@ -401,5 +395,9 @@ BattleFile read_battle_from(const std::string& path) {
         if (bytes.size() > LONGEST_BATTLE) throw InputError(path, "too large for a battle");
     }
     if (in.bad()) throw InputError(path, "cannot be read");
-    return read_battle(bytes, path);
+    return bytes;
+}
+
+BattleFile read_battle_from(const std::string& path) {
+    return read_battle(battle_bytes_from(path), path);
 }

@@ -38,10 +38,19 @@ constexpr std::size_t LONGEST_BATTLE = 64 << 20;  // bytes of a battle taken fro
 // The battle in its link form.
 std::string battle_link(const BattleFile& battle);
 
+// Whose battle is read: someone else's is read strictly; one's own, kept as
+// it was fought, in a battle file's text, may end in a line a crash cut
+// short, and is read up to its last whole line.
+enum class Reading : bool { Strict, Own };
+
 // A battle from its link form or from a battle file's text, whichever `bytes`
 // hold. Throws InputError naming `name` and the byte or the line of the first
 // fault.
-BattleFile read_battle(std::string_view bytes, const std::string& name);
+BattleFile read_battle(std::string_view bytes, const std::string& name,
+                       Reading reading = Reading::Strict);
+// The bytes of the file at `path`. Throws InputError naming the file when it
+// cannot be read or is too large for a battle.
+std::string battle_bytes_from(const std::string& path);
 // The battle in the file at `path`, in either form. Throws InputError naming
 // the file when it cannot be read, is too large, or as read_battle does.
 BattleFile read_battle_from(const std::string& path);

@@ -31,9 +31,30 @@ struct Hasher {
 // The fields below; a field added to the world must be added here too.
 static_assert(sizeof(GameWorld) == 2832, "a field of GameWorld is missing from world_hash");
 
+std::vector<std::uint32_t> later_seeds(const BattleFile& file) {
+    std::vector<std::uint32_t> later;
+    for (const SeedTaken& taken : file.seeds)
+        later.push_back(taken.seed);
+    return later;
+}
+
+void add_line(BattleRecorder& r, int period, const std::string& line) {
+    r.text += line;
+    r.last_line = period;
+}
+
+void add_check(BattleRecorder& r, const Session& s) {
+    const int period = static_cast<int>(s.periods);
+    add_line(r, period, check_line(period, world_hash(s)));
+    ++r.lines.next_check;
+    r.checked = period;
+}
+
 void record_seeds(BattleRecorder& r, Session& s) {
+    const int period = static_cast<int>(s.periods);
     for (const std::uint32_t seed : s.random.seeds_taken) {
-        r.text += seed_line(static_cast<int>(s.periods), seed);
+        add_line(r, period, seed_line(period, seed));
+        ++r.lines.next_seed;
     }
     s.random.seeds_taken.clear();
 }
@@ -96,56 +117,58 @@ void record_start(BattleRecorder& r, Session& s) {
                                 reseeds, s.random.first_seed);
 }
 
+void record_from(BattleRecorder& r, std::string text, const ReplayPosition& at, const Session& s) {
+    r = BattleRecorder{};
+    r.text = std::move(text);
+    r.lines = at;
+    r.last_line = r.checked = static_cast<int>(s.periods);
+}
+
 bool record_period(BattleRecorder& r, Session& s, bool battle_shown) {
     if (r.ended || s.end) return false;
     const int period = static_cast<int>(s.periods + 1);
-    if (battle_shown != r.shown) {
-        r.shown = battle_shown;
-        r.text += shown_line(period, battle_shown);
+    if (battle_shown != r.lines.shown) {
+        r.lines.shown = battle_shown;
+        add_line(r, period, shown_line(period, battle_shown));
+        ++r.lines.next_shown;
     }
-    for (const InputEvent& event : s.waiting)
-        r.text += event_line(period, event);
+    for (const InputEvent& event : s.waiting) {
+        add_line(r, period, event_line(period, event));
+        ++r.lines.next_event;
+    }
     const bool ticked = session_run_period(s, battle_shown);
     record_seeds(r, s);
     if (s.end) {
         record_end(r, s);
-    } else if (s.periods % CHECKPOINT_PERIODS == 0) {
-        r.text += check_line(period, world_hash(s));
+    } else if (period % CHECKPOINT_PERIODS == 0) {
+        add_check(r, s);
+        r.sync_due = true;
+    } else if (period - r.last_line >= KEEP_PERIODS) {
+        add_check(r, s);
     }
     return ticked;
 }
 
-void record_end(BattleRecorder& r, const Session& s) {
-    if (r.ended) return;
-    r.ended = true;
-    const int period = static_cast<int>(s.periods);
-    r.text += check_line(period, world_hash(s));
-    r.text += end_line(period);
+void record_check(BattleRecorder& r, const Session& s) {
+    if (!r.ended && r.checked != s.periods) add_check(r, s);
 }
 
-bool write_out(BattleRecorder& r, std::FILE* file) {
-    const std::size_t size = r.text.size() - r.written;
-    if (size == 0) return true;
-    const bool written =
-        std::fwrite(r.text.data() + r.written, 1, size, file) == size && std::fflush(file) == 0;
-    r.written = r.text.size();
-    return written;
+void record_end(BattleRecorder& r, const Session& s) {
+    if (r.ended) return;
+    record_check(r, s);
+    add_line(r, static_cast<int>(s.periods), end_line(static_cast<int>(s.periods)));
+    r.ended = r.sync_due = true;
 }
 
 std::string battle_so_far(const BattleRecorder& r, const Session& s) {
-    if (r.ended || s.periods == 0) return r.text;
+    if (r.ended || s.periods == 0 || r.checked == s.periods) return r.text;
     return r.text + check_line(static_cast<int>(s.periods), world_hash(s));
 }
 
-void replay_start(Replay& replay, Session& s, FrontEnd& front_end, BattleFile file, double scale) {
-    RandomSource random = random_from_seed(file.first_seed);
-    if (file.reseeds) {
-        std::vector<std::uint32_t> later;
-        for (const SeedTaken& taken : file.seeds)
-            later.push_back(taken.seed);
-        random = random_from_seeds(file.first_seed, std::move(later));
-    }
-    session_start(s, front_end, std::move(random), file.width, file.height, scale);
+void replay_start(Replay& replay, Session& s, BattleFile file, double scale) {
+    RandomSource random = file.reseeds ? random_from_seeds(file.first_seed, later_seeds(file))
+                                       : random_from_seed(file.first_seed);
+    session_start(s, std::move(random), file.width, file.height, scale);
     replay = Replay{};
     replay.file = std::move(file);
     if (replay.file.last_period == 0) replay.state = ReplayState::Over;
@@ -187,4 +210,10 @@ bool replay_period(Replay& replay, Session& s) {
         replay.state = ReplayState::Over;
     }
     return ticked;
+}
+
+void replay_stand_at(Replay& replay, Session& s, const ReplayPosition& at, ReplayState state) {
+    replay.at = at;
+    replay.state = state;
+    if (replay.file.reseeds) random_follow_seeds(s.random, later_seeds(replay.file), at.next_seed);
 }

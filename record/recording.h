@@ -16,46 +16,56 @@
 // fixed order, byte by byte, so that every build computes the same hash.
 std::uint64_t world_hash(const Session& session);
 
+// A line at least this often, so that a battle cut off by a crash is known
+// to have gone on to within a second of where it stopped.
+constexpr int KEEP_PERIODS = 1000 / PERIOD_MS;
+
+// Where a replay stands in its battle file: the next line of each kind, which
+// is how many of each come before. A recorder counts its lines alike.
+struct ReplayPosition {
+    std::size_t next_event = 0, next_check = 0, next_shown = 0, next_seed = 0;
+    bool shown = true;  // the recorded battle was shown in the last period
+};
+
 struct BattleRecorder {
-    std::string text;         // the battle file so far
-    std::size_t written = 0;  // how much of it write_out has written
-    bool shown = true;        // the battle as shown in the last period
-    bool ended = false;       // the end line is written; nothing follows
+    std::string text;       // the battle file so far
+    std::size_t kept = 0;   // how much of it the front end has kept
+    ReplayPosition lines;   // its lines so far, of each kind; `shown` as the last period was
+    int last_line = 0;      // the period of the last line
+    int checked = 0;        // the period of the last check line
+    bool sync_due = false;  // a checkpoint came since the front end last made its copy safe
+    bool ended = false;     // the end line is written; nothing follows
 };
 
 // Starts recording a session just started: the header, with the first seed
 // of its random sequence, reseeded from the clock at each set-up or one
 // repeatable sequence. A sequence from a list of numbers cannot be kept.
 void record_start(BattleRecorder& recorder, Session& session);
+// Goes on recording a battle from its file's lines so far, `text`, which
+// leave it at `at` and the session where they end.
+void record_from(BattleRecorder& recorder, std::string text, const ReplayPosition& at,
+                 const Session& session);
 // Records the period's input records, runs it as session_run_period does,
-// then records the seeds it took, a checkpoint every CHECKPOINT_PERIODS and,
-// if the session ended, the last checkpoint and the end. Returns whether it ticked.
+// then records the seeds it took, a checkpoint every CHECKPOINT_PERIODS, a
+// check line where none came for KEEP_PERIODS and, if the session ended, the
+// last checkpoint and the end. Returns whether it ticked.
 bool record_period(BattleRecorder& recorder, Session& session, bool battle_shown = true);
-// The battle ends here without the session ending (its window was closed).
+// A check line for the period the session stands at, unless it has one.
+void record_check(BattleRecorder& recorder, const Session& session);
+// The battle ends where the session stands without the session ending: its
+// last checkpoint, then the end.
 void record_end(BattleRecorder& recorder, const Session& session);
-// Writes the lines not yet written to `file` and flushes them, so that a
-// battle cut off by a crash keeps all but its last period. False if they
-// could not be written.
-bool write_out(BattleRecorder& recorder, std::FILE* file);
 // The battle so far as a battle file, checked at its last period.
 std::string battle_so_far(const BattleRecorder& recorder, const Session& session);
 
-// What a front end says of a replay, and its status when the battles part.
+// What a replay's line says of it, and the status when the battles part.
 constexpr const char* REPLAY_TITLE = "Quenmar replay";
-constexpr const char* REPLAY_PAUSED = "Replay paused: p or Space resumes it.";
-constexpr const char* REPLAY_OVER = "The replay is over. Esc closes it.";
 constexpr int BATTLES_PARTED_STATUS = 5;
 
 enum class ReplayState : std::uint8_t {
     Running,
     Over,    // every recorded period has run
     Parted,  // the battle parted from the recorded one; `message` says where
-};
-
-// Where a replay stands in its battle file: the next of each kind of line.
-struct ReplayPosition {
-    std::size_t next_event = 0, next_check = 0, next_shown = 0, next_seed = 0;
-    bool shown = true;  // the recorded battle was shown in the last period
 };
 
 struct Replay {
@@ -65,10 +75,13 @@ struct Replay {
     std::string message;  // why it stopped, in one line
 };
 
-// Starts `session` on `front_end` to fight the battle in `file` again, at
-// `scale` pixels to a unit.
-void replay_start(Replay& replay, Session& session, FrontEnd& front_end, BattleFile file,
-                  double scale = 1);
+// Starts `session` to fight the battle in `file` again, at `scale` pixels to
+// a unit.
+void replay_start(Replay& replay, Session& session, BattleFile file, double scale = 1);
 // Runs the next recorded period: its records, then the period, then checks it.
 // Returns whether it ticked; nothing runs once the replay is not Running.
 bool replay_period(Replay& replay, Session& session);
+// The session, put back as it stood where the replay stands at `at`, follows
+// the recorded seeds from there (a session kept while the battle was played
+// took them from the clock).
+void replay_stand_at(Replay& replay, Session& session, const ReplayPosition& at, ReplayState state);

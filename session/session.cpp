@@ -20,45 +20,16 @@ void guarded(Session& s, GameCode&& code) {
     }
 }
 
-// Tells the front end which small window a record opened or closed.
-void tell_small_windows(Session& s) {
-    const Controls& c = s.controls;
-    if (c.result_window_open != s.result_window_shown) {
-        s.result_window_shown = c.result_window_open;
-        if (c.result_window_open) {
-            s.front_end->open_result_window(c.result_score.value_or(ResultScore{}));
-        } else {
-            s.front_end->close_small_window(SmallWindow::Result);
-        }
-    }
-    if (c.help_window_open != s.help_window_shown) {
-        s.help_window_shown = c.help_window_open;
-        if (c.help_window_open) {
-            s.front_end->open_help_window();
-        } else {
-            s.front_end->close_small_window(SmallWindow::Help);
-        }
-    }
-}
-
 void deliver_waiting(Session& s) {
     std::swap(s.waiting, s.delivering);
     for (const InputEvent& event : s.delivering) {
         deliver_event(s.world, s.controls, s.picture, event);
-        tell_small_windows(s);
         if (s.controls.quit_requested) {
             s.end = SessionEnd{};
             break;
         }
     }
     s.delivering.clear();
-}
-
-// Shows what changed and, once the session has ended, ends the program.
-void finish(Session& s) {
-    surface_take_dirty_strips(s.picture, s.changed);
-    if (!s.changed.empty()) s.front_end->show_picture(s.changed);
-    if (s.end) s.front_end->end_program(s.end->status, s.end->message);
 }
 
 // The player's engine: running while its tank moves in a period that ticks.
@@ -73,10 +44,8 @@ void hear_engine(Session& s, bool ticked) {
 
 }  // namespace
 
-void session_start(Session& s, FrontEnd& front_end, RandomSource random, int width, int height,
-                   double scale) {
+void session_start(Session& s, RandomSource random, int width, int height, double scale) {
     s = Session{};
-    s.front_end = &front_end;
     s.random = std::move(random);
     guarded(s, [&] { surface_set_area(s.picture, width, height, scale); });
 }
@@ -101,7 +70,6 @@ bool session_run_period(Session& s, bool battle_shown) {
     hear_engine(s, ticked);
     s.waiting.clear();
     s.controls.left_pressed = s.controls.fire_tapped = false;
-    finish(s);
     return ticked;
 }
 
@@ -110,5 +78,4 @@ void session_set_display_scale(Session& s, double scale) {
     guarded(s, [&] {
         surface_set_area(s.picture, s.picture.area_width, s.picture.area_height, scale);
     });
-    finish(s);
 }

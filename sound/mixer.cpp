@@ -15,7 +15,6 @@ constexpr double LOUDEST_REPEAT =
 constexpr double ENGINE_BASE_RATE =
     0.6;  // the engine's pitch at a crawl, and its rise to full speed
 constexpr double ENGINE_RISE = 0.5;
-constexpr double FULL_SPEED = 3;
 constexpr float ENGINE_SMOOTHING = 0.002f;  // of the way to the engine's loudness, each frame
 constexpr std::size_t LIMITER_BLOCK = 16;   // frames the limiter takes at a time
 constexpr float LIMITER_RELEASE = 0.0005f;  // of the way back to 1, each frame...
@@ -147,7 +146,9 @@ void mixer_play(Mixer& m, std::span<const Cue> cues, const Listener& listener) {
 }
 
 void mixer_set_engine(Mixer& m, double speed) {
-    m.engine_rate = speed > 0 ? ENGINE_BASE_RATE + ENGINE_RISE * std::min(speed, FULL_SPEED) : 0;
+    m.engine_rate =
+        speed > 0 ? ENGINE_BASE_RATE + ENGINE_RISE * std::min(speed, static_cast<double>(TOP_SPEED))
+                  : 0;
 }
 
 void mixer_render(Mixer& m, std::span<float> stereo) {
@@ -202,4 +203,8 @@ void mixer_render(Mixer& m, std::span<float> stereo) {
         limit = to;
     }
     m.limit = limit;
+}
+
+bool mixer_sounding(const Mixer& m) {
+    return !m.muted && (!m.voices.empty() || m.engine_rate > 0 || m.engine_gain > 0);
 }

@@ -1,8 +1,9 @@
 // The one mixer beneath the front ends: voices that play the rendered
 // sounds, each panned by its place across the field and quieter the farther
 // it is from the player's tank, the player's engine, a master volume and
-// mute, and a limiter that keeps the sum within -1..1. Pure: the front end
-// asks it for the next frames and hands them to its sound device.
+// mute, and a limiter that keeps the sum within -1..1. It touches no device:
+// the match asks it for the next frames, which the front end hands to its
+// sound device.
 #pragma once
 
 #include <array>
@@ -55,3 +56,6 @@ void mixer_set_engine(Mixer& mixer, double speed);
 // Writes the next frames, left and right in turn, each within -1..1; zeros
 // while muted, when what was playing stops.
 void mixer_render(Mixer& mixer, std::span<float> stereo);
+// Whether the next frames can be other than silence: not muted, and a voice
+// plays or the engine runs or fades out.
+bool mixer_sounding(const Mixer& mixer);

@@ -12,7 +12,6 @@ constexpr double SPEED_STEP = 0.08;  // a computer tank's and the Up key's chang
 constexpr double COAST_STEP = 0.04;  // the player's slow-down without the Up key
 constexpr double BRAKE_DISTANCE = 100;
 constexpr float CRUISE_SPEED = 1;  // computer tanks gather speed up to about here
-constexpr float TOP_SPEED = 3;
 
 // Draws a new target when the current one is the tank itself or dead.
 void check_target(GameWorld& w, RandomSource& random, std::size_t i) {

@@ -556,7 +556,10 @@ TEST_F(Game, a_battle_played_is_kept_and_replays_with_every_checkpoint_holding) 
             wait_until([&] { return x.find_window("Quenmar replay", true).has_value(); }, 20s));
         main = *x.find_window("Quenmar replay", true);
         ASSERT_TRUE(wait_until(
-            [&] { return x.window_name(main).ends_with("The replay is over. Esc closes it."); },
+            [&] {
+                return x.window_name(main).ends_with(
+                    "The replay is over: Esc closes it, Enter plays on.");
+            },
             30s))
             << "the replay never reached its end";
         EXPECT_TRUE(frozen());

@@ -16,7 +16,8 @@ namespace {
 // ends with 99 after 5 s at the latest.
 struct Shown {
     Match match;
-    MainWindow window{match};
+    BattleKeeper keeper;
+    MainWindow window{match, keeper};
     Session& session = match.session;
     QTimer deadline;
     Shown() {

@@ -21,10 +21,11 @@ std::string text_of(const std::string& path) {
     return (std::ostringstream() << std::ifstream(path).rdbuf()).str();
 }
 
-// A front end that notes the small windows open and how the match ended.
+// A front end that notes the small windows open, the replay's line and how
+// the match ended.
 struct Viewer final : FrontEnd {
     bool result_open = false, help_open = false;
-    std::string note;
+    std::string line;
     std::optional<int> ended;
     void show_picture(std::span<const PixelBox>) override {}
     void open_result_window(ResultScore) override { result_open = true; }
@@ -32,7 +33,8 @@ struct Viewer final : FrontEnd {
     void close_small_window(SmallWindow w) override {
         (w == SmallWindow::Result ? result_open : help_open) = false;
     }
-    void show_replay(std::string_view, std::string_view n) override { note = n; }
+    void show_replay(std::string_view l, int, int) override { line = l; }
+    bool says(const char* note) const { return line.ends_with(note); }
     void keep_muted(bool) override {}
     void end_program(int status, std::string_view) override { ended = status; }
 };
@@ -44,8 +46,9 @@ struct Replaying : testing::Test {
     void start(const std::string& bytes) {
         match_start_replay(m, viewer, read_battle(bytes, "kept.battle"));
     }
-    void press(ViewerCommand command, int period = 0) {
-        match_take(m, {.kind = InputKind::Viewer, .viewer = command, .period = period});
+    void press(Key key, int times = 1) {
+        for (int i = 0; i < times; ++i)
+            match_key(m, {.key = key});
     }
     int period() const { return static_cast<int>(m.session.periods); }
     // Timer periods until a jump still being fought has landed.
@@ -64,21 +67,19 @@ std::uint64_t picture_hash(const Surface& picture) {
 
 TEST_F(Replaying, each_speed_runs_its_periods_a_timer_period_and_stops_at_the_slowest_and_fastest) {
     const struct {
-        ViewerCommand press;
+        Key press;
         int times;
         const char* speed;
-        int periods_in_8;  // battle periods in eight timer periods
-    } rows[] = {{ViewerCommand::Faster, 0, "1 ×", 8},  {ViewerCommand::Faster, 1, "2 ×", 16},
-                {ViewerCommand::Faster, 9, "8 ×", 64}, {ViewerCommand::Slower, 3, "1 ×", 8},
-                {ViewerCommand::Slower, 1, "½ ×", 4},  {ViewerCommand::Slower, 9, "¼ ×", 2}};
+        int periods_in_12;  // battle periods in twelve timer periods
+    } rows[] = {{Key::Plus, 0, "1 ×", 12},  {Key::Plus, 1, "2 ×", 24}, {Key::Plus, 9, "8 ×", 96},
+                {Key::Minus, 3, "1 ×", 12}, {Key::Minus, 1, "½ ×", 6}, {Key::Minus, 9, "¼ ×", 3}};
     for (const auto& row : rows) {
-        for (int i = 0; i < row.times; ++i)
-            press(row.press);
+        press(row.press, row.times);
         const int before = period();
-        for (int i = 0; i < 8; ++i)
+        for (int i = 0; i < 12; ++i)
             match_run_period(m);
         EXPECT_EQ(REPLAY_SPEEDS[replay_standing(m).speed].name, std::string(row.speed));
-        EXPECT_EQ(period() - before, row.periods_in_8) << row.speed;
+        EXPECT_EQ(period() - before, row.periods_in_12) << row.speed;
     }
 }
 
@@ -89,24 +90,23 @@ TEST_F(Replaying, paused_it_stands_silent_and_each_step_runs_one_period) {
     EXPECT_EQ(m.mixer.started[static_cast<std::size_t>(Sound::EnemyShot)], 2)
         << "it plays its battle's sounds";
     EXPECT_EQ(m.mixer.started[static_cast<std::size_t>(Sound::Burst)], 1);
-    press(ViewerCommand::Pause);
+    press(Key::Space);
     const auto started = m.mixer.started;
     for (int i = 0; i < 5; ++i)
         match_run_period(m);
     EXPECT_EQ(period(), 90);
-    EXPECT_EQ(viewer.note, REPLAY_PAUSED);
+    EXPECT_TRUE(viewer.says(REPLAY_PAUSED)) << viewer.line;
     std::vector<float> frames(2 * SAMPLE_RATE / 40);
     match_sound(m, frames);
     EXPECT_TRUE(std::all_of(frames.begin(), frames.end(), [](float f) { return f == 0; }))
         << "paused, silent";
-    for (int i = 0; i < 15; ++i)
-        press(ViewerCommand::Step);  // over a shot and a burst, unheard
+    press(Key::Period, 15);  // over a shot and a burst, unheard
     EXPECT_EQ(period(), 105);
     EXPECT_EQ(m.mixer.started, started);
-    press(ViewerCommand::Pause);
+    press(Key::P);
     match_run_period(m);
     EXPECT_EQ(period(), 106);
-    EXPECT_EQ(viewer.note, "");
+    EXPECT_TRUE(viewer.line.ends_with("1 ×")) << viewer.line;
 }
 
 // Watched to its end, the battle's world and picture at every period; then
@@ -120,47 +120,49 @@ TEST_F(Replaying, a_jump_lands_on_the_world_and_picture_that_watching_shows_ther
         watched.emplace_back(world_hash(m.session), picture_hash(m.session.picture));
     }
     ASSERT_EQ(period(), KEPT_PERIODS);
-    EXPECT_EQ(viewer.note, REPLAY_OVER);
+    EXPECT_TRUE(viewer.says(REPLAY_OVER)) << viewer.line;
 
     start(text_of(KEPT));
-    press(ViewerCommand::Pause);
+    press(Key::P);
     match_take(m, {.kind = InputKind::Click, .button = SmallButton::Quit});
     match_take(m, {.kind = InputKind::KeyPress, .character = CharCode::Esc});
+    match_key(m, {.key = Key::Up, .place = KeyPlace::Result});
     const struct {
-        ViewerCommand press;
-        int to;     // SeekTo's period
-        int lands;  // the period it lands on
-    } jumps[] = {{ViewerCommand::Forward, 0, 400},
-                 {ViewerCommand::Forward, 0, 800},
-                 {ViewerCommand::Back, 0, 400},
-                 {ViewerCommand::SeekTo, 1373, 1373},
-                 {ViewerCommand::End, 0, KEPT_PERIODS},
-                 {ViewerCommand::Start, 0, 0},
-                 {ViewerCommand::SeekTo, 1452, 1452},
-                 {ViewerCommand::Step, 0, KEPT_PERIODS},
-                 {ViewerCommand::SeekTo, 99999, KEPT_PERIODS},
-                 {ViewerCommand::Back, 0, 1053}};
+        std::optional<Key> press;  // none: the position bar, set to `lands`
+        int times;                 // pressed at once, while a jump may still be fought
+        int lands;
+    } jumps[] = {{Key::Right, 2, 800},           {Key::Left, 1, 400}, {{}, 0, 1373},
+                 {Key::End, 1, KEPT_PERIODS},    {Key::Home, 1, 0},   {{}, 0, 1452},
+                 {Key::Period, 1, KEPT_PERIODS}, {{}, 0, 99999},      {Key::Backspace, 1, 1053}};
     for (const auto& jump : jumps) {
-        press(jump.press, jump.to);
+        if (jump.press) {
+            press(*jump.press, jump.times);
+        } else {
+            match_seek(m, jump.lands);
+        }
         until_landed();
         const int at = period();
-        ASSERT_EQ(at, jump.lands);
+        ASSERT_EQ(at, std::min(jump.lands, KEPT_PERIODS));
         EXPECT_EQ(watched[static_cast<std::size_t>(at)],
                   std::pair(world_hash(m.session), picture_hash(m.session.picture)))
             << "period " << at;
         EXPECT_EQ(viewer.result_open, m.session.controls.result_window_open) << "period " << at;
         EXPECT_EQ(viewer.help_open, m.session.controls.help_window_open) << "period " << at;
     }
-    EXPECT_LE(m.viewer.kept.size(), 4u) << "one state every 400 periods fought";
+    EXPECT_LE(m.kept.size(), 4u) << "one state every 400 periods fought";
+    // A state kept at another display scale comes back at this one.
+    match_set_display_scale(m, 2);
+    press(Key::Home);
+    EXPECT_EQ(m.session.picture.width, 2 * m.session.picture.area_width);
 }
 
 TEST_F(Replaying, over_it_stands_on_the_end_until_esc_ends_it) {
-    press(ViewerCommand::End);
+    press(Key::End);
     until_landed();
     match_run_period(m);
     EXPECT_EQ(period(), KEPT_PERIODS);
     EXPECT_FALSE(viewer.ended) << "the recorded Quit leaves the replay standing";
-    press(ViewerCommand::Close);
+    press(Key::Esc);
     EXPECT_EQ(viewer.ended, std::optional(0));
 }
 
@@ -196,15 +198,27 @@ TEST_F(Replaying, a_changed_file_parts_at_the_first_checkpoint_or_set_up_after_t
     }
 }
 
-// A battle being played takes the battle's records and none of a viewer's.
-TEST(PlayedMatch, a_battle_being_played_takes_no_viewers_records) {
+// A battle being played takes no viewer's keys: p pauses it, Esc there
+// shows the score; Space does nothing. Paused, the engine falls silent.
+TEST(PlayedMatch, a_battle_being_played_takes_its_own_keys_and_pauses_silent) {
     HeadlessBattle battle(random_from_seed(3));
-    match_take(battle.match, viewer_record(ViewerCommand::Pause));
-    match_take(battle.match, viewer_record(ViewerCommand::Close));
-    match_take(battle.match, {.kind = InputKind::KeyPress, .character = CharCode::LowerP});
-    EXPECT_FALSE(match_run_period(battle.match));
+    Match& m = battle.match;
+    match_key(m, {.key = Key::Up});
+    for (int i = 0; i < 20; ++i)
+        match_run_period(m);
+    ASSERT_TRUE(mixer_sounding(m.mixer)) << "the engine runs";
+    EXPECT_FALSE(match_key(m, {.key = Key::Space}));
+    match_key(m, {.key = Key::P});
+    for (int i = 0; i < 3; ++i)
+        match_run_period(m);
+    std::vector<float> frames(2 * SAMPLE_RATE);
+    match_sound(m, frames);
+    EXPECT_EQ(frames[frames.size() - 2], 0.0f) << "the engine hums on while paused";
     EXPECT_FALSE(battle.session.controls.battle_timer_running);
-    EXPECT_FALSE(battle.match.ended);
+    match_key(m, {.key = Key::Esc});
+    match_run_period(m);
+    EXPECT_TRUE(battle.session.controls.result_window_open);
+    EXPECT_FALSE(m.ended);
 }
 
 }  // namespace

@@ -1,6 +1,6 @@
-// The battle session as a front end meets it: records in, periods run, and
-// what the session asks of the front end in return.
-#include "session/session.h"
+// The battle session as a front end meets it, through its match: records
+// in, periods run, and what the front end is asked to do in return.
+#include "match/match.h"
 
 #include <gtest/gtest.h>
 
@@ -9,7 +9,7 @@
 
 namespace {
 
-// A front end that notes what the session asks of it.
+// A front end that notes what it is asked.
 struct NotingFrontEnd final : FrontEnd {
     std::vector<std::string> told;
     void show_picture(std::span<const PixelBox>) override {}
@@ -20,7 +20,7 @@ struct NotingFrontEnd final : FrontEnd {
     void close_small_window(SmallWindow w) override {
         told.push_back(w == SmallWindow::Result ? "close result" : "close help");
     }
-    void show_replay(std::string_view, std::string_view) override {}
+    void show_replay(std::string_view, int, int) override {}
     void keep_muted(bool) override {}
     void end_program(int status, std::string_view message) override {
         told.push_back("end " + std::to_string(status) + " " + std::string(message));
@@ -39,13 +39,16 @@ const InputEvent UP = {.kind = InputKind::KeyDown, .key = KeyCode::Up};
 
 struct Playing : testing::Test {
     NotingFrontEnd front_end;
-    Session s;
-    void SetUp() override { session_start(s, front_end, random_from_seed(5), 723, 651, 1); }
+    Match m;
+    Session& s = m.session;
+    void SetUp() override {
+        match_start_game(m, front_end, random_from_seed(5), 723, 651, 1, Kept::No);
+    }
     // One period with these records.
-    bool period(std::initializer_list<InputEvent> records) {
+    bool period(std::initializer_list<InputEvent> records, bool shown = true) {
         for (const InputEvent& e : records)
             session_take(s, e);
-        return session_run_period(s);
+        return match_run_period(m, shown);
     }
 };
 
@@ -149,9 +152,8 @@ TEST_F(Playing, a_fault_ends_the_session_with_one_line_and_nothing_runs_after) {
 
 TEST_F(Playing, a_minimised_battle_takes_its_records_but_waits) {
     period({});
-    EXPECT_FALSE(session_run_period(s, false));
-    session_take(s, F1);
-    EXPECT_FALSE(session_run_period(s, false));
+    EXPECT_FALSE(period({}, false));
+    EXPECT_FALSE(period({F1}, false));
     EXPECT_EQ(front_end.told, std::vector<std::string>{"open help"});
     EXPECT_EQ(s.ticks, 1);
 }

@@ -292,7 +292,7 @@ TEST_F(Sim, a_recorded_battle_is_fought_again_to_the_bit) {
     EXPECT_EQ(again.out, fought.out);
     EXPECT_EQ(slurp(dir / "again.cues"), slurp(dir / "fought.cues")) << "what is heard of it too";
     EXPECT_EQ(again.err,
-              battle.string() + ": every checkpoint held (3 checkpoints, 900 periods)\n");
+              battle.string() + ": every checkpoint held (23 checkpoints, 900 periods)\n");
 
     std::string text = slurp(battle);
     const std::size_t check = text.find("800 check ") + 10;

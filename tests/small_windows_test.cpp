@@ -9,7 +9,8 @@ namespace {
 
 struct Windows : testing::Test {
     Match match;
-    MainWindow window{match};
+    BattleKeeper keeper;
+    MainWindow window{match, keeper};
     Session& session = match.session;
 
     void SetUp() override {

@@ -13,7 +13,7 @@ class HeadlessFrontEnd final : public FrontEnd {
     void open_result_window(ResultScore) override {}
     void open_help_window() override {}
     void close_small_window(SmallWindow) override {}
-    void show_replay(std::string_view, std::string_view) override {}
+    void show_replay(std::string_view, int, int) override {}
     void keep_muted(bool) override {}
     void end_program(int, std::string_view) override {}
 };

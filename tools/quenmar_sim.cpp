@@ -145,8 +145,15 @@ struct Battle {
     bool run_period(int period) {
         const bool ticked = run_scripted_period(match, events, next, period);
         if (period == periods) match_end_battle(match);
-        match_write_out(match, record);
+        keep();
         return ticked;
+    }
+    // Writes what is new of the battle fought to the battle file, if it is kept.
+    void keep() {
+        const ToKeep k = match_to_keep(match);
+        if (record == nullptr) return;
+        for (const std::string* lines : {&k.lines, &k.first_lines})
+            std::fwrite(lines->data(), 1, lines->size(), record);
     }
 };
 
@@ -169,7 +176,7 @@ std::unique_ptr<Battle> battle_from_options(const Options& o) {
     if (!o.record_file.empty()) b->record = open_output(o.record_file);
     match_start_game(b->match, b->front_end, std::move(random), o.width, o.height, 1,
                      o.record_file.empty() ? Kept::No : Kept::Yes);
-    match_write_out(b->match, b->record);
+    b->keep();
     return b;
 }
 

@@ -6,33 +6,18 @@
 
 namespace {
 
-struct Place {
-    std::string_view code;
-    KeyCode key;
-};
-
 // Keys by their place on the keyboard.
-constexpr Place PLACES[] = {
-    {"ArrowLeft", KeyCode::Left}, {"ArrowUp", KeyCode::Up}, {"ArrowRight", KeyCode::Right},
-    {"ArrowDown", KeyCode::Down}, {"KeyA", KeyCode::Left},  {"KeyW", KeyCode::Up},
-    {"KeyD", KeyCode::Right},     {"KeyS", KeyCode::Down},  {"F1", KeyCode::F1},
-};
-
-std::optional<KeyCode> key_code(std::string_view code) {
-    for (const Place& place : PLACES) {
-        if (place.code == code) return place.key;
-    }
-    return std::nullopt;
-}
+constexpr std::pair<std::string_view, Key> PLACES[] = {
+    {"ArrowLeft", Key::Left}, {"ArrowUp", Key::Up}, {"ArrowRight", Key::Right},
+    {"ArrowDown", Key::Down}, {"KeyA", Key::Left},  {"KeyW", Key::Up},
+    {"KeyD", Key::Right},     {"KeyS", Key::Down},  {"F1", Key::F1}};
 
 // Keys by what they type.
-std::optional<CharCode> char_code(std::string_view key) {
-    if (key == "Enter") return CharCode::Enter;
-    if (key == "Escape") return CharCode::Esc;
-    if (key == "p") return CharCode::LowerP;
-    if (key == "P") return CharCode::UpperP;
-    return std::nullopt;
-}
+constexpr std::pair<std::string_view, Key> TYPED[] = {
+    {"Enter", Key::Enter}, {"Escape", Key::Esc},         {"p", Key::P},     {"P", Key::P},
+    {" ", Key::Space},     {".", Key::Period},           {"-", Key::Minus}, {"+", Key::Plus},
+    {"=", Key::Plus},      {"Home", Key::Home},          {"End", Key::End}, {"m", Key::M},
+    {"M", Key::M},         {"Backspace", Key::Backspace}};
 
 MouseButton pressed(int dom_button) {
     switch (dom_button) {
@@ -47,86 +32,54 @@ MouseButton pressed(int dom_button) {
     }
 }
 
-std::optional<InputEvent> small_window_key(const BrowserEvent& e, PagePart part) {
-    if (e.type != BrowserEventType::KeyDown || e.repeat) return std::nullopt;
-    const SmallWindow window = part == PagePart::Help ? SmallWindow::Help : SmallWindow::Result;
-    if (e.key == "Escape") return small_window_record(window, CharCode::Esc);
-    if (e.code == "F1") return small_window_record(window, KeyCode::F1);
+}  // namespace
+
+std::optional<Key> browser_key(std::string_view code, std::string_view key) {
+    for (const auto& [place, name] : PLACES) {
+        if (code == place) return name;
+    }
+    for (const auto& [typed, name] : TYPED) {
+        if (key == typed) return name;
+    }
     return std::nullopt;
 }
 
-std::optional<InputEvent> field_key(const BrowserEvent& e) {
-    const std::optional<KeyCode> place = key_code(e.code);
-    const bool arrow = place && *place != KeyCode::F1;
-    if (e.type == BrowserEventType::KeyUp) {
-        if (!arrow) return std::nullopt;
-        return InputEvent{.kind = InputKind::KeyUp, .key = *place, .shift = e.shift};
-    }
-    if (e.repeat && !arrow) return std::nullopt;
-    if (place) return InputEvent{.kind = InputKind::KeyDown, .key = *place, .shift = e.shift};
-    const std::optional<CharCode> typed = char_code(e.key);
-    if (!typed) return mute_record(e.key);
-    return InputEvent{.kind = InputKind::KeyPress, .character = *typed, .shift = e.shift};
-}
-
-std::optional<InputEvent> viewer_key(const BrowserEvent& e) {
-    if (e.type != BrowserEventType::KeyDown) return std::nullopt;
-    constexpr std::pair<std::string_view, ViewerCommand> NAMED[] = {
-        {"ArrowLeft", ViewerCommand::Back},
-        {"ArrowRight", ViewerCommand::Forward},
-        {"Home", ViewerCommand::Start},
-        {"End", ViewerCommand::End},
-        {"Escape", ViewerCommand::Close}};
-    std::optional<InputEvent> record = viewer_record(e.key);
-    if (!record) record = mute_record(e.key);
-    for (const auto& [name, command] : NAMED) {
-        if (e.key == name) record = viewer_record(command);
-    }
-    return e.repeat && record && !viewer_repeats(*record) ? std::nullopt : record;
-}
-
-}  // namespace
-
-std::optional<InputEvent> translate_browser_event(const BrowserEvent& e, PagePart part) {
-    if (part == PagePart::Replay) return viewer_key(e);
-    const auto mouse = [&](InputKind kind, MouseButton button) {
+InputEvent browser_mouse(const BrowserMouse& e) {
+    const auto record = [&](InputKind kind, MouseButton button) {
         return InputEvent{.kind = kind, .mouse = button, .shift = e.shift, .x = e.x, .y = e.y};
     };
     switch (e.type) {
-        case BrowserEventType::KeyDown:
-        case BrowserEventType::KeyUp:
-            return part == PagePart::Field ? field_key(e) : small_window_key(e, part);
-        case BrowserEventType::MouseDown:
-            return mouse(InputKind::MouseDown, pressed(e.button));
-        case BrowserEventType::MouseMove:
-            return mouse(InputKind::MouseMove, static_cast<MouseButton>(e.buttons & 7));
-        case BrowserEventType::MouseUp:
-            return mouse(InputKind::MouseUp, pressed(e.button));
+        case MouseType::Down:
+            return record(InputKind::MouseDown, pressed(e.button));
+        case MouseType::Up:
+            return record(InputKind::MouseUp, pressed(e.button));
+        case MouseType::Move:
+            break;
     }
-    return std::nullopt;
+    return record(InputKind::MouseMove, static_cast<MouseButton>(e.buttons & 7));
 }
 
-std::vector<KeyCode> pad_arrows(float x, float y) {
+std::vector<Key> pad_arrows(float x, float y) {
     constexpr float MIDDLE = 0.25f;  // radius of the pad's middle, where no arrow is held
     // Eight zones of an eighth of a turn each: within 22.5 degrees of an axis
     // one arrow, between two axes both.
     constexpr float TAN_EIGHTH_HALF = 0.41421356f;
     if (x * x + y * y < MIDDLE * MIDDLE) return {};
-    std::vector<KeyCode> arrows;
+    std::vector<Key> arrows;
     if (std::fabs(y) >= TAN_EIGHTH_HALF * std::fabs(x))
-        arrows.push_back(y < 0 ? KeyCode::Up : KeyCode::Down);
+        arrows.push_back(y < 0 ? Key::Up : Key::Down);
     if (std::fabs(x) >= TAN_EIGHTH_HALF * std::fabs(y))
-        arrows.push_back(x < 0 ? KeyCode::Left : KeyCode::Right);
+        arrows.push_back(x < 0 ? Key::Left : Key::Right);
     return arrows;
 }
 
-std::vector<InputEvent> translate_touch(TouchState& s, const TouchEvent& t) {
-    std::vector<InputEvent> out;
-    const auto arrow = [&](InputKind kind, KeyCode key) {
-        out.push_back({.kind = kind, .key = key});
+Touched translate_touch(TouchState& s, const TouchEvent& t) {
+    Touched out;
+    const auto arrow = [&](bool pressed, Key key) {
+        out.keys.push_back({.key = key, .pressed = pressed});
     };
     const auto mouse = [&](InputKind kind, MouseButton button, float x, float y) {
-        out.push_back({.kind = kind, .mouse = button, .x = x, .y = y});
+        out.records.push_back({.kind = kind, .mouse = button, .x = x, .y = y});
     };
     const auto held = [&] {
         return static_cast<MouseButton>((s.aim_finger >= 0 ? 1 : 0) |
@@ -135,17 +88,17 @@ std::vector<InputEvent> translate_touch(TouchState& s, const TouchEvent& t) {
     if (t.on_pad) {
         if (t.phase == TouchPhase::Start && s.pad_finger < 0) s.pad_finger = t.finger;
         if (t.finger != s.pad_finger) return out;
-        const std::vector<KeyCode> now =
-            t.phase == TouchPhase::End ? std::vector<KeyCode>{} : pad_arrows(t.x, t.y);
-        const auto holds = [](const std::vector<KeyCode>& keys, KeyCode key) {
+        const std::vector<Key> now =
+            t.phase == TouchPhase::End ? std::vector<Key>{} : pad_arrows(t.x, t.y);
+        const auto holds = [](const std::vector<Key>& keys, Key key) {
             return std::find(keys.begin(), keys.end(), key) != keys.end();
         };
         // What the thumb left is let go before what it reached is pressed.
-        for (const KeyCode key : s.arrows) {
-            if (!holds(now, key)) arrow(InputKind::KeyUp, key);
+        for (const Key key : s.arrows) {
+            if (!holds(now, key)) arrow(false, key);
         }
-        for (const KeyCode key : now) {
-            if (!holds(s.arrows, key)) arrow(InputKind::KeyDown, key);
+        for (const Key key : now) {
+            if (!holds(s.arrows, key)) arrow(true, key);
         }
         s.arrows = now;
         if (t.phase == TouchPhase::End) s.pad_finger = -1;

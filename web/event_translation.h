@@ -1,42 +1,36 @@
-// The browser's keyboard, mouse and touch events turned into the game's input
-// records. Pure: the page hands over what it read of an event as plain data,
-// so a table of events can be checked against the records they yield without
-// a browser.
+// The browser's keyboard, mouse and touch events turned into the game's key
+// strokes and input records. Nothing here decides what a key does (the
+// match does, input/key_table.h): the page hands over what it read of an
+// event as plain data, so a table of events can be checked against what
+// they yield without a browser.
 #pragma once
 
 #include <optional>
 #include <string_view>
 #include <vector>
 
-#include "input/input_event.h"
+#include "input/key_table.h"
 
-enum class BrowserEventType { KeyDown, KeyUp, MouseDown, MouseMove, MouseUp };
+// The name of a key by KeyboardEvent.code, its place ("KeyW", "ArrowUp",
+// "F1"), and KeyboardEvent.key, what it types ("p", "Enter", "Escape"): the
+// arrows, and the keys in the W, A, S and D places as the arrows whatever the
+// layout, by their place; the rest by what they type. None for a key the
+// game has no name for.
+std::optional<Key> browser_key(std::string_view code, std::string_view key);
 
-// Which part of the page has the keyboard: the field, or one of the two
-// small windows, where only their own keys act; or, in a replay, any of them,
-// where only the viewer's keys act.
-enum class PagePart { Field, Result, Help, Replay };
+enum class MouseType { Down, Move, Up };
 
-struct BrowserEvent {
-    BrowserEventType type = BrowserEventType::KeyDown;
-    std::string_view code{};  // KeyboardEvent.code: the key's place ("KeyW", "ArrowUp", "F1")
-    std::string_view key{};   // KeyboardEvent.key: what it types ("p", "P", "Enter", "Escape")
-    bool repeat = false;      // a held key's repeat
-    int button = 0;           // MouseEvent.button: 0 left, 1 middle, 2 right
-    int buttons = 0;          // MouseEvent.buttons held: 1 left, 2 right, 4 middle
-    float x = 0;              // pointer position, drawing units
+struct BrowserMouse {
+    MouseType type = MouseType::Move;
+    int button = 0;   // MouseEvent.button: 0 left, 1 middle, 2 right
+    int buttons = 0;  // MouseEvent.buttons held: 1 left, 2 right, 4 middle
+    float x = 0;      // pointer position, drawing units
     float y = 0;
     std::int16_t shift = 0;  // 1 Shift, 2 Ctrl, 4 Alt, added up
 };
 
-// The record for a key or mouse event, or none for one the game does not
-// take there. On the field: the arrows, the keys in the W, A, S and D places
-// (by place, whatever the layout), F1, p, Enter and Esc, and m for the sound;
-// a held arrow repeats, the other keys act once per press. In a small window: Esc (Result's Esc
-// step, Help's "Close") and F1 in Help; Tab, Space and Enter are its buttons'.
-// In a replay: p or Space, ".", "-", "+" or "=", Left and Right, Home and
-// End, and Esc; a held one repeats but for pausing and ending.
-std::optional<InputEvent> translate_browser_event(const BrowserEvent& event, PagePart part);
+// The record of a mouse event over the field.
+InputEvent browser_mouse(const BrowserMouse& event);
 
 // Touch: one finger on the drive pad holds the arrows of the place it is on,
 // as held keys do; the field's first finger is the pointer with the left
@@ -55,8 +49,8 @@ struct TouchEvent {
 // Which fingers hold what, between touch events.
 struct TouchState {
     int pad_finger = -1;
-    std::vector<KeyCode> arrows;  // the arrows the pad's finger holds
-    int aim_finger = -1;          // the field's pointer
+    std::vector<Key> arrows;  // the arrows the pad's finger holds
+    int aim_finger = -1;      // the field's pointer
     float aim_x = 0, aim_y = 0;
     int command_finger = -1;  // the right button
 };
@@ -64,8 +58,14 @@ struct TouchState {
 // The drive pad's arrows at a place on it: the arrow of the zone the place is
 // in, both arrows between two zones (Up and Left toward the upper left, as
 // two keys held together), none in the small middle.
-std::vector<KeyCode> pad_arrows(float x, float y);
+std::vector<Key> pad_arrows(float x, float y);
 
-// The records a touch event yields, in order; a finger the state does not
-// hold yields none.
-std::vector<InputEvent> translate_touch(TouchState& state, const TouchEvent& touch);
+// What a touch yields: the drive pad's arrows pressed and let go, or the
+// field's pointer records, in order.
+struct Touched {
+    std::vector<KeyStroke> keys;
+    std::vector<InputEvent> records;
+    bool operator==(const Touched&) const = default;
+};
+// A finger the state does not hold yields nothing.
+Touched translate_touch(TouchState& state, const TouchEvent& touch);

@@ -1,9 +1,10 @@
 // The browser front end: the match behind a <canvas> and two <dialog>s. The
-// page (page.js) runs the periods from its timer and hands over its events
-// through the named calls at the end of this file; this file is the match's
-// front end there, showing the picture, the replay's line and the dialogs
-// through the page. The match keeps the battle being played as a battle
-// file, for a link or a file, and shows a battle file again.
+// page (page.js and its parts) runs the periods from its timer and hands over
+// its events through the named calls at the end of this file; this file is
+// the match's front end there, showing the picture, the replay's line and
+// the dialogs through the page's calls (Module.page). The match keeps the
+// battle being played as a battle file, which the page keeps in the
+// browser's storage, hands on as a link and brings back.
 #include <emscripten.h>
 #include <emscripten/bind.h>
 
@@ -25,17 +26,17 @@ EM_JS(void, page_show,
       (const std::uint8_t* rgba, int picture_width, int picture_height, int left, int top,
        int width, int height),
       {
-          quenmarPage.show(HEAPU8.buffer, rgba, picture_width, picture_height, left, top, width,
+          Module.page.show(HEAPU8.buffer, rgba, picture_width, picture_height, left, top, width,
                            height);
       });
-EM_JS(void, page_open_result, (int wins, int losses), { quenmarPage.openResult(wins, losses); });
-EM_JS(void, page_open_help, (), { quenmarPage.openHelp(); });
-EM_JS(void, page_close, (int help), { quenmarPage.close(help != 0); });
-EM_JS(void, page_keep_muted, (int muted), { quenmarPage.keepMuted(muted != 0); });
-EM_JS(void, page_replay, (const char* line, const char* note),
-      { quenmarPage.showReplay(UTF8ToString(line), UTF8ToString(note)); });
+EM_JS(void, page_open_result, (int wins, int losses), { Module.page.openResult(wins, losses); });
+EM_JS(void, page_open_help, (), { Module.page.openHelp(); });
+EM_JS(void, page_close, (int help), { Module.page.close(help != 0); });
+EM_JS(void, page_keep_muted, (int muted), { Module.page.keepMuted(muted != 0); });
+EM_JS(void, page_replay, (const char* line, int period, int length),
+      { Module.page.showReplay(UTF8ToString(line), period, length); });
 EM_JS(void, page_end, (int status, const char* message),
-      { quenmarPage.end(status, UTF8ToString(message)); });
+      { Module.page.end(status, UTF8ToString(message)); });
 
 class PageFrontEnd final : public FrontEnd {
   public:
@@ -50,8 +51,8 @@ class PageFrontEnd final : public FrontEnd {
     void close_small_window(SmallWindow window) override {
         page_close(window == SmallWindow::Help);
     }
-    void show_replay(std::string_view line, std::string_view note) override {
-        page_replay(std::string(line).c_str(), std::string(note).c_str());
+    void show_replay(std::string_view line, int period, int length) override {
+        page_replay(std::string(line).c_str(), period, length);
     }
     void keep_muted(bool muted) override { page_keep_muted(muted); }
     void end_program(int status, std::string_view message) override {
@@ -68,10 +69,9 @@ void PageFrontEnd::show_picture(std::span<const PixelBox> changed) {
     rgba.resize(s.pixels.size() * 4);
     for (const PixelBox& box : changed) {
         for (int y = box.top; y <= box.bottom; ++y) {
-            for (int x = box.left; x <= box.right; ++x) {
-                const std::size_t at =
-                    static_cast<std::size_t>(y) * static_cast<std::size_t>(s.width) +
-                    static_cast<std::size_t>(x);
+            const std::size_t row = static_cast<std::size_t>(y) * static_cast<std::size_t>(s.width);
+            for (std::size_t at = row + static_cast<std::size_t>(box.left);
+                 at <= row + static_cast<std::size_t>(box.right); ++at) {
                 const std::uint32_t p = s.pixels[at];
                 rgba[4 * at] = static_cast<std::uint8_t>(p >> 16);
                 rgba[4 * at + 1] = static_cast<std::uint8_t>(p >> 8);
@@ -84,16 +84,9 @@ void PageFrontEnd::show_picture(std::span<const PixelBox> changed) {
     }
 }
 
-PagePart page_part(const std::string& part) {
-    return part == "result" ? PagePart::Result : part == "help" ? PagePart::Help : PagePart::Field;
+KeyPlace key_place(const std::string& part) {
+    return part == "result" ? KeyPlace::Result : part == "help" ? KeyPlace::Help : KeyPlace::Field;
 }
-
-// The dialogs' buttons by their texts.
-constexpr std::pair<const char*, SmallButton> BUTTON_TEXTS[] = {
-    {QUIT_TEXT, SmallButton::Quit},
-    {BACK_TEXT, SmallButton::Back},
-    {NEXT_LEVEL_TEXT, SmallButton::NextLevel},
-    {CLOSE_TEXT, SmallButton::Close}};
 
 // What the page calls, by name (embind); its texts and sizes come from here too.
 
@@ -111,6 +104,11 @@ std::string replay_battle(const std::string& bytes, const std::string& name, dou
     } catch (const InputError& e) {
         return e.what();
     }
+}
+
+// Brings back the player's own battle from what the page kept of it.
+BroughtBack bring_back(const std::string& bytes, const std::string& name, double scale) {
+    return match_bring_back(match, page, bytes, name, scale);
 }
 
 // One period of the page's timer; returns whether the battle ticked.
@@ -131,17 +129,29 @@ emscripten::val link_bytes() {
         bytes.size(), reinterpret_cast<const std::uint8_t*>(bytes.data())));
 }
 
+ToKeep to_keep() {
+    return match_to_keep(match);
+}
+
 void set_scale(double scale) {
     match_set_display_scale(match, scale);
 }
 
-// The next `frames` frames of the game's sound, left and right in turn: a view
-// the page copies at once.
+// The next `frames` frames of the game's sound, left and right in turn, or
+// none while nothing can be heard: a view the page copies at once. What
+// plays while the sound is off is not heard once it is on again.
 emscripten::val sound(int frames) {
     static std::vector<float> stereo;
+    if (match.mixer.muted) mixer_silence(match.mixer);
+    if (!mixer_sounding(match.mixer)) return emscripten::val::null();
     stereo.resize(2 * static_cast<std::size_t>(frames));
     match_sound(match, stereo);
     return emscripten::val(emscripten::typed_memory_view(stereo.size(), stereo.data()));
+}
+
+// Stops what plays: the sounds of periods played while nothing could be heard.
+void silence() {
+    mixer_silence(match.mixer);
 }
 
 // Starts with the sound off or on, as the page kept the player's choice.
@@ -149,33 +159,28 @@ void set_muted(bool muted) {
     match_set_muted(match, muted);
 }
 
-// A key event (down or up) for a part of the page; returns whether the game took it.
-bool key(bool down, const std::string& part, const std::string& code, const std::string& typed,
-         bool repeat, int shift) {
-    const auto record =
-        translate_browser_event({.type = down ? BrowserEventType::KeyDown : BrowserEventType::KeyUp,
-                                 .code = code,
-                                 .key = typed,
-                                 .repeat = repeat,
-                                 .shift = static_cast<std::int16_t>(shift)},
-                                match.replay ? PagePart::Replay : page_part(part));
-    if (record) match_take(match, *record);
-    return record.has_value();
+// A key pressed or let go in a part of the page ("field", "result", "help");
+// returns whether the game took it.
+bool key(bool pressed, const std::string& part, const std::string& code, const std::string& typed,
+         bool repeat) {
+    const std::optional<Key> name = browser_key(code, typed);
+    return name &&
+           match_key(
+               match,
+               {.key = *name, .pressed = pressed, .repeat = repeat, .place = key_place(part)});
 }
 
 // A mouse event ("down", "move", "up") over the field, in drawing units.
 void mouse(const std::string& type, int button, int buttons, float x, float y, int shift) {
-    const BrowserEventType kind = type == "down" ? BrowserEventType::MouseDown
-                                  : type == "up" ? BrowserEventType::MouseUp
-                                                 : BrowserEventType::MouseMove;
-    const auto record = translate_browser_event({.type = kind,
-                                                 .button = button,
-                                                 .buttons = buttons,
-                                                 .x = x,
-                                                 .y = y,
-                                                 .shift = static_cast<std::int16_t>(shift)},
-                                                PagePart::Field);
-    if (record) match_take(match, *record);
+    const MouseType kind = type == "down" ? MouseType::Down
+                           : type == "up" ? MouseType::Up
+                                          : MouseType::Move;
+    match_take(match, browser_mouse({.type = kind,
+                                     .button = button,
+                                     .buttons = buttons,
+                                     .x = x,
+                                     .y = y,
+                                     .shift = static_cast<std::int16_t>(shift)}));
 }
 
 // A finger ("start", "move", "end") on the drive pad (x, y from -1 to 1 about
@@ -184,27 +189,34 @@ void touch(const std::string& type, int finger, bool on_pad, float x, float y) {
     const TouchPhase phase = type == "start" ? TouchPhase::Start
                              : type == "end" ? TouchPhase::End
                                              : TouchPhase::Move;
-    for (const InputEvent& record : translate_touch(
-             touches, {.phase = phase, .finger = finger, .on_pad = on_pad, .x = x, .y = y}))
+    const Touched touched = translate_touch(
+        touches, {.phase = phase, .finger = finger, .on_pad = on_pad, .x = x, .y = y});
+    for (const KeyStroke& stroke : touched.keys)
+        match_key(match, stroke);
+    for (const InputEvent& record : touched.records)
         match_take(match, record);
 }
 
 // The replay's position bar, set to `period`.
 void seek(int period) {
-    match_take(match,
-               {.kind = InputKind::Viewer, .viewer = ViewerCommand::SeekTo, .period = period});
+    match_seek(match, period);
 }
 
-// A button of a dialog, by its text.
-void click(const std::string& text) {
-    for (const auto& [caption, button] : BUTTON_TEXTS) {
-        if (text == caption) match_take(match, {.kind = InputKind::Click, .button = button});
+// A button of a dialog, by its name ("quit", "back", "next_level", "close").
+void click(const std::string& name) {
+    if (const std::optional<SmallButton> button = small_button_named(name)) {
+        match_take(match, {.kind = InputKind::Click, .button = *button});
     }
 }
 
 void keyboard_lost() {
     touches = {};
     match_take(match, {.kind = InputKind::KeyboardLost});
+}
+
+// The level the battle stands at, for the line under the field.
+int level() {
+    return match.session.world.level;
 }
 
 // What the page says and how it runs, from the game.
@@ -228,12 +240,13 @@ emscripten::val texts() {
     t.set("fieldWidth", DESIGN_WIDTH);
     t.set("fieldHeight", DESIGN_HEIGHT);
     t.set("periodMs", PERIOD_MS);
+    t.set("keepPeriods", KEEP_PERIODS);
     t.set("sampleRate", SAMPLE_RATE);
     t.set("longestBattle", static_cast<double>(LONGEST_BATTLE));
     return t;
 }
 
-// A read-only view of the battle, for the page's line and for tests.
+// A read-only view of the battle, for tests.
 struct PageState {
     double periods, ticks;
     int level, wins, losses;
@@ -271,7 +284,7 @@ PageState state() {
             s.world.tank_dir[0],
             s.world.shell_state[0],
             hash,
-            match.replay ? STATES[static_cast<int>(r.state)] : "",
+            r.replaying ? STATES[static_cast<int>(r.state)] : "",
             r.period,
             r.length,
             REPLAY_SPEEDS[r.speed].name,
@@ -306,20 +319,33 @@ EMSCRIPTEN_BINDINGS(quenmar) {
         .field("replayPaused", &PageState::replay_paused)
         .field("muted", &PageState::muted)
         .field("shotsPlayed", &PageState::shots_played);
+    value_object<BroughtBack>("BroughtBack")
+        .field("back", &BroughtBack::back)
+        .field("why", &BroughtBack::why);
+    value_object<ToKeep>("ToKeep")
+        .field("lines", &ToKeep::lines)
+        .field("ends", &ToKeep::ends)
+        .field("sync", &ToKeep::sync)
+        .field("anew", &ToKeep::anew)
+        .field("firstLines", &ToKeep::first_lines);
     function("start", &start);
     function("replay", &replay_battle);
+    function("bringBack", &bring_back);
     function("period", &period);
     function("seek", &seek);
     function("battle", &battle);
     function("battleLink", &link_bytes);
+    function("toKeep", &to_keep);
     function("setScale", &set_scale);
     function("sound", &sound);
     function("setMuted", &set_muted);
+    function("silence", &silence);
     function("key", &key);
     function("mouse", &mouse);
     function("touch", &touch);
     function("click", &click);
     function("keyboardLost", &keyboard_lost);
+    function("level", &level);
     function("texts", &texts);
     function("state", &state);
 }

@@ -1,73 +1,98 @@
-// The page's sound on the audio thread: the frames the page posts each
-// period (left and right in turn, or a count of silent frames), played in
-// order a lead behind. While none are queued it plays silence, and where
-// that breaks off a sound it tells the page: an underrun. What comes after
-// a gap waits the lead again; what piles up past the most it keeps is
-// dropped, so that the sound never falls further behind.
-"use strict";
+// The game's sound through Web Audio: each period the page posts the game's
+// mixed frames to its worklet (sound-worklet.js) on the audio thread, which
+// plays them in order, a little behind. The context starts suspended, and
+// the first key, click or touch wakes it. While nothing can be heard, the
+// game mixes nothing and a period's silence is posted as its length alone.
 
-class QuenmarSound extends AudioWorkletProcessor {
-  constructor({ processorOptions: { lead, most } }) {
-    super();
-    this.lead = lead; // frames of silence before what follows a gap
-    this.most = most; // frames it keeps queued at the most
-    this.queue = []; // Float32Arrays of frames, or numbers of silent frames
-    this.queued = 0; // frames in the queue, less those played of the first
-    this.at = 0; // frames played of the first
-    this.heard = false; // the last frames played were not silent
-    this.port.onmessage = (event) => this.take(event.data);
-  }
+const MUTED_KEY = "quenmar-sound-off"; // localStorage: the player's choice of sound
+const SOUND_LEAD_S = 0.03; // how much sound the worklet has queued ahead of what it plays
+const RENDER_QUANTUM = 128; // frames the audio thread asks the worklet for at a time
 
-  static frames(chunk) {
-    return typeof chunk === "number" ? chunk : chunk.length / 2;
-  }
+let game = null;
+let rate = 0; // frames a second
+let frames = 0; // frames a period
+let audio = null; // the AudioContext, suspended until the first key, click or touch
+let player = null; // its worklet, which plays the frames posted to it
+let muted = false;
+const counted = { posted: 0, heard: 0, underruns: 0 }; // periods posted, of them not silent, gaps
 
-  take(chunk) {
-    if (this.queue.length === 0) this.add(this.lead);
-    this.add(chunk);
-    while (this.queued > this.most) {
-      this.queued -= QuenmarSound.frames(this.queue.shift()) - this.at;
-      this.at = 0;
-    }
-  }
-
-  add(chunk) {
-    this.queue.push(chunk);
-    this.queued += QuenmarSound.frames(chunk);
-  }
-
-  process(inputs, outputs) {
-    const [left, right] = outputs[0];
-    for (let f = 0; f < left.length;) {
-      const chunk = this.queue[0];
-      if (chunk === undefined) {
-        left.fill(0, f);
-        right.fill(0, f);
-        if (this.heard) this.port.postMessage("underrun");
-        this.heard = false;
-        return true;
-      }
-      const count = Math.min(QuenmarSound.frames(chunk) - this.at, left.length - f);
-      if (typeof chunk === "number") {
-        left.fill(0, f, f + count);
-        right.fill(0, f, f + count);
-      } else {
-        for (let i = 0; i < count; ++i) {
-          left[f + i] = chunk[2 * (this.at + i)];
-          right[f + i] = chunk[2 * (this.at + i) + 1];
-        }
-      }
-      this.heard = typeof chunk !== "number";
-      f += count;
-      this.at += count;
-      this.queued -= count;
-      if (this.at === QuenmarSound.frames(chunk)) {
-        this.queue.shift();
-        this.at = 0;
-      }
-    }
-    return true;
-  }
+// The sound button says what it does.
+function sayMuted() {
+  const button = document.getElementById("sound");
+  button.textContent = muted ? "Sound on" : "Sound off";
+  button.setAttribute("aria-pressed", String(muted));
 }
 
-registerProcessor("quenmar-sound", QuenmarSound);
+// A context made at once, which stays suspended until the player's first
+// key, click or touch wakes it, and its worklet; the player's last choice.
+export function start(theGame, texts) {
+  game = theGame;
+  rate = texts.sampleRate;
+  frames = (texts.sampleRate * texts.periodMs) / 1000;
+  try {
+    audio = new AudioContext({ sampleRate: rate, latencyHint: "interactive" });
+    audio.audioWorklet
+      .addModule("sound-worklet.js")
+      .then(() => {
+        const lead = Math.round(SOUND_LEAD_S * rate);
+        player = new AudioWorkletNode(audio, "quenmar-sound", {
+          outputChannelCount: [2],
+          processorOptions: { lead, most: 3 * lead },
+        });
+        player.port.onmessage = () => ++counted.underruns;
+        player.connect(audio.destination);
+      })
+      .catch(() => {});
+  } catch {
+    audio = null; // no Web Audio: the page plays on without sound
+  }
+  const wake = () => {
+    if (!audio || audio.state !== "suspended") return;
+    game.silence(); // what was played before is not heard late
+    audio.resume().catch(() => {});
+  };
+  for (const type of ["keydown", "mousedown", "touchstart", "click"]) {
+    document.addEventListener(type, wake, { capture: true, passive: true });
+  }
+  try {
+    muted = localStorage.getItem(MUTED_KEY) === "1";
+  } catch {}
+  game.setMuted(muted);
+  sayMuted();
+}
+
+// The player turned the sound off or on: kept for the next visit.
+export function keepMuted(off) {
+  muted = off;
+  try {
+    localStorage.setItem(MUTED_KEY, off ? "1" : "0");
+  } catch {}
+  sayMuted();
+}
+
+// The period's sound, posted to the worklet behind the last period's.
+export function playPeriod() {
+  if (!player || audio.state !== "running") return;
+  const mixed = game.sound(frames);
+  if (mixed === null) {
+    player.port.postMessage(frames);
+  } else {
+    const copy = new Float32Array(mixed);
+    player.port.postMessage(copy, [copy.buffer]);
+    ++counted.heard;
+  }
+  ++counted.posted;
+}
+
+// For tests: the context's state, the periods posted and heard, the gaps,
+// and the seconds from a period to its sound.
+export function view() {
+  return {
+    context: audio ? audio.state : null,
+    ...counted,
+    lead: SOUND_LEAD_S,
+    latency: audio
+      ? SOUND_LEAD_S + RENDER_QUANTUM / rate + audio.baseLatency + (audio.outputLatency || 0)
+      : null,
+  };
+}

@@ -13,9 +13,15 @@ target_link_options(quenmar-sim PRIVATE -sENVIRONMENT=node -sNODERAWFS=1 -sEXIT_
 add_executable(quenmar_page web/main.cpp)
 set_target_properties(quenmar_page PROPERTIES OUTPUT_NAME quenmar RUNTIME_OUTPUT_DIRECTORY ${QUENMAR_SITE})
 target_link_libraries(quenmar_page PRIVATE quenmar_match quenmar_web)
-target_link_options(quenmar_page PRIVATE -lembind -sENVIRONMENT=web -sDYNAMIC_EXECUTION=0)
+# An ES module that the page imports: createGame({ page }) gives the game.
+target_link_options(quenmar_page PRIVATE -lembind -sENVIRONMENT=web -sDYNAMIC_EXECUTION=0
+                    -sMODULARIZE=1 -sEXPORT_ES6=1 -sEXPORT_NAME=createGame)
 
-foreach(file index.html page.js page.css sound.js quenmar.webmanifest)
+set(QUENMAR_PAGE_FILES index.html page.css quenmar.webmanifest page.js field.js input.js
+    dialogs.js sound.js sound-worklet.js link.js replay.js storage.js)
+set(QUENMAR_PAGE_SOURCES ${QUENMAR_PAGE_FILES})
+list(TRANSFORM QUENMAR_PAGE_SOURCES PREPEND ${PROJECT_SOURCE_DIR}/web/)
+foreach(file ${QUENMAR_PAGE_FILES})
     configure_file(${PROJECT_SOURCE_DIR}/web/${file} ${QUENMAR_SITE}/${file} COPYONLY)
 endforeach()
 configure_file(${PROJECT_SOURCE_DIR}/data/icons/hicolor/64x64/quenmar.png ${QUENMAR_SITE}/quenmar.png COPYONLY)
@@ -37,7 +43,6 @@ add_custom_command(OUTPUT ${QUENMAR_SITE}/sw.js
     COMMAND ${CMAKE_COMMAND} -DSITE=${QUENMAR_SITE} -DTEMPLATE=${PROJECT_SOURCE_DIR}/web/sw.js
             -P ${PROJECT_SOURCE_DIR}/cmake/service_worker.cmake
     DEPENDS quenmar_page ${icons} ${PROJECT_SOURCE_DIR}/web/sw.js ${PROJECT_SOURCE_DIR}/cmake/service_worker.cmake
-            ${PROJECT_SOURCE_DIR}/web/index.html ${PROJECT_SOURCE_DIR}/web/page.js ${PROJECT_SOURCE_DIR}/web/sound.js
-            ${PROJECT_SOURCE_DIR}/web/page.css ${PROJECT_SOURCE_DIR}/web/quenmar.webmanifest
+            ${QUENMAR_PAGE_SOURCES}
     VERBATIM)
 add_custom_target(quenmar_site ALL DEPENDS ${QUENMAR_SITE}/sw.js)

@@ -118,7 +118,13 @@ class Browser {
     }
     assert.fail(`waited ${seconds} s for ${what}`);
   }
+  // A new battle: the page afresh, with no battle kept to bring back.
   async load() {
+    await this.send("Page.navigate", { url: "about:blank" });
+    await this.send("Storage.clearDataForOrigin", {
+      origin: this.origin,
+      storageTypes: "indexeddb",
+    });
     await this.send("Page.navigate", { url: this.page });
     await this.until(
       "window.quenmar && window.quenmar.state().ticks",

@@ -367,7 +367,7 @@ test("the page", async (t) => {
       await browser.key(...HOME);
       assert.deepStrictEqual([(await replay()).paused, (await replay()).period], [true, 0]);
       assert.match(
-        await browser.evaluate("document.getElementById('level').textContent"),
+        await browser.evaluate("document.getElementById('replay-line').textContent"),
         /^Level 0 · 0:00 \/ 0:36 · 1 × · Replay paused/,
       );
       // Watched a period at a time to `period` from the start: what it shows there.

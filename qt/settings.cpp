@@ -1,0 +1,18 @@
+#include "qt/settings.h"
+
+#include <QSettings>
+
+namespace {
+
+constexpr const char* SETTINGS = "quenmar";  // the organisation and the application alike
+constexpr const char* SOUND_OFF = "sound/off";
+
+}  // namespace
+
+bool sound_kept_off() {
+    return QSettings(SETTINGS, SETTINGS).value(SOUND_OFF, false).toBool();
+}
+
+void keep_sound_off(bool off) {
+    QSettings(SETTINGS, SETTINGS).setValue(SOUND_OFF, off);
+}

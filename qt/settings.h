@@ -1,0 +1,7 @@
+// What the desktop game keeps of the player's choices between runs, in its
+// settings ($XDG_CONFIG_HOME/quenmar/quenmar.conf).
+#pragma once
+
+// Whether the player last turned the sound off.
+bool sound_kept_off();
+void keep_sound_off(bool off);

@@ -1,0 +1,148 @@
+// The page's keys, mouse and touches, handed to the game as they come: keys
+// by their place and what they type, with the part of the page that has the
+// keyboard; the pointer in drawing units; fingers on the drive pad and on
+// the field. The game says which keys it took; the rest do what the browser
+// does with them, but for those that would scroll the page or open the
+// browser's help while the field has the keyboard.
+
+import * as field from "./field.js";
+
+const element = (id) => document.getElementById(id);
+// Keys that would scroll the page, move the keyboard or open the browser's help.
+const PAGE_KEYS = new Set([
+  " ",
+  "Tab",
+  "PageUp",
+  "PageDown",
+  "Home",
+  "End",
+  "F1",
+  "Backspace",
+  "ArrowLeft",
+  "ArrowUp",
+  "ArrowRight",
+  "ArrowDown",
+]);
+
+let game = null;
+let heldOnField = 0; // mouse buttons pressed on the field and not yet released
+
+function modifiers(event) {
+  return (event.shiftKey ? 1 : 0) | (event.ctrlKey ? 2 : 0) | (event.altKey ? 4 : 0);
+}
+
+const openDialog = () => ["result", "help"].find((id) => element(id).open) ?? "field";
+
+// A key pressed or released in a part of the page ("field", "result", "help").
+function key(pressed, part, event) {
+  return game.key(pressed, part, event.code, event.key, event.repeat);
+}
+
+// While a dialog is open, Tab and Shift+Tab go round its own buttons.
+function tabWithin(dialog, event) {
+  const buttons = [...dialog.querySelectorAll("button")].filter((b) => !b.hidden);
+  const at = buttons.indexOf(document.activeElement);
+  const next = (at + (event.shiftKey ? -1 : 1) + buttons.length) % buttons.length;
+  buttons[at < 0 ? 0 : next].focus();
+}
+
+function listenToKeys() {
+  const fieldElement = element("field");
+  for (const type of ["keydown", "keyup"]) {
+    fieldElement.addEventListener(type, (event) => {
+      if (key(type === "keydown", "field", event) || PAGE_KEYS.has(event.key)) {
+        event.preventDefault();
+      }
+    });
+  }
+  for (const part of ["result", "help"]) {
+    const dialog = element(part);
+    dialog.addEventListener("keydown", (event) => {
+      if (event.key === "Tab") {
+        event.preventDefault();
+        tabWithin(dialog, event);
+        return;
+      }
+      // What the game does not take goes to the dialog's buttons: only Space and Enter.
+      if (key(true, part, event) || (event.key !== " " && event.key !== "Enter")) {
+        event.preventDefault();
+      }
+    });
+    dialog.addEventListener("cancel", (event) => event.preventDefault()); // Esc is the game's
+  }
+  for (const button of document.querySelectorAll("dialog button[data-button]")) {
+    button.addEventListener("click", () => game.click(button.dataset.button));
+  }
+  window.addEventListener("blur", () => game.keyboardLost());
+}
+
+function listenToMouse() {
+  const fieldElement = element("field");
+  // As on the desktop, the field keeps the mouse from a press to its release.
+  fieldElement.addEventListener("mousedown", (event) => {
+    event.preventDefault();
+    fieldElement.focus();
+    heldOnField |= 1 << event.button;
+    game.mouse("down", event.button, event.buttons, ...field.pointer(event), modifiers(event));
+  });
+  window.addEventListener("mousemove", (event) => {
+    if (event.target !== fieldElement && heldOnField === 0) return;
+    game.mouse("move", event.button, event.buttons, ...field.pointer(event), modifiers(event));
+  });
+  window.addEventListener("mouseup", (event) => {
+    if ((heldOnField & (1 << event.button)) === 0) return;
+    heldOnField &= ~(1 << event.button);
+    game.mouse("up", event.button, event.buttons, ...field.pointer(event), modifiers(event));
+  });
+  document.addEventListener("contextmenu", (event) => event.preventDefault());
+}
+
+// Shows the touch controls in place of the keyboard's line.
+export function useTouch() {
+  if (document.body.classList.contains("touch")) return;
+  document.body.classList.add("touch");
+  if (field.fit()) game.setScale(field.pixelsToUnit());
+}
+
+function listenToTouch() {
+  const fieldElement = element("field"),
+    pad = element("pad");
+  const phases = { touchstart: "start", touchmove: "move", touchend: "end", touchcancel: "end" };
+  const padPlace = (touch) => {
+    const box = pad.getBoundingClientRect();
+    return [
+      ((touch.clientX - box.left) * 2) / box.width - 1,
+      ((touch.clientY - box.top) * 2) / box.height - 1,
+    ];
+  };
+  for (const [type, phase] of Object.entries(phases)) {
+    const fingers = (place, onPad) => (event) => {
+      event.preventDefault();
+      if (!onPad) fieldElement.focus();
+      for (const touch of event.changedTouches) {
+        game.touch(phase, touch.identifier, onPad, ...place(touch));
+      }
+    };
+    fieldElement.addEventListener(type, fingers(field.pointer, false), { passive: false });
+    pad.addEventListener(type, fingers(padPlace, true), { passive: false });
+  }
+  document.addEventListener("touchstart", useTouch, { passive: true, capture: true });
+  // The buttons beside the field press their keys; the keyboard stays where it is.
+  for (const button of element("keys").querySelectorAll("button")) {
+    button.tabIndex = -1;
+    button.addEventListener("mousedown", (event) => event.preventDefault());
+    button.addEventListener("click", () => {
+      const pressed = { key: button.dataset.key, code: button.dataset.code ?? button.dataset.key };
+      key(true, openDialog(), { ...pressed, repeat: false });
+      key(false, openDialog(), { ...pressed, repeat: false });
+    });
+  }
+}
+
+export function start(theGame) {
+  game = theGame;
+  listenToKeys();
+  listenToMouse();
+  listenToTouch();
+  if (window.matchMedia("(pointer: coarse)").matches) useTouch();
+}
