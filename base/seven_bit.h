@@ -14,7 +14,8 @@ constexpr int SEVEN_BIT_LONGEST = 9;  // bytes of the longest number read: 63 bi
 template <typename Bytes>
 void append_seven_bit(Bytes& out, std::uint64_t n) {
     using Byte = typename Bytes::value_type;
-    for (; n >= 0x80; n >>= 7) out.push_back(static_cast<Byte>(n | 0x80));
+    for (; n >= 0x80; n >>= 7)
+        out.push_back(static_cast<Byte>(n | 0x80));
     out.push_back(static_cast<Byte>(n));
 }
 

@@ -14,8 +14,9 @@ inline constexpr const char* HELP_LINES[] = {
     "When there are no tanks left slow down until you stop.",
 };
 inline constexpr const char* CLOSE_TEXT = "Close";
-// The game's sound, said on a line of its own below the help.
+// What the game added since, each on a line of its own below the help.
 inline constexpr const char* SOUND_HELP_LINE = "m turns the sound off and on.";
+inline constexpr const char* REWIND_HELP_LINE = "Backspace goes back ten seconds; Enter plays on.";
 
 // Shows the help and pauses, or closes it and resumes if it is open.
 void on_f1_key(GameWorld& world, Controls& controls);

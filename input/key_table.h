@@ -34,8 +34,8 @@ enum class KeyPlace : std::uint8_t { Field, Result, Help };
 // A key pressed or let go, as a front end hands it over.
 struct KeyStroke {
     Key key = Key::Esc;
-    bool pressed = true;   // else released
-    bool repeat = false;   // a held key's repeat, not a new press
+    bool pressed = true;  // else released
+    bool repeat = false;  // a held key's repeat, not a new press
     KeyPlace place = KeyPlace::Field;
     bool operator==(const KeyStroke&) const = default;
 };

@@ -64,8 +64,7 @@ std::optional<fs::path> BattleKeeper::newest() {
         const std::vector<fs::path> kept = kept_battles(folder_);
         if (!kept.empty()) return kept.back();
     } catch (const fs::filesystem_error& e) {
-        std::fprintf(stderr, "quenmar: %s: the kept battles cannot be read (%s)\n",
-                     folder_.c_str(), e.code().message().c_str());
+        fail(folder_.string() + ": the kept battles cannot be read (" + e.code().message() + ")");
     }
     return std::nullopt;
 }
@@ -97,14 +96,15 @@ void BattleKeeper::open_new() {
         if (path_.empty()) {
             fs::create_directories(folder_);
             const std::vector<fs::path> kept = kept_battles(folder_);
-            for (std::size_t i = 0; i + BATTLES_KEPT < kept.size() + 1; ++i) fs::remove(kept[i]);
+            for (std::size_t i = 0; i + BATTLES_KEPT < kept.size() + 1; ++i)
+                fs::remove(kept[i]);
             fs::path path = folder_ / (local_time_name() + BATTLE_EXTENSION);
             for (int n = 2; fs::exists(path); ++n)
                 path = folder_ / (local_time_name() + "-" + std::to_string(n) + BATTLE_EXTENSION);
             path_ = path.string();
         }
     } catch (const fs::filesystem_error& e) {
-        fail(folder_.string() + ": " + e.code().message());
+        fail(folder_.string() + ": cannot be made (" + e.code().message() + ")");
         return;
     }
     file_ = std::fopen(path_.c_str(), "w");

@@ -26,7 +26,7 @@ class BattleKeeper {
 
     // The newest battle in the battles folder, which may have been cut off
     // before its end; none if there is none, or the folder cannot be read
-    // (said in one line).
+    // (said in one line: then no battle is kept).
     std::optional<std::filesystem::path> newest();
     // Goes on keeping the battle brought back from `file`, after its first
     // `whole` bytes: its whole lines.

@@ -15,8 +15,9 @@ HelpWindow::HelpWindow(QWidget* owner, InputSink sink)
     for (std::size_t i = 0; i < help_lines.size(); ++i)
         help_lines[i] = place_label(HELP_LINES[i], 8, 8 + LINE_STEP * static_cast<int>(i), 297, 17);
     sound_line = place_label(SOUND_HELP_LINE, 8, 177, 297, 17);
-    fit_font(
-        {help_lines[0], help_lines[1], help_lines[2], help_lines[3], help_lines[4], sound_line});
+    rewind_line = place_label(REWIND_HELP_LINE, 8, 201, 297, 17);
+    fit_font({help_lines[0], help_lines[1], help_lines[2], help_lines[3], help_lines[4], sound_line,
+              rewind_line});
     close_button = place_button(CLOSE_TEXT, 8, 128, 89, 41, SmallButton::Close);
     set_safe_button(close_button, SmallButton::Close);
 }

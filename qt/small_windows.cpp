@@ -14,7 +14,8 @@ SmallWindows::SmallWindows(QWidget& battle, Match& match)
 
 ResultWindow& SmallWindows::result() {
     if (result_ == nullptr) {
-        result_ = new ResultWindow(&battle_, [this](const InputEvent& e) { match_take(match_, e); });
+        result_ =
+            new ResultWindow(&battle_, [this](const InputEvent& e) { match_take(match_, e); });
     }
     return *result_;
 }
@@ -38,7 +39,8 @@ void SmallWindows::open(SmallWindow which, ResultScore score) {
 
 bool SmallWindows::eventFilter(QObject* watched, QEvent* event) {
     const auto* widget = qobject_cast<const QWidget*>(watched);
-    if (widget == nullptr || (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)) {
+    if (widget == nullptr ||
+        (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)) {
         return false;
     }
     const QWidget* window = widget->window();

@@ -7,6 +7,9 @@
 #include <QLineF>
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <regex>
+#include <sstream>
 #include <thread>
 
 #include <QSettings>
@@ -206,7 +209,7 @@ TEST_F(Game, f1_shows_the_help_and_freezes_until_close_is_clicked) {
     const std::optional<XWindow> help = wait_for("Help");
     ASSERT_TRUE(help.has_value()) << "no window named Help";
     const QRect box = x.geometry(*help);
-    EXPECT_EQ(box.size(), QSize(305, 202));  // the help's 175 and the sound's line
+    EXPECT_EQ(box.size(), QSize(305, 226));  // the help's 175 and two lines below
     EXPECT_TRUE(frozen());
     const QImage paused = shot();
     click_at(box.topLeft() + QPoint(8 + 44, 128 + 20));  // "Close"
@@ -678,6 +681,128 @@ TEST(Sound, shots_are_heard_m_silences_them_and_without_a_server_the_game_plays_
     // What it says of the sound: one line (the environment may have Qt say other things).
     EXPECT_EQ(command_output("grep -i -e sound -e audio " + said).first,
               "quenmar: no sound device or sound server found; the game plays on without sound\n");
+}
+
+}  // namespace
+
+namespace {
+
+std::string text_of(const std::filesystem::path& path) {
+    return (std::ostringstream() << std::ifstream(path).rdbuf()).str();
+}
+
+// The battles kept in a state folder, by name.
+std::vector<std::filesystem::path> kept_in(const std::string& state) {
+    std::vector<std::filesystem::path> kept;
+    for (const auto& entry : std::filesystem::directory_iterator(state + "/quenmar/battles"))
+        kept.push_back(entry.path());
+    std::sort(kept.begin(), kept.end());
+    return kept;
+}
+
+// Killed mid-battle, the game comes back paused on that battle, goes on with
+// Enter, then Backspace shows it again ten seconds back and Enter plays on
+// from there; the battle kept is the lines kept before the kill and the rest,
+// in one file, which replays whole, beside the battle played on from earlier.
+TEST_F(Game, killed_mid_battle_it_comes_back_paused_and_goes_on_in_the_same_file) {
+    ASSERT_TRUE(wait_until([&] { return shows_battle(); }, 3s));
+    x.xdotool("keydown Up");
+    click_at(on_battle(QPoint(600, 100)));
+    std::this_thread::sleep_for(1500ms);
+    ::kill(game, SIGKILL);
+    ASSERT_TRUE(x.wait_exit(game, 5s));
+    x.xdotool("keyup Up");
+    const std::filesystem::path kept = kept_in(x.state_home()).at(0);
+    const std::string before = text_of(kept);
+
+    game = x.launch(QUENMAR);
+    ASSERT_TRUE(wait_until([&] { return x.find_window("Quenmar replay", true).has_value(); }, 20s));
+    main = *x.find_window("Quenmar replay", true);
+    EXPECT_NE(x.window_name(main).find("Your battle is back"), std::string::npos);
+    EXPECT_TRUE(frozen()) << "it stands paused";
+    const QImage paused = shot();
+    x.xdotool("key Return");
+    EXPECT_TRUE(wait_until([&] { return x.window_name(main) == "Quenmar"; }, 5s));
+    EXPECT_TRUE(moves_on_from(paused)) << "Enter plays on";
+    std::this_thread::sleep_for(1s);
+    x.xdotool("key BackSpace");
+    EXPECT_TRUE(wait_until(
+        [&] { return x.window_name(main).find("shown again") != std::string::npos; }, 5s));
+    x.xdotool("key Return");
+    x.xdotool("key Up");
+    EXPECT_TRUE(wait_until([&] { return x.window_name(main) == "Quenmar"; }, 5s));
+    x.request_close(main);
+    ASSERT_EQ(x.wait_exit(game, 10s), std::optional<int>(0));
+
+    const std::vector<std::filesystem::path> now = kept_in(x.state_home());
+    ASSERT_EQ(now.size(), 2u) << "the battle, and the one played on from ten seconds back";
+    EXPECT_EQ(now[0], kept);
+    EXPECT_TRUE(text_of(kept).starts_with(before.substr(0, before.rfind('\n') + 1)));
+    for (const std::filesystem::path& battle : now) {
+        const auto [said, status] = command_output(QUENMAR_SIM " --battle " + battle.string());
+        EXPECT_EQ(status, 0) << said;
+        EXPECT_EQ(said.find("before the battle's end"), std::string::npos) << said;
+    }
+}
+
+// A kept battle that cannot be brought back gets one line, is kept under a
+// name that is not tried again, and a new battle starts; a line cut short by
+// a crash is not one of them. Nor is a battles folder that cannot be read or
+// written: one line, and the game plays on.
+TEST(KeptBattles, each_that_cannot_be_brought_back_gets_one_line_and_is_kept) {
+    const std::string good = text_of(SOURCE_DIR "/tests/battles/desktop.battle");
+    const std::string unended = good.substr(0, good.find("1453 click quit"));
+    const struct {
+        const char* what;
+        std::string text;  // the newest kept battle; none: the folder is a file
+        const char* says;  // what its one line says; "" for none
+    } rows[] = {
+        {"a last line cut short", unended + "1460 mouse_mo", ""},
+        {"a damaged middle", "quenmar-battle 1\ngame 0.1.0\nsize 723 651\nrandom clock 1\nx y\n",
+         ":5: period 'x' is not a whole number; it is kept as"},
+        {"fought by other rules",
+         std::regex_replace(unended, std::regex("800 check c"), "800 check 0"),
+         ": period 800: the battle parts from the recorded one"},
+        {"empty", "", ":1: empty, not a Quenmar battle file; it is kept as"},
+        {"a folder that cannot be read", "",
+         ": the kept battles cannot be read (Not a directory); the battle is not kept"},
+        {"a state folder that cannot be written", "",
+         ": cannot be made (Not a directory); the battle is not kept"},
+    };
+    X11Session x;
+    ASSERT_TRUE(x.ok());
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        const std::string state = x.state_home() + "/" + std::to_string(&row - rows);
+        std::filesystem::create_directories(state + "/quenmar");
+        const std::string battle = state + "/quenmar/battles/2026-01-01-000000.battle";
+        if (std::string(row.what).starts_with("a folder")) {
+            std::ofstream(state + "/quenmar/battles") << "";
+        } else if (std::string(row.what).starts_with("a state")) {
+            std::filesystem::remove_all(state + "/quenmar");
+            std::ofstream(state + "/quenmar") << "";
+        } else {
+            std::filesystem::create_directories(state + "/quenmar/battles");
+            std::ofstream(battle) << row.text;
+        }
+        const pid_t game = x.launch(QUENMAR, {"XDG_STATE_HOME=" + state}, state + "/said");
+        ASSERT_TRUE(wait_until([&] { return x.find_window("Quenmar", true).has_value(); }, 20s));
+        x.request_close(*x.find_window("Quenmar", true));
+        x.wait_exit(game, 10s);
+        // What it says, but that there is no sound: one line, or none.
+        std::istringstream said(text_of(state + "/said"));
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(said, line);) {
+            if (line.starts_with("quenmar: ") && line.find("sound") == std::string::npos)
+                lines.push_back(line);
+        }
+        ASSERT_EQ(lines.size(), *row.says == '\0' ? 0u : 1u);
+        if (lines.empty()) continue;
+        EXPECT_NE(lines[0].find(row.says), std::string::npos) << lines[0];
+        if (!std::filesystem::is_directory(state + "/quenmar/battles")) continue;
+        EXPECT_TRUE(std::filesystem::exists(battle + ".unreplayable"));
+        EXPECT_EQ(text_of(battle + ".unreplayable"), row.text);
+    }
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ export function start(texts) {
   element("help").querySelector("h1").textContent = texts.helpTitle;
   element("help").setAttribute("aria-label", texts.helpTitle);
   element("close").textContent = texts.close;
-  for (const line of [...texts.help, texts.soundHelp]) {
+  for (const line of texts.help) {
     const p = document.createElement("p");
     p.textContent = line;
     element("help-lines").append(p);

@@ -17,7 +17,7 @@ let refuse = null; // says in one line why some bytes are no battle
 async function through(stream, bytes, most = Infinity) {
   const reader = new Blob([bytes]).stream().pipeThrough(stream).getReader();
   const parts = [];
-  for (let size = 0; ; ) {
+  for (let size = 0; ;) {
     const { done, value } = await reader.read();
     if (done) return new Uint8Array(await new Blob(parts).arrayBuffer());
     size += value.length;

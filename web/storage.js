@@ -95,12 +95,14 @@ export function goOn(battle) {
 export function leave(battle, setAside) {
   battle.record[setAside ? "setAside" : "ended"] = true;
   letGo(battle.record.id);
-  writes = writes.then(() => {
-    if (!database) return;
-    const transaction = database.transaction(BATTLES, "readwrite");
-    transaction.objectStore(BATTLES).put(battle.record);
-    return finished(transaction);
-  }).catch(refused);
+  writes = writes
+    .then(() => {
+      if (!database) return;
+      const transaction = database.transaction(BATTLES, "readwrite");
+      transaction.objectStore(BATTLES).put(battle.record);
+      return finished(transaction);
+    })
+    .catch(refused);
 }
 
 // The older battles go, so that the newest KEPT_BATTLES stay; those set aside stay too.
