@@ -626,8 +626,26 @@ TEST(Replay, the_viewers_keys_change_its_speed_and_every_jump_shows_the_period_i
     shows_period(403);
     press("End", "The replay is over");
     shows_period(1453);
-    x.xdotool("key Escape");
-    EXPECT_EQ(x.wait_exit(replay, 5s), std::optional<int>(0)) << "Esc ends the replay";
+    // Taken over ten seconds before the end, the battle is the player's, and
+    // kept from the replay's lines up to there.
+    press("Left", "0:26 /");
+    x.xdotool("key Return keydown Up");
+    EXPECT_TRUE(wait_until([&] { return x.window_name(main) == "Quenmar"; }, 5s));
+    std::this_thread::sleep_for(1s);
+    x.xdotool("keyup Up");
+    x.request_close(main);
+    EXPECT_EQ(x.wait_exit(replay, 5s), std::optional<int>(0));
+    const std::string kept =
+        std::filesystem::directory_iterator(x.state_home() + "/quenmar/battles")->path();
+    std::istringstream recorded(command_output("cat " + battle).first),
+        taken(command_output("cat " + kept).first);
+    int number = 0;
+    for (std::string line, again;
+         std::getline(recorded, line) && (++number <= 4 || std::stoi(line) <= 1053);) {
+        ASSERT_TRUE(std::getline(taken, again));
+        EXPECT_EQ(again, line);
+    }
+    EXPECT_EQ(command_output(QUENMAR_SIM " --battle " + kept).second, 0);
 }
 
 // The game's sound through a sound server of the test's own: shots fired by

@@ -30,7 +30,11 @@ class Browser {
     await this.serve(site);
     this.page = `${this.origin}/`; // the page's address
     this.profile = fs.mkdtempSync(path.join(os.tmpdir(), "quenmar-chromium-"));
-    this.chromium = spawn(CHROMIUM, [
+    await this.launch();
+  }
+  // Starts Chromium on the profile, in a process group of its own, with one tab.
+  async launch() {
+    const args = [
       "--no-sandbox",
       "--disable-gpu",
       "--no-first-run",
@@ -40,7 +44,8 @@ class Browser {
       "--remote-debugging-port=0",
       `--user-data-dir=${this.profile}`,
       "about:blank",
-    ]);
+    ];
+    this.chromium = spawn(CHROMIUM, args, { detached: true });
     const address = await lineOf(this.chromium, "stderr", /DevTools listening on (ws:\S+)/);
     this.socket = new WebSocket(address);
     await new Promise((resolve) => this.socket.on("open", resolve));
@@ -71,11 +76,24 @@ class Browser {
         this.warnings.push(message.params.entry.text);
       }
     });
+    this.session = await this.tab();
+  }
+  // A new tab, attached: its session.
+  async tab() {
     const { targetId } = await this.send("Target.createTarget", { url: "about:blank" }, null);
-    this.session = (
-      await this.send("Target.attachToTarget", { targetId, flatten: true }, null)
-    ).sessionId;
-    for (const domain of ["Network", "Runtime", "Page", "Log"]) await this.send(`${domain}.enable`);
+    const session = (await this.send("Target.attachToTarget", { targetId, flatten: true }, null))
+      .sessionId;
+    for (const domain of ["Network", "Runtime", "Page", "Log"]) {
+      await this.send(`${domain}.enable`, {}, session);
+    }
+    return session;
+  }
+  // Kills Chromium and all of its processes at once, as a phone or a crash does.
+  async kill() {
+    const ended = new Promise((resolve) => this.chromium.on("exit", resolve));
+    process.kill(-this.chromium.pid, "SIGKILL");
+    await ended;
+    this.socket.terminate();
   }
   // Serves the folder `site`, on the port served before if there was one.
   async serve(site) {
@@ -96,12 +114,12 @@ class Browser {
       this.socket.send(JSON.stringify(message));
     });
   }
-  async evaluate(expression) {
-    const { result, exceptionDetails } = await this.send("Runtime.evaluate", {
-      expression,
-      returnByValue: true,
-      awaitPromise: true,
-    });
+  async evaluate(expression, session = this.session) {
+    const { result, exceptionDetails } = await this.send(
+      "Runtime.evaluate",
+      { expression, returnByValue: true, awaitPromise: true },
+      session,
+    );
     if (exceptionDetails)
       throw new Error(exceptionDetails.exception?.description ?? exceptionDetails.text);
     return result.value;
@@ -110,9 +128,9 @@ class Browser {
     return this.evaluate("window.quenmar.state()");
   }
   // Waits for the page's answer: until `check` holds of what `expression` gives.
-  async until(expression, check, what, seconds = 5) {
+  async until(expression, check, what, seconds = 5, session = this.session) {
     for (const started = Date.now(); Date.now() - started < seconds * 1000;) {
-      const value = await this.evaluate(expression).catch(() => undefined);
+      const value = await this.evaluate(expression, session).catch(() => undefined);
       if (value !== undefined && check(value)) return value;
       await new Promise((resolve) => setTimeout(resolve, 50));
     }

@@ -26,11 +26,59 @@ const SPACE = [" ", "Space", 32, 0, " "],
 const LEFT = ["ArrowLeft", "ArrowLeft", 37],
   HOME = ["Home", "Home", 36],
   END = ["End", "End", 35];
+const KEY_UP = { key: "ArrowUp", code: "ArrowUp", windowsVirtualKeyCode: 38 };
 const STEP = [".", "Period", 190, 0, "."],
   PLUS = ["+", "Equal", 187, 8, "+"],
   MINUS = ["-", "Minus", 189, 0, "-"];
 const EQUAL = ["=", "Equal", 187, 0, "="];
+const ENTER = ["Enter", "Enter", 13, 0, "\r"],
+  RIGHT = ["ArrowRight", "ArrowRight", 39],
+  BACKSPACE = ["Backspace", "Backspace", 8];
 const KEPT = path.join(__dirname, "../battles/desktop.battle");
+const KEPT_TEXT = fs.readFileSync(KEPT, "utf8");
+
+// The lines of a battle file up to a period, its end aside.
+const linesUpTo = (text, period) =>
+  text
+    .split("\n")
+    .filter(
+      (line, i) =>
+        i < 4 || (line !== "" && Number(line.split(" ")[0]) <= period && !line.endsWith(" end")),
+    )
+    .join("\n");
+
+// The battles the page keeps, each its record and its lines, oldest first;
+// or a battle put there as the newest, with these lines.
+const KEPT_BATTLES = `new Promise((resolve) => { indexedDB.open("quenmar").onsuccess = ({ target: { result: db } }) => {
+  const t = db.transaction(["battles", "lines"]);
+  t.objectStore("battles").getAll().onsuccess = ({ target: { result: records } }) => {
+    t.objectStore("lines").openCursor().onsuccess = ({ target: { result: cursor } }) => {
+      if (!cursor) return resolve(records);
+      const record = records.find((r) => r.id === cursor.key[0]);
+      record.text = (record.text ?? "") + cursor.value;
+      cursor.continue();
+    };
+  };
+}; })`;
+const putNewest = (
+  text,
+) => `new Promise((resolve) => { indexedDB.open("quenmar").onsuccess = ({ target: { result: db } }) => {
+  const t = db.transaction(["battles", "lines"], "readwrite");
+  t.objectStore("battles").put({ id: "9", ended: false, setAside: false });
+  t.objectStore("lines").put(${JSON.stringify(text)}, ["9", 0]);
+  t.oncomplete = resolve; }; })`;
+
+// A battle file fought again in both quenmar-sims: every checkpoint holds, to its end.
+function replaysWhole(battle) {
+  const file = path.join(os.tmpdir(), `quenmar-page-${process.pid}.battle`);
+  fs.writeFileSync(file, battle);
+  for (const [program, ...args] of [["node", path.join(BUILD, "quenmar-sim.js")], [NATIVE_SIM]]) {
+    const run = spawnSync(program, [...args, "--battle", file], { encoding: "utf8" });
+    assert.strictEqual(run.status, 0, run.stderr);
+    assert.match(run.stdout, /every checkpoint held/);
+  }
+  fs.rmSync(file);
+}
 
 // The field's picture, as a hash of what the canvas shows, and the world's.
 const SHOWN = `(() => { const d = field.getContext("2d").getImageData(0, 0, field.width, field.height).data;
@@ -253,17 +301,7 @@ test("the page", async (t) => {
     "keeps the battle played, which replays from its link and in both quenmar-sims, and replays the desktop's",
     async () => {
       const battle = await browser.evaluate("window.quenmar.battle()");
-      const file = path.join(os.tmpdir(), `quenmar-page-${process.pid}.battle`);
-      fs.writeFileSync(file, battle);
-      for (const [program, ...args] of [
-        ["node", path.join(BUILD, "quenmar-sim.js")],
-        [NATIVE_SIM],
-      ]) {
-        const run = spawnSync(program, [...args, "--battle", file], { encoding: "utf8" });
-        assert.strictEqual(run.status, 0, run.stderr);
-        assert.match(run.stdout, /every checkpoint held/);
-      }
-      fs.rmSync(file);
+      replaysWhole(battle);
       const link = await browser.evaluate("window.quenmar.link()");
       assert.ok(link.startsWith(`${browser.page}#battle=`), link);
       await browser.send("Page.navigate", { url: "about:blank" }); // opened afresh, as from a chat message
@@ -448,6 +486,176 @@ test("the page", async (t) => {
       for (const [period, shown] of dragged)
         assert.deepStrictEqual(await watched(period), shown, `period ${period}`);
       await browser.load();
+    },
+  );
+
+  await t.test(
+    "keeps its battle as it is fought: killed, the browser brings it back paused, at most two seconds short, to go on in the same battle; a second tab starts its own",
+    async () => {
+      await browser.load();
+      await browser.send("Input.dispatchKeyEvent", { type: "keyDown", ...KEY_UP });
+      await new Promise((resolve) => setTimeout(resolve, 3000));
+      const { periods } = await browser.state();
+      await browser.kill();
+      await browser.launch();
+      await browser.send("Page.navigate", { url: browser.page });
+      const back = await browser.until(
+        "window.quenmar?.state().replay",
+        (r) => r?.paused,
+        "the battle back",
+      );
+      assert.ok(
+        back.period >= periods - 80 && back.period <= periods,
+        `${back.period} of ${periods}`,
+      );
+      assert.match(
+        await browser.evaluate("document.getElementById('replay-line').textContent"),
+        /Your battle is back/,
+      );
+      const second = await browser.tab();
+      await browser.send("Page.navigate", { url: browser.page }, second);
+      const own = await browser.until(
+        "window.quenmar?.state()",
+        (s) => s?.ticks > 2,
+        "a second tab's battle",
+        5,
+        second,
+      );
+      assert.strictEqual(own.replay, null, "a battle of its own");
+      await browser.key(...ENTER);
+      await browser.until(
+        "window.quenmar.state()",
+        (s) => s.replay === null && s.ticks > back.period,
+        "Enter to play on",
+      );
+      await new Promise((resolve) => setTimeout(resolve, 1500));
+      const battle = await browser.evaluate("window.quenmar.battle()");
+      const kept = await browser.evaluate(KEPT_BATTLES);
+      assert.ok(
+        kept.some((b) => b.text.length > back.period && battle.startsWith(b.text) && !b.ended),
+      );
+      replaysWhole(battle);
+    },
+  );
+
+  await t.test(
+    "a replay taken over by its button is driven by the arrows and kept from its lines to there; Backspace goes back ten seconds and Enter plays on from there",
+    async () => {
+      await browser.load();
+      const link = `${browser.page}#battle=${require("node:zlib").deflateSync(Buffer.from(KEPT_TEXT)).toString("base64url")}`;
+      await browser.send("Page.navigate", { url: link });
+      await browser.until(
+        "window.quenmar.state().replay",
+        (r) => r?.state === "running",
+        "the replay",
+      );
+      await browser.key(...P);
+      await browser.key(...HOME);
+      await browser.keysAtOnce([RIGHT, RIGHT]);
+      await browser.until(
+        "window.quenmar.state().replay",
+        (r) => r.period === 800,
+        "twenty seconds on",
+      );
+      const { x, y, width, height } = await browser.evaluate(
+        "document.getElementById('play-on').getBoundingClientRect().toJSON()",
+      );
+      for (const type of ["mousePressed", "mouseReleased"]) {
+        await browser.send("Input.dispatchMouseEvent", {
+          type,
+          x: x + width / 2,
+          y: y + height / 2,
+          button: "left",
+          clickCount: 1,
+        });
+      }
+      await browser.until(
+        "window.quenmar.state().replay",
+        (r) => r === null,
+        "the battle taken over",
+      );
+      await browser.send("Input.dispatchKeyEvent", { type: "keyDown", ...KEY_UP });
+      await browser.until(
+        "window.quenmar.state().player.speed",
+        (speed) => speed > 0.5,
+        "the arrows to drive it",
+      );
+      await browser.send("Input.dispatchKeyEvent", { type: "keyUp", ...KEY_UP });
+      await new Promise((resolve) => setTimeout(resolve, 1200));
+      const taken = (await browser.evaluate(KEPT_BATTLES)).at(-1);
+      assert.ok(taken.text.startsWith(linesUpTo(KEPT_TEXT, 800)), taken.text.slice(0, 400));
+      await new Promise((resolve) => setTimeout(resolve, 10000));
+      await browser.key(...BACKSPACE);
+      await browser.until(
+        "document.getElementById('replay-line').textContent",
+        (line) => /shown again/.test(line),
+        "ten seconds back",
+      );
+      await browser.key(...ENTER);
+      await browser.until("window.quenmar.state().replay", (r) => r === null, "Enter to play on");
+      await browser.until(
+        KEPT_BATTLES,
+        (kept) => {
+          const from800 = kept.filter((b) => b.text.startsWith(linesUpTo(KEPT_TEXT, 800)));
+          return from800.length === 2 && from800[0].ended && !from800[1].ended;
+        },
+        "the battle left behind, ended",
+      );
+      replaysWhole(await browser.evaluate("window.quenmar.battle()"));
+    },
+  );
+
+  await t.test(
+    "a kept battle that cannot be brought back gets one line, and a new battle starts; so does storage refused",
+    async () => {
+      const unended = KEPT_TEXT.slice(0, KEPT_TEXT.indexOf("1453 click quit"));
+      for (const [text, says] of [
+        [unended + "1460 mouse_mo", null],
+        [
+          linesUpTo(KEPT_TEXT, 0) + "\nx y\n",
+          /^kept battle:5: period 'x' is not a whole number; it is kept aside/,
+        ],
+        [
+          unended.replace("800 check c", "800 check 0"),
+          /^kept battle: period 800: the battle parts from the recorded one/,
+        ],
+        ["", /^kept battle:1: empty, not a Quenmar battle file/],
+      ]) {
+        await browser.load();
+        await browser.evaluate(putNewest(text));
+        await browser.send("Page.reload");
+        const s = await browser.until(
+          "window.quenmar?.state()",
+          (s) => s?.replay !== null || s?.ticks > 2,
+          "the page",
+        );
+        const note = await browser.evaluate("note.hidden ? null : note.textContent");
+        if (!says)
+          assert.deepStrictEqual(
+            [s.replay?.paused, note],
+            [true, null],
+            "brought back, cut line and all",
+          );
+        if (!says) continue;
+        assert.match(note ?? "", says);
+        assert.strictEqual(s.replay, null, "a new battle");
+        assert.ok(
+          (await browser.evaluate(KEPT_BATTLES)).some(
+            (b) => b.id === "9" && b.setAside && b.text === text,
+          ),
+        );
+      }
+      await browser.send("Storage.overrideQuotaForOrigin", {
+        origin: browser.origin,
+        quotaSize: 1,
+      });
+      await browser.load();
+      await browser.until(
+        "note.hidden ? '' : note.textContent",
+        (note) => /^This battle is not kept: the browser refuses its storage/.test(note),
+        "the refusal's line",
+      );
+      await browser.send("Storage.overrideQuotaForOrigin", { origin: browser.origin });
     },
   );
 
