@@ -36,13 +36,16 @@ void grow_dirty(Surface& s, int left, int top, int right, int bottom) {
     bottom = std::min(bottom, s.height - 1);
     if (right < left || bottom < top) return;
     for (int row = top / DIRTY_TILE; row <= bottom / DIRTY_TILE; ++row) {
-        const auto marks =
-            s.dirty_tiles.begin() + static_cast<std::ptrdiff_t>(row) * s.tile_columns;
-        std::fill(marks + left / DIRTY_TILE, marks + right / DIRTY_TILE + 1, 1);
+        std::uint8_t* const marks =
+            s.dirty_tiles.data() + static_cast<std::ptrdiff_t>(row) * s.tile_columns;
+        for (int column = left / DIRTY_TILE; column <= right / DIRTY_TILE; ++column)
+            marks[column] = 1;
     }
 }
 
 void wipe(Surface& s) {
+    ++s.wipes;
+    if (s.blind) return;
     std::fill(s.pixels.begin(), s.pixels.end(), pixel_of(WHITE));
     grow_dirty(s, 0, 0, s.width - 1, s.height - 1);
 }
@@ -103,10 +106,12 @@ void rasterise_line(Surface& s, double x1, double y1, double x2, double y2, Colo
     const double box[4] = {-1, static_cast<double>(s.width), -1, static_cast<double>(s.height)};
     const double dx = x2 - x1, dy = y2 - y1;
     ClipEnd enter{0, -1}, leave{1, -1};
-    if (!clip_edge(-dx, x1 - box[0], 0, enter, leave) ||
-        !clip_edge(dx, box[1] - x1, 1, enter, leave) ||
-        !clip_edge(-dy, y1 - box[2], 2, enter, leave) ||
-        !clip_edge(dy, box[3] - y1, 3, enter, leave)) {
+    const bool within = std::min(x1, x2) >= box[0] && std::max(x1, x2) <= box[1] &&
+                        std::min(y1, y2) >= box[2] && std::max(y1, y2) <= box[3];
+    if (!within && (!clip_edge(-dx, x1 - box[0], 0, enter, leave) ||
+                    !clip_edge(dx, box[1] - x1, 1, enter, leave) ||
+                    !clip_edge(-dy, y1 - box[2], 2, enter, leave) ||
+                    !clip_edge(dy, box[3] - y1, 3, enter, leave))) {
         return;
     }
     // A clipped end lies exactly on its box edge; the other coordinate follows
@@ -212,8 +217,9 @@ void surface_resize(Surface& s, int width, int height) {
     width = std::max(width, 0);
     height = std::max(height, 0);
     std::vector<std::uint32_t> pixels(
-        static_cast<std::size_t>(width) * static_cast<std::size_t>(height), pixel_of(WHITE));
-    const int keep_w = std::min(width, s.width), keep_h = std::min(height, s.height);
+        s.blind ? 0 : static_cast<std::size_t>(width) * static_cast<std::size_t>(height),
+        pixel_of(WHITE));
+    const int keep_w = s.blind ? 0 : std::min(width, s.width), keep_h = std::min(height, s.height);
     for (int y = 0; y < keep_h; ++y) {
         const auto from = s.pixels.begin() + static_cast<std::ptrdiff_t>(y) * s.width;
         std::copy(from, from + keep_w, pixels.begin() + static_cast<std::ptrdiff_t>(y) * width);
@@ -248,11 +254,23 @@ void surface_clear(Surface& s) {
     wipe(s);
 }
 
+void surface_set_blind(Surface& s, bool blind) {
+    if (blind == s.blind) return;
+    s.blind = blind;
+    if (blind) {
+        s.pixels = {};
+        return;
+    }
+    s.pixels.assign(static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.height),
+                    pixel_of(WHITE));
+    grow_dirty(s, 0, 0, s.width - 1, s.height - 1);
+}
+
 void surface_line(Surface& s, float x1, float y1, float x2, float y2, ColourValue colour) {
     if (s.draw_log != nullptr) s.draw_log->push_back({DrawOp::Kind::Line, x1, y1, x2, y2, colour});
     require_finite(x1, y1, "draw_line");
     require_finite(x2, y2, "draw_line");
-    rasterise_line(s, x1 * s.scale, y1 * s.scale, x2 * s.scale, y2 * s.scale, colour);
+    if (!s.blind) rasterise_line(s, x1 * s.scale, y1 * s.scale, x2 * s.scale, y2 * s.scale, colour);
     s.current_x = x2;
     s.current_y = y2;
 }
@@ -260,8 +278,10 @@ void surface_line(Surface& s, float x1, float y1, float x2, float y2, ColourValu
 void surface_line_on(Surface& s, float x2, float y2, ColourValue colour) {
     if (s.draw_log != nullptr) s.draw_log->push_back({DrawOp::Kind::LineOn, x2, y2, 0, 0, colour});
     require_finite(x2, y2, "draw_line_on");
-    rasterise_line(s, s.current_x * s.scale, s.current_y * s.scale, x2 * s.scale, y2 * s.scale,
-                   colour);
+    if (!s.blind) {
+        rasterise_line(s, s.current_x * s.scale, s.current_y * s.scale, x2 * s.scale, y2 * s.scale,
+                       colour);
+    }
     s.current_x = x2;
     s.current_y = y2;
 }
@@ -275,7 +295,7 @@ void surface_circle(Surface& s, float x, float y, float radius, ColourValue colo
                    std::to_string(MAX_RADIUS));
     }
     const double r = radius * s.scale, px = x * s.scale, py = y * s.scale;
-    if (px + r < -1 || py + r < -1 || px - r > s.width || py - r > s.height) return;
+    if (s.blind || px + r < -1 || py + r < -1 || px - r > s.width || py - r > s.height) return;
     const int cx = to_pixel(px), cy = to_pixel(py);
     const std::uint32_t pixel = pixel_of(colour);
     if (s.pen > 1) {

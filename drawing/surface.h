@@ -52,6 +52,11 @@ struct Surface {
     std::vector<std::uint8_t> dirty_tiles;  // tile_columns * tile_rows, row by row
     int tile_columns = 0;
     int tile_rows = 0;
+    // Blind, it draws nothing and keeps no pixels: a battle fought again to
+    // get somewhere fast, whose picture comes back from where it was last
+    // wiped. Its current point and its checks go on as ever.
+    bool blind = false;
+    int wipes = 0;  // times the whole picture was wiped white, blind or not
 };
 
 constexpr int DIRTY_TILE = 32;  // side of a tile, pixels
@@ -66,6 +71,9 @@ void surface_set_scale(Surface& surface, double scale);
 // scale stays where it was.
 void surface_set_area(Surface& surface, int width, int height, double scale);
 void surface_clear(Surface& surface);
+// Draws nothing from now on, its pixels let go; or draws again, on a white
+// picture (all of it changed).
+void surface_set_blind(Surface& surface, bool blind);
 void surface_line(Surface& surface, float x1, float y1, float x2, float y2, ColourValue colour);
 void surface_line_on(Surface& surface, float x2, float y2, ColourValue colour);
 void surface_circle(Surface& surface, float x, float y, float radius, ColourValue colour);

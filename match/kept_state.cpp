@@ -52,9 +52,11 @@ void restore_state(const KeptState& kept, Session& session, Replay& replay) {
     session = kept.session;
     Surface& picture = session.picture;
     picture.draw_log = draw_log;
-    picture.pixels = decoded(kept.pixels, static_cast<std::size_t>(picture.width) *
-                                              static_cast<std::size_t>(picture.height));
-    surface_mark_changed(picture, {0, 0, picture.width - 1, picture.height - 1});
+    if (!picture.blind) {
+        picture.pixels = decoded(kept.pixels, static_cast<std::size_t>(picture.width) *
+                                                  static_cast<std::size_t>(picture.height));
+        surface_mark_changed(picture, {0, 0, picture.width - 1, picture.height - 1});
+    }
     // Kept at another display scale: the picture starts afresh at this one.
     if (picture.scale != scale)
         surface_set_area(picture, picture.area_width, picture.area_height, scale);

@@ -10,7 +10,7 @@
 #include "record/recording.h"
 
 struct KeptState {
-    Session session;                   // the picture's pixels aside
+    Session session;                   // the picture's pixels aside; none where it was blind
     std::vector<std::uint8_t> pixels;  // the picture's pixels, run-length coded
     ReplayPosition at;
     ReplayState state = ReplayState::Running;

@@ -25,6 +25,7 @@ void start_afresh(Match& m, FrontEnd& front_end) {
     m.replay.reset();
     m.viewer = ReplayViewer{};
     m.kept.clear();
+    m.wiped.clear();
     m.front_end = &front_end;
     m.ending.reset();
     m.ended = false;
@@ -51,7 +52,16 @@ void leave_battle(Match& m, bool ends) {
 void keep_where_it_stands(Match& m, const ReplayPosition& at, ReplayState state) {
     const long long period = m.session.periods;
     if (period % CHECKPOINT_PERIODS != 0) return;
-    if (!m.kept.empty() && m.kept.back().session.periods >= period) return;
+    if (!m.kept.empty() && m.kept.back().session.periods >= period) {
+        // Kept blind, and fought again with its picture: the picture is kept now.
+        const auto kept = std::find_if(m.kept.begin(), m.kept.end(), [&](const KeptState& k) {
+            return k.session.periods == period;
+        });
+        if (kept != m.kept.end() && kept->session.picture.blind && !m.session.picture.blind) {
+            *kept = keep_state(m.session, at, state);
+        }
+        return;
+    }
     m.kept.push_back(keep_state(m.session, at, state));
     if (kept_states_size(m) <= KEPT_STATES_MOST) return;
     for (std::size_t i = 1; i + 1 < m.kept.size(); ++i)
@@ -130,10 +140,15 @@ void after_battle_period(Match& m) {
 // then not heard: a replay that stands still is silent).
 bool replay_one(Match& m) {
     Replay& replay = *m.replay;
+    const int wipes = m.session.picture.wipes;
     const bool ticked = replay_period(replay, m.session);
+    const int period = static_cast<int>(m.session.periods);
+    if (m.session.picture.wipes != wipes && (m.wiped.empty() || m.wiped.back() < period)) {
+        m.wiped.push_back(period);
+    }
     ReplayViewer& v = m.viewer;
     if (!v.paused && v.heading_to < 0) hear(m);
-    v.fought = std::max(v.fought, static_cast<int>(m.session.periods));
+    v.fought = std::max(v.fought, period);
     keep_where_it_stands(m, replay.at, replay.state);
     after_battle_period(m);
     return ticked;
@@ -158,6 +173,26 @@ const KeptState& kept_before(const Match& m, int period) {
     return *(after - 1);
 }
 
+// A battle fought blind (brought back at full speed) has no picture: it is
+// put back where its picture at `target` can be drawn from, a state kept
+// with its picture since the last wipe at or before `target`, or else that
+// wipe's period, fought to blind from the state kept before it.
+void see_again(Match& m, int target) {
+    const auto after = std::upper_bound(m.wiped.begin(), m.wiped.end(), target);
+    const int wiped = after == m.wiped.begin() ? 0 : *(after - 1);
+    for (auto kept = m.kept.rbegin(); kept != m.kept.rend(); ++kept) {
+        const long long at = kept->session.periods;
+        if (at <= target && at >= wiped && !kept->session.picture.blind) {
+            restore_state(*kept, m.session, *m.replay);
+            return;
+        }
+    }
+    restore_state(kept_before(m, wiped - 1), m.session, *m.replay);
+    while (m.session.periods < wiped - 1 && replay_running(m))
+        replay_one(m);
+    surface_set_blind(m.session.picture, false);
+}
+
 void jump_to(Match& m, int target) {
     ReplayViewer& v = m.viewer;
     target = std::clamp(target, 0, m.replay->file.last_period);
@@ -165,6 +200,7 @@ void jump_to(Match& m, int target) {
     if (target == now && v.heading_to < 0) return;
     const KeptState& nearest = kept_before(m, target);
     if (target < now || nearest.session.periods > now) restore_state(nearest, m.session, *m.replay);
+    if (m.session.picture.blind) see_again(m, target);
     v.heading_to = target;
     mixer_silence(m.mixer);  // what played before the jump stops where it was
     // Within what was fought it lands at once; beyond it, the rest follows
@@ -188,6 +224,7 @@ void play_on(Match& m) {
     }
     random_take_over(m.session.random, replay.file.reseeds);
     std::erase_if(m.kept, [&](const KeptState& kept) { return kept.session.periods > period; });
+    std::erase_if(m.wiped, [&](int wiped) { return wiped > period; });
     m.replay.reset();
     m.viewer = ReplayViewer{};
     m.line_told.clear();
@@ -342,9 +379,14 @@ BroughtBack match_bring_back(Match& m, FrontEnd& front_end, std::string_view byt
     if (file.ended) return {};
     const int last = file.last_period;
     match_start_replay(m, front_end, std::move(file), scale);
+    // Fought blind at full speed; then its picture from where it was last wiped.
+    surface_set_blind(m.session.picture, true);
     m.viewer.heading_to = last;
     fight_toward(m, Clock::time_point::max());
     if (m.ending) return {false, m.ending->message};
+    see_again(m, last);
+    m.viewer.heading_to = last;
+    fight_toward(m, Clock::time_point::max());
     record_from(m.recorder.emplace(), std::string(whole_lines(bytes)), m.replay->at, m.session);
     m.recorder->kept = m.recorder->text.size();
     show_again(m, std::move(m.replay->file), ReplayOf::BroughtBack, m.replay->at);

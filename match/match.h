@@ -101,6 +101,7 @@ struct Match {
     std::optional<Replay> replay;  // a battle shown again
     ReplayViewer viewer;
     std::vector<KeptState> kept;  // the battle as it stood at period 0 and every CHECKPOINT_PERIODS
+    std::vector<int> wiped;       // the periods that wiped the whole picture, in order
     Mixer mixer;                  // what is heard of it
 
     // What the front end was told.

@@ -51,6 +51,8 @@ struct Replaying : testing::Test {
             match_key(m, {.key = key});
     }
     int period() const { return static_cast<int>(m.session.periods); }
+    // The battle's world and picture at every period, watched to the end.
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> watch();
     // Timer periods until a jump still being fought has landed.
     void until_landed() {
         while (m.viewer.heading_to >= 0)
@@ -63,6 +65,34 @@ std::uint64_t picture_hash(const Surface& picture) {
     for (const std::uint32_t pixel : picture.pixels)
         hash = (hash ^ pixel) * 0x100000001b3ULL;
     return hash;
+}
+
+std::vector<std::pair<std::uint64_t, std::uint64_t>> Replaying::watch() {
+    std::vector<std::pair<std::uint64_t, std::uint64_t>> watched{
+        {world_hash(m.session), picture_hash(m.session.picture)}};
+    while (m.replay->state == ReplayState::Running) {
+        match_run_period(m);
+        watched.emplace_back(world_hash(m.session), picture_hash(m.session.picture));
+    }
+    return watched;
+}
+
+// Brought back where it was cut off, the battle stands there paused with
+// the picture watching shows, fought blind, and so does every jump back.
+TEST_F(Replaying, a_battle_brought_back_shows_what_watching_shows_there_and_where_it_jumps) {
+    const auto watched = watch();
+    const std::string kept = text_of(KEPT);
+    ASSERT_TRUE(
+        match_bring_back(m, viewer, kept.substr(0, kept.find("1411 click")) + "1415 ke", "kept")
+            .back);
+    for (const int to : {1410, 1410, 390, 1000, 0, 812}) {
+        if (to != period()) match_seek(m, to);
+        until_landed();
+        EXPECT_EQ(watched[static_cast<std::size_t>(to)],
+                  std::pair(world_hash(m.session), picture_hash(m.session.picture)))
+            << "period " << to;
+    }
+    EXPECT_TRUE(viewer.says(BROUGHT_BACK));
 }
 
 TEST_F(Replaying, each_speed_runs_its_periods_a_timer_period_and_stops_at_the_slowest_and_fastest) {
@@ -113,12 +143,7 @@ TEST_F(Replaying, paused_it_stands_silent_and_each_step_runs_one_period) {
 // jumps about it, each landing on what watching showed there, with the small
 // windows the battle had open there. A battle's own records change nothing.
 TEST_F(Replaying, a_jump_lands_on_the_world_and_picture_that_watching_shows_there) {
-    std::vector<std::pair<std::uint64_t, std::uint64_t>> watched{
-        {world_hash(m.session), picture_hash(m.session.picture)}};
-    while (m.replay->state == ReplayState::Running) {
-        match_run_period(m);
-        watched.emplace_back(world_hash(m.session), picture_hash(m.session.picture));
-    }
+    const std::vector<std::pair<std::uint64_t, std::uint64_t>> watched = watch();
     ASSERT_EQ(period(), KEPT_PERIODS);
     EXPECT_TRUE(viewer.says(REPLAY_OVER)) << viewer.line;
 
