@@ -11,7 +11,8 @@
 # 50 runs once with it and once more after m has turned it off: the CPU of
 # both, the times the sound device ran out of frames, and how long a cue takes
 # to be heard at the most (the longest wait for the next top-up, what is kept
-# queued, and the sink's latency as PulseAudio reports it).
+# queued, and the sink's latency as PulseAudio reports it); then paused with
+# p, with the sound on and off again: what a battle standing still costs.
 # Usage: [SCALE=N] [SOUND=1] bench/running.sh BUILD_DIR [RESULT_FILE]
 set -euo pipefail
 
@@ -86,6 +87,11 @@ if [ -n "${SOUND:-}" ]; then
     xdotool key m
     for _ in $(seq 50); do [ "$(report muted)" = 1 ] && break; sleep 0.1; done
     muted=$(measure)
+    xdotool key m key p
+    for _ in $(seq 50); do [ "$(report muted)" = 0 ] && break; sleep 0.1; done
+    paused=$(measure)
+    xdotool key m
+    paused_muted=$(measure)
 fi
 
 peak_kb=$(awk '/VmHWM/ { print $2 }' "/proc/$game/status")
@@ -96,6 +102,8 @@ peak_kb=$(awk '/VmHWM/ { print $2 }' "/proc/$game/status")
     echo "level 50: $level50"
     if [ -n "${SOUND:-}" ]; then
         echo "level 50, sound off: $muted"
+        echo "paused: $paused"
+        echo "paused, sound off: $paused_muted"
         echo "sound device ran out of frames: $underruns times in ${seconds} s at level 50"
         awk -v k="$sink_us" 'BEGIN { printf "cue to sound: at most %.1f ms (the next top-up 5 ms, 25 ms queued, the sink %.1f ms)\n", 30 + k / 1000, k / 1000 }'
     fi

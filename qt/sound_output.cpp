@@ -71,11 +71,15 @@ void SoundOutput::follow(bool audible) {
     resting_ = !audible;
     if (resting_) {
         feeding_.stop();
-        sink_->suspend();
-    } else {
-        sink_->resume();
-        feeding_.start(FEED_MS, Qt::PreciseTimer, this);
+        sink_->stop();  // the stream goes, and the sound server rests too
+        return;
     }
+    device_ = sink_->start();
+    if (device_ == nullptr || sink_->error() != QAudio::NoError) {
+        silent("the sound device cannot be opened");
+        return;
+    }
+    feeding_.start(FEED_MS, Qt::PreciseTimer, this);
 }
 
 // Tops the sink's buffer up to QUEUED_MS from the mixer.
