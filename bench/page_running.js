@@ -1,13 +1,18 @@
 // The page playing in headless Chromium, measured from outside: CPU use of
-// all of Chromium's processes over RUN_SECONDS (20) at level 1 and, brought
-// there as a player does (Esc, "Next level", again and again), at level 50,
-// its sound woken by a first key; then at level 50 once more with the sound
-// turned off by m. With the sound: the gaps in it, and how long a cue takes
-// to be heard. The window is sized so that the field is 723 x 651 pixels, as
-// on the desktop.
-// Usage: NODE_PATH=/usr/share/nodejs node bench/page_running.js BUILD_WEB_DIR
+// all of Chromium's processes over RUN_SECONDS (20), first of the floor (a
+// page that does nothing but put a field-sized picture on a canvas 40 times
+// a second, bench/floor/), then of the page at level 1 and, brought there as
+// a player does (Esc, "Next level", again and again), at level 50, its sound
+// woken by a first key; at level 50 once more with the sound turned off by m,
+// and once more with its storage refused, so that it keeps nothing. With the
+// sound: the gaps in it, and how long a cue takes to be heard. Last, the
+// page brings back a kept battle (KEPT_BATTLE, a file) and says how long it
+// took. The window is sized so that the field is 723 x 651 pixels, as on the
+// desktop.
+// Usage: NODE_PATH=/usr/share/nodejs node bench/page_running.js BUILD_WEB_DIR [KEPT_BATTLE]
 "use strict";
 const fs = require("node:fs");
+const os = require("node:os");
 const path = require("node:path");
 const { Browser } = require("../tests/web/browser.js");
 
@@ -60,14 +65,28 @@ async function measure(browser, span = SECONDS) {
 }
 
 (async () => {
+  // The site and the floor side by side, served from one folder.
+  const root = fs.mkdtempSync(path.join(os.tmpdir(), "quenmar-bench-"));
+  fs.cpSync(
+    path.join(path.resolve(process.argv[2] || "build-web"), "site"),
+    path.join(root, "site"),
+    {
+      recursive: true,
+    },
+  );
+  fs.cpSync(path.join(__dirname, "floor"), path.join(root, "floor"), { recursive: true });
   const browser = new Browser();
-  await browser.open(path.join(path.resolve(process.argv[2] || "build-web"), "site"));
+  await browser.open(root);
   await browser.send("Emulation.setDeviceMetricsOverride", {
     width: 739,
-    height: 703,
+    height: 720,
     deviceScaleFactor: 1,
     mobile: false,
   });
+  browser.page = `${browser.origin}/floor/`;
+  await browser.send("Page.navigate", { url: browser.page });
+  const floor = await measure(browser);
+  browser.page = `${browser.origin}/site/`;
   await browser.load();
   await browser.key("Tab", "Tab", 9); // wakes the sound, and does nothing else
   const width = await browser.evaluate("field.width");
@@ -85,7 +104,7 @@ async function measure(browser, span = SECONDS) {
       width: w,
       height: h,
     } = await browser.evaluate(
-      "(({x, y, width, height}) => ({x, y, width, height}))(document.getElementById('next-level').getBoundingClientRect())",
+      "document.getElementById('next-level').getBoundingClientRect().toJSON()",
     );
     for (const type of ["mousePressed", "mouseReleased"]) {
       await browser.send("Input.dispatchMouseEvent", {
@@ -108,12 +127,23 @@ async function measure(browser, span = SECONDS) {
   const { sound } = await browser.state();
   await browser.key("m", "KeyM", 77, 0, "m");
   const muted = await measure(browser);
+  // Its storage refused, the page keeps nothing: what keeping costs.
+  await browser.send("Storage.overrideQuotaForOrigin", { origin: browser.origin, quotaSize: 1 });
+  const unkept = await measure(browser);
+  await browser.send("Storage.overrideQuotaForOrigin", { origin: browser.origin });
   const say = ({ cpu, ticksPerSecond }) =>
     `${cpu.toFixed(2)} % of one core (all of Chromium), ${ticksPerSecond.toFixed(2)} ticks/s`;
   console.log(`field: ${width} pixels wide`);
+  console.log(`floor: ${say(floor)}`);
   console.log(`level 1:  ${say(level1)}`);
   console.log(`level 50: ${say(level50)}`);
   console.log(`level 50, sound off: ${say(muted)}`);
+  console.log(`level 50, sound off, keeping nothing: ${say(unkept)}`);
+  console.log(`level 1 against the floor: ${(level1.cpu / floor.cpu).toFixed(2)} x`);
+  console.log(
+    `level 50 with its sound against the floor: ${(level50.cpu / floor.cpu).toFixed(2)} x`,
+  );
+  console.log(`keeping costs: ${(muted.cpu - unkept.cpu).toFixed(2)} % of one core at level 50`);
   console.log(
     `sound: ${sound.context}, ran out of frames ${sound.underruns - gaps} times in ${SOUND_SECONDS} s at level 50`,
   );
@@ -121,5 +151,25 @@ async function measure(browser, span = SECONDS) {
     `cue to sound: ${(1000 * sound.latency).toFixed(1)} ms (${1000 * sound.lead} ms queued in the worklet, ` +
       `a render quantum, and the context's base and output latency)`,
   );
+  if (process.argv[3]) {
+    // The kept battle as the newest the page keeps, and the page loaded again.
+    const text = fs.readFileSync(process.argv[3], "utf8");
+    await browser.evaluate(`new Promise((resolve) => { indexedDB.open("quenmar").onsuccess = ({ target: { result: db } }) => {
+      const t = db.transaction(["battles", "lines"], "readwrite");
+      t.objectStore("battles").put({ id: "9", ended: false, setAside: false });
+      t.objectStore("lines").put(${JSON.stringify(text)}, ["9", 0]);
+      t.oncomplete = resolve; }; })`);
+    await browser.send("Page.reload");
+    await browser.until(
+      "window.quenmar?.state().replay",
+      (replay) => replay?.paused,
+      "the battle back",
+      30,
+    );
+    const took = await browser.evaluate("performance.getEntriesByName('brought back')[0].duration");
+    const periods = (await browser.state()).replay.length;
+    console.log(`brought back: ${periods} periods at level 50 in ${took.toFixed(0)} ms`);
+  }
   await browser.close();
+  fs.rmSync(root, { recursive: true });
 })();

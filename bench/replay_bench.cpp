@@ -117,8 +117,14 @@ void bring_back(const std::string& kept, double scale) {
 
 }  // namespace
 
-int main() {
+// With --kept FILE, writes the battle as kept to FILE and does nothing else.
+int main(int argc, char** argv) {
     const std::string kept = fifteen_minutes();
+    if (argc == 3 && std::string(argv[1]) == "--kept") {
+        std::FILE* file = std::fopen(argv[2], "w");
+        return file != nullptr && std::fputs(kept.c_str(), file) >= 0 && std::fclose(file) == 0 ? 0
+                                                                                                : 1;
+    }
     const BattleFile battle = read_battle(kept, "fifteen minutes");
     std::printf("a battle of %d periods (fifteen minutes), at level 50 from period 100\n",
                 battle.last_period);

@@ -4,8 +4,11 @@
 # fighting the same battle, the CPU of 20 000 periods at level 50: the
 # difference between a long and a short run, best of three), and the CPU of
 # the page playing level 50 in headless Chromium against the desktop game on
-# Xvfb (bench/page_running.js, bench/running.sh); and the page's sound: its
-# CPU against the sound turned off, its gaps and its latency.
+# Xvfb (bench/page_running.js, bench/running.sh); the page against its floor,
+# a page that only puts a field-sized picture on a canvas 40 times a second;
+# what keeping its battle costs it; its sound: its CPU against the sound
+# turned off, its gaps and its latency; and how long it takes to bring back a
+# fifteen-minute level-50 battle (bench/replay_bench.cpp's).
 # Usage: bench/web.sh BUILD_DIR BUILD_WEB_DIR [RESULT_FILE]
 set -euo pipefail
 
@@ -37,7 +40,10 @@ native=$(period_us "$build/quenmar-sim")
 wasm=$(period_us node "$web/quenmar-sim.js")
 
 desktop=$(RUN_SECONDS=${RUN_SECONDS:-20} "$here/running.sh" "$build" | awk -F': *' '/^level 50:/ { print $2 }')
-page_said=$(NODE_PATH=/usr/share/nodejs node "$here/page_running.js" "$web")
+kept=$(mktemp)
+trap 'rm -f "$kept"' EXIT
+"$build/bench/replay_bench" --kept "$kept"
+page_said=$(NODE_PATH=/usr/share/nodejs node "$here/page_running.js" "$web" "$kept")
 page=$(echo "$page_said" | awk -F': *' '/^level 50:/ { print $2 }')
 ratio() { awk -v a="${1%% *}" -v b="${2%% *}" 'BEGIN { printf "%.2f", a / b }'; }
 {
@@ -46,6 +52,7 @@ ratio() { awk -v a="${1%% *}" -v b="${2%% *}" 'BEGIN { printf "%.2f", a / b }'; 
     echo "level-50 period, wasm under node:  $wasm us ($(ratio "$wasm" "$native") x native)"
     echo "desktop game on Xvfb, level 50:    $desktop"
     echo "page in headless Chromium, level 50: $page"
-    echo "$page_said" | grep -E '^(level 50, sound off|sound|cue to sound):' | sed 's/^/page, /'
+    echo "$page_said" | grep -E '^(floor|level 1|level 50, sound off|level 50 with|sound|cue to sound|keeping costs|brought back)' |
+        sed 's/^/page, /'
     echo "page against desktop:              $(ratio "$page" "$desktop") x"
 } >"$result"

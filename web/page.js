@@ -76,7 +76,9 @@ function replayBattle(bytes, name) {
 // Brings back the newest battle kept without its end; else a new battle.
 async function bringBack() {
   const kept = await storage.lastUnended();
+  performance.mark("bringing back");
   const brought = kept ? game.bringBack(kept.text, KEPT_NAME, field.pixelsToUnit()) : null;
+  performance.measure("brought back", "bringing back"); // for make bench-web
   if (brought?.back) {
     storage.goOn(kept);
     run();
