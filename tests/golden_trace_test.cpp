@@ -108,4 +108,15 @@ TEST(GoldenCues, the_ordinary_battle_is_heard_as_recorded) {
     EXPECT_EQ(cues, want.str());
 }
 
+// The game's sounds as it renders them, sample by sample.
+TEST(GoldenSounds, every_sound_is_rendered_as_recorded) {
+    const fs::path golden = GOLDEN_DIR / "sounds.txt";
+    const std::string sounds = command_output(std::string(QUENMAR_SIM) + " --sounds -");
+    if (std::getenv("QUENMAR_UPDATE_GOLDENS") != nullptr) {
+        std::ofstream(golden, std::ios::binary) << sounds;
+        GTEST_SKIP() << "wrote " << golden;
+    }
+    EXPECT_EQ(sounds, (std::ostringstream() << std::ifstream(golden).rdbuf()).str());
+}
+
 }  // namespace

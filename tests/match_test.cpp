@@ -223,6 +223,48 @@ TEST_F(Replaying, a_changed_file_parts_at_the_first_checkpoint_or_set_up_after_t
     }
 }
 
+// What a key hands the battle where the keyboard is, pressed, held and let
+// go, and whether the front end is to pass it on instead.
+TEST(PlayedMatch, each_key_hands_the_battle_its_record_where_the_keyboard_is) {
+    const auto key = [](InputKind kind, KeyCode code) {
+        return InputEvent{.kind = kind, .key = code};
+    };
+    const auto press = [](CharCode c) {
+        return InputEvent{.kind = InputKind::KeyPress, .character = c};
+    };
+    const InputEvent close{.kind = InputKind::Click, .button = SmallButton::Close};
+    const struct {
+        KeyStroke stroke;
+        std::optional<InputEvent> record;
+        bool taken;
+    } rows[] = {
+        {{.key = Key::Up}, key(InputKind::KeyDown, KeyCode::Up), true},
+        {{.key = Key::Left, .repeat = true}, key(InputKind::KeyDown, KeyCode::Left), true},
+        {{.key = Key::Down, .pressed = false}, key(InputKind::KeyUp, KeyCode::Down), true},
+        {{.key = Key::F1}, key(InputKind::KeyDown, KeyCode::F1), true},
+        {{.key = Key::F1, .repeat = true}, {}, true},
+        {{.key = Key::P, .repeat = true}, {}, true},
+        {{.key = Key::P}, press(CharCode::LowerP), true},
+        {{.key = Key::Enter}, press(CharCode::Enter), true},
+        {{.key = Key::Esc, .pressed = false}, {}, true},
+        {{.key = Key::Space}, {}, false},
+        {{.key = Key::Esc, .place = KeyPlace::Result}, press(CharCode::Esc), true},
+        {{.key = Key::Esc, .place = KeyPlace::Help}, close, true},
+        {{.key = Key::F1, .place = KeyPlace::Help}, key(InputKind::KeyDown, KeyCode::F1), true},
+        {{.key = Key::F1, .place = KeyPlace::Result}, {}, true},
+        {{.key = Key::Up, .place = KeyPlace::Help}, {}, false},
+        {{.key = Key::Enter, .place = KeyPlace::Result}, {}, false},
+    };
+    for (const auto& row : rows) {
+        HeadlessBattle battle(random_from_seed(3));
+        EXPECT_EQ(match_key(battle.match, row.stroke), row.taken)
+            << static_cast<int>(row.stroke.key);
+        const std::vector<InputEvent>& waiting = battle.session.waiting;
+        EXPECT_EQ(waiting.empty() ? std::nullopt : std::optional(waiting.back()), row.record)
+            << static_cast<int>(row.stroke.key) << " in " << static_cast<int>(row.stroke.place);
+    }
+}
+
 // A battle being played takes no viewer's keys: p pauses it, Esc there
 // shows the score; Space does nothing. Paused, the engine falls silent.
 TEST(PlayedMatch, a_battle_being_played_takes_its_own_keys_and_pauses_silent) {

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <sstream>
+
+#include "tools/headless.h"
 
 namespace {
 
@@ -100,6 +103,54 @@ TEST(BattleLink, each_damaged_link_gets_one_line_naming_its_byte_and_what_is_wro
         } catch (const InputError& e) {
             EXPECT_EQ(e.what(), "link" + std::string(row.says));
         }
+    }
+}
+
+// Random battles of every kind of record, the pointer at fractions of a unit
+// and far off the field, hidden now and then, some ending in a pointer move
+// and "Quit" in one period: through the link and back, the same battle,
+// period by period.
+TEST(BattleLink, a_battle_through_its_link_is_the_same_battle_every_period) {
+    std::mt19937 engine(11);
+    const auto number = [&](int low, int high) {
+        return std::uniform_int_distribution<int>(low, high)(engine);
+    };
+    const auto coordinate = [&] { return static_cast<float>(number(-400, 4000)) / 4 + 0.5f; };
+    for (int battle = 0; battle < 6; ++battle) {
+        HeadlessBattle b(random_from_seed(static_cast<std::uint32_t>(battle)), DESIGN_WIDTH,
+                         DESIGN_HEIGHT, Kept::Yes);
+        for (int period = 1; period <= 800; ++period) {
+            for (int n = number(0, 3); n > 0; --n) {
+                const auto kind = static_cast<InputKind>(number(0, 8));
+                InputEvent e{.kind = kind, .x = coordinate(), .y = coordinate()};
+                e.key = static_cast<KeyCode>(number(0, 4) == 4 ? 112 : number(37, 40));
+                e.character =
+                    std::array{CharCode::Esc, CharCode::LowerP, CharCode::Enter}[number(0, 2)];
+                e.mouse = static_cast<MouseButton>(1 << number(0, 2));
+                e.button = static_cast<SmallButton>(number(1, 3));
+                e.width = number(1, 900);
+                e.height = number(1, 900);
+                if (kind != InputKind::Click || number(0, 9) == 0) match_take(b.match, e);
+            }
+            if (period == 800 && battle % 2 == 1) {
+                match_take(b.match, {.kind = InputKind::MouseMove, .x = 10.5f, .y = 11.5f});
+                match_take(b.match, {.kind = InputKind::Click, .button = SmallButton::Quit});
+            }
+            match_run_period(b.match, number(0, 20) != 0);
+        }
+        match_end_battle(b.match);
+        const BattleFile file = read_battle(match_battle(b.match), "file");
+        Replay kept, linked;
+        Session as_kept, as_linked;
+        replay_start(kept, as_kept, file);
+        replay_start(linked, as_linked, read_battle(battle_link(file), "link"));
+        while (kept.state == ReplayState::Running) {
+            replay_period(kept, as_kept);
+            replay_period(linked, as_linked);
+            ASSERT_EQ(world_hash(as_linked), world_hash(as_kept))
+                << "battle " << battle << ", period " << as_kept.periods;
+        }
+        EXPECT_EQ(linked.state, ReplayState::Over);
     }
 }
 

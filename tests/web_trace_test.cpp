@@ -112,6 +112,17 @@ TEST_P(WebTrace, the_browser_build_fights_the_same_battle) {
     std::filesystem::remove(chaos);
 }
 
+// The browser build renders the game's sounds as the native one did.
+TEST(WebSounds, the_browser_build_renders_every_sound_as_recorded) {
+    Pipe web(::popen("node " QUENMAR_SIM_JS " --sounds -", "r"), ::pclose);
+    std::string sounds;
+    for (std::string line; web && next_line(web.get(), line);)
+        sounds += line + "\n";
+    EXPECT_EQ(sounds,
+              (std::ostringstream() << std::ifstream(SOURCE_DIR "/tests/golden/sounds.txt").rdbuf())
+                  .str());
+}
+
 std::vector<Battle> battles() {
     std::vector<Battle> all = recorded_battles();
     for (Battle& battle : all)

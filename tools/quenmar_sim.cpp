@@ -26,7 +26,8 @@ struct Options {
     std::uint32_t seed = 1;
     int width = DESIGN_WIDTH;
     int height = DESIGN_HEIGHT;
-    std::string random_file, input_file, trace_file, png_file, battle_file, record_file, cues_file;
+    std::string random_file, input_file, trace_file, png_file, battle_file, record_file, cues_file,
+        sounds_file;
     bool draws = false;
 };
 
@@ -72,6 +73,10 @@ std::optional<Options> read_options(int argc, char** argv) {
                    "What would be heard, a line a cue (PERIOD NAME X Y), to FILE (- = stdout).")
         ->type_name("FILE");
     app.add_option("--png", o.png_file, "The drawing surface at the end, as a PNG picture.")
+        ->type_name("FILE");
+    app.add_option("--sounds", o.sounds_file,
+                   "The game's sounds as it renders them, a line each (NAME FRAMES HASH), to FILE "
+                   "(- = stdout), and nothing else.")
         ->type_name("FILE");
     try {
         app.parse(argc, argv);
@@ -181,6 +186,14 @@ std::unique_ptr<Battle> battle_from_options(const Options& o) {
 }
 
 int run(const Options& o) {
+    if (!o.sounds_file.empty()) {
+        std::string lines;
+        append_sound_lines(lines);
+        std::FILE* out = open_output(o.sounds_file);
+        std::fputs(lines.c_str(), out);
+        close_output(out, o.sounds_file);
+        return 0;
+    }
     const std::unique_ptr<Battle> battle = battle_from_options(o);
     std::FILE* trace = o.trace_file.empty() ? nullptr : open_output(o.trace_file);
     std::FILE* cues = o.cues_file.empty() ? nullptr : open_output(o.cues_file);

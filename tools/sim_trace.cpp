@@ -1,9 +1,12 @@
 #include "tools/sim_trace.h"
 
+#include <cstdio>
 #include <string_view>
 #include <type_traits>
 
+#include "base/bits.h"
 #include "base/number_text.h"
+#include "sound/synth.h"
 
 namespace {
 
@@ -156,5 +159,20 @@ void append_cue_lines(std::string& out, int period, const Cues& cues) {
         out += ' ';
         append_number(out, cue.y);
         out += '\n';
+    }
+}
+
+void append_sound_lines(std::string& out) {
+    constexpr const char* NAMES[SOUND_COUNT] = {"player_shot", "enemy_shot", "burst",
+                                                "hit",         "destroyed",  "player_destroyed",
+                                                "level_won",   "level_lost", "engine"};
+    const SoundBank sounds = render_sounds();
+    for (std::size_t i = 0; i < SOUND_COUNT; ++i) {
+        std::uint64_t hash = 0xcbf29ce484222325ULL;  // FNV-1a over each sample's bits
+        for (const float sample : sounds[i])
+            hash = (hash ^ bits_as<std::uint32_t>(sample)) * 0x100000001b3ULL;
+        char digits[17];
+        std::snprintf(digits, sizeof digits, "%016llx", static_cast<unsigned long long>(hash));
+        out += std::string(NAMES[i]) + " " + std::to_string(sounds[i].size()) + " " + digits + "\n";
     }
 }

@@ -15,3 +15,6 @@ void append_trace_line(std::string& out, int period, bool ticked, const Session&
                        const std::vector<DrawOp>* draws);
 // Appends the line of each of the period's cues, `PERIOD NAME X Y`.
 void append_cue_lines(std::string& out, int period, const Cues& cues);
+// Appends a line for each of the game's sounds as it renders them, `NAME
+// FRAMES HASH`: the hash of every sample's bits, 16 hexadecimal digits.
+void append_sound_lines(std::string& out);

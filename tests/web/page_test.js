@@ -36,6 +36,8 @@ const ENTER = ["Enter", "Enter", 13, 0, "\r"],
   BACKSPACE = ["Backspace", "Backspace", 8];
 const KEPT = path.join(__dirname, "../battles/desktop.battle");
 const KEPT_TEXT = fs.readFileSync(KEPT, "utf8");
+const linkTo = (page) =>
+  `${page}#battle=${require("node:zlib").deflateSync(KEPT_TEXT).toString("base64url")}`;
 
 // The lines of a battle file up to a period, its end aside.
 const linesUpTo = (text, period) =>
@@ -375,7 +377,7 @@ test("the page", async (t) => {
   await t.test(
     "a replay goes faster, slower, pauses, steps and jumps by its keys and its bar, landing where watching does",
     async () => {
-      const link = `${browser.page}#battle=${require("node:zlib").deflateSync(fs.readFileSync(KEPT)).toString("base64url")}`;
+      const link = linkTo(browser.page);
       // A first touch brings the touch controls in first, so that the field keeps one size throughout.
       await browser.send("Emulation.setTouchEmulationEnabled", {
         enabled: true,
@@ -542,7 +544,7 @@ test("the page", async (t) => {
     "a replay taken over by its button is driven by the arrows and kept from its lines to there; Backspace goes back ten seconds and Enter plays on from there",
     async () => {
       await browser.load();
-      const link = `${browser.page}#battle=${require("node:zlib").deflateSync(Buffer.from(KEPT_TEXT)).toString("base64url")}`;
+      const link = linkTo(browser.page);
       await browser.send("Page.navigate", { url: link });
       await browser.until(
         "window.quenmar.state().replay",
@@ -824,6 +826,19 @@ test("the page", async (t) => {
           "!document.body.dispatchEvent(new MouseEvent('contextmenu', { cancelable: true, bubbles: true }))",
         );
         assert.strictEqual(prevented, true, "no context menu anywhere");
+        // A replay's buttons, Start and "Play from here" among them, all on the
+        // screen, and the line says what they do.
+        await browser.send("Page.navigate", { url: linkTo(browser.page) });
+        await browser.until("window.quenmar.state().replay", (replay) => replay, "the replay");
+        const buttons = await browser.evaluate(`[...document.querySelectorAll("#keys button")]
+          .filter((b) => b.offsetParent).map((b) => ({ text: b.textContent, ...b.getBoundingClientRect().toJSON() }))`);
+        assert.ok(
+          ["Start", "Play from here", "End"].every((t) => buttons.some((b) => b.text === t)),
+        );
+        for (const b of buttons) {
+          assert.ok(b.left >= 0 && b.top >= 0 && b.right <= width && b.bottom <= height, b.text);
+        }
+        assert.match(await browser.evaluate("line.innerText"), /^The buttons pause/);
       },
     );
   }
