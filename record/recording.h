@@ -58,7 +58,7 @@ void record_end(BattleRecorder& recorder, const Session& session);
 // The battle so far as a battle file, checked at its last period.
 std::string battle_so_far(const BattleRecorder& recorder, const Session& session);
 
-// What a replay's line says of it, and the status when the battles part.
+// The title of a window that shows a replay, and the status when the battles part.
 constexpr const char* REPLAY_TITLE = "Quenmar replay";
 constexpr int BATTLES_PARTED_STATUS = 5;
 
