@@ -86,7 +86,8 @@ package: build
 
 # Benchmarks: one level-50 tick three ways and the mixer's work for a period, a
 # fifteen-minute replay's jumps and memory, then the running game on Xvfb, and
-# once more with its sound: a minute at level 50 with it, one without.
+# once more with its sound: a minute at level 50 with it, one without; at
+# display scale 2; and without reading game pads.
 bench:
 	@tools/install-deps.sh bench
 	@$(CONFIGURE) -DQUENMAR_BENCH=ON
@@ -99,7 +100,9 @@ bench:
 	@SOUND=1 RUN_SECONDS=60 bench/running.sh $(BUILD_DIR) bench/results/running-sound.txt && \
 		cat bench/results/running-sound.txt
 	@SCALE=2 bench/running.sh $(BUILD_DIR) bench/results/running-scale-2.txt && \
-		cat bench/results/running-scale-2.txt
+		cat bench/results/running-scale-2.txt && \
+		PADS=0 bench/running.sh $(BUILD_DIR) bench/results/running-no-pads.txt && \
+		cat bench/results/running-no-pads.txt
 
 # The browser build, with Debian's emscripten (whose emcc finds its acorn
 # only on NODE_PATH).

@@ -41,9 +41,18 @@ class FrontEnd {
     // speed) and what its keys do now, at `period` of its `length`; an empty
     // line while a battle is played.
     virtual void show_replay(std::string_view line, int period, int length) = 0;
+    // Moves the keyboard of a small window to its next button (`step` 1)
+    // or the one before (-1), as Tab and Shift+Tab do.
+    virtual void move_focus(SmallWindow window, int step) = 0;
+    // Presses the button of a small window that has the keyboard.
+    virtual void press_focused(SmallWindow window) = 0;
+    // Rumbles the pads, or the phone played by touch, at `strength` 0..1 for `ms`.
+    virtual void rumble(double strength, int ms) = 0;
     // The player turned the sound off (or on again): the front end keeps the
     // choice for the game's next start.
     virtual void keep_muted(bool muted) = 0;
+    // The same for the rumble.
+    virtual void keep_vibration_off(bool off) = 0;
     // Ends the program with `status`; a non-empty `message` says in one line
     // what stopped the game, for the player to read first. No call follows.
     virtual void end_program(int status, std::string_view message) = 0;

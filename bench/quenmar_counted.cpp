@@ -1,6 +1,7 @@
 // The game's own battle window, with the ticks its session ran and the time
 // of its first painted frame from the process's start, and with
-// QUENMAR_SOUND=1 its sound and the times its device ran out of frames. Once
+// QUENMAR_SOUND=1 its sound and the times its device ran out of frames, and
+// its game pads unless QUENMAR_NO_PADS=1. Once
 // a second it writes them to the report file named on its command line.
 #include <time.h>
 #include <unistd.h>
@@ -56,6 +57,7 @@ int main(int argc, char** argv) {
                      window.devicePixelRatioF());
     const Session& session = match.session;
     if (qEnvironmentVariableIsSet("QUENMAR_SOUND")) window.play_sound();
+    if (!qEnvironmentVariableIsSet("QUENMAR_NO_PADS")) window.take_pads();
     FirstPaint first_paint;
     window.installEventFilter(&first_paint);
     window.show();

@@ -13,7 +13,9 @@
 # to be heard at the most (the longest wait for the next top-up, what is kept
 # queued, and the sink's latency as PulseAudio reports it); then paused with
 # p, with the sound on and off again: what a battle standing still costs.
-# Usage: [SCALE=N] [SOUND=1] bench/running.sh BUILD_DIR [RESULT_FILE]
+# With PADS=0 the game takes no game pads' input, SDL's game controller
+# subsystem never opened: what reading pads costs when none is connected.
+# Usage: [SCALE=N] [SOUND=1] [PADS=0] bench/running.sh BUILD_DIR [RESULT_FILE]
 set -euo pipefail
 
 build=${1:?usage: bench/running.sh BUILD_DIR [RESULT_FILE]}
@@ -34,6 +36,8 @@ if [ -n "${SOUND:-}" ]; then
     export PULSE_SERVER=unix:$work/sound QUENMAR_SOUND=1 XDG_CONFIG_HOME=$work/config
     for _ in $(seq 100); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
 fi
+
+[ "${PADS:-1}" = 0 ] && export QUENMAR_NO_PADS=1
 
 exec 3>"$work/display"
 Xvfb -displayfd 3 -screen 0 "$((1280 * scale))x$((1024 * scale))x24" -nolisten tcp 2>/dev/null &
@@ -98,6 +102,7 @@ peak_kb=$(awk '/VmHWM/ { print $2 }' "/proc/$game/status")
 {
     echo "machine: $(nproc) cores, $(awk -F': ' '/model name/ { print $2; exit }' /proc/cpuinfo)"
     echo "display scale: $scale"
+    echo "game pads: $([ "${PADS:-1}" = 0 ] && echo "not read" || echo "read through SDL, none connected")"
     echo "level 1:  $level1"
     echo "level 50: $level50"
     if [ -n "${SOUND:-}" ]; then

@@ -2,8 +2,22 @@
 
 namespace {
 
-// The arrows' codes, in Key's order.
-constexpr KeyCode ARROWS[] = {KeyCode::Left, KeyCode::Up, KeyCode::Right, KeyCode::Down};
+// The arrow a key holds: the arrows' own, and the pad's.
+KeyCode arrow(Key key) {
+    switch (key) {
+        case Key::Left:
+        case Key::PadLeft:
+            return KeyCode::Left;
+        case Key::Up:
+        case Key::PadUp:
+            return KeyCode::Up;
+        case Key::Right:
+        case Key::PadRight:
+            return KeyCode::Right;
+        default:
+            return KeyCode::Down;
+    }
+}
 
 constexpr bool in_key_order() {
     for (std::size_t i = 0; i < std::size(KEY_TABLE); ++i) {
@@ -12,10 +26,6 @@ constexpr bool in_key_order() {
     return true;
 }
 static_assert(in_key_order(), "the key table's rows are in Key's order");
-
-bool acts(const KeyStroke& k) {
-    return k.pressed && (!k.repeat || key_rule(k.key).repeats);
-}
 
 InputEvent pressed(CharCode character) {
     return {.kind = InputKind::KeyPress, .character = character};
@@ -27,28 +37,41 @@ const KeyRule& key_rule(Key key) {
     return KEY_TABLE[static_cast<std::size_t>(key)];
 }
 
-std::optional<InputEvent> battle_record(const KeyStroke& k) {
+bool key_acts(const KeyStroke& k) {
+    return k.pressed && (!k.repeat || key_rule(k.key).repeats);
+}
+
+std::optional<InputEvent> battle_record(const KeyStroke& k, float x, float y) {
+    const auto held = [&](InputKind down, InputKind up,
+                          MouseButton button) -> std::optional<InputEvent> {
+        if (k.repeat) return std::nullopt;
+        return InputEvent{.kind = k.pressed ? down : up, .mouse = button, .x = x, .y = y};
+    };
     switch (key_rule(k.key).battle) {
         case BattleAct::Arrow:
             if (k.repeat && !k.pressed) return std::nullopt;
             return InputEvent{.kind = k.pressed ? InputKind::KeyDown : InputKind::KeyUp,
-                              .key = ARROWS[static_cast<std::size_t>(k.key)]};
+                              .key = arrow(k.key)};
+        case BattleAct::Fire:
+            return held(InputKind::MouseDown, InputKind::MouseUp, MouseButton::Left);
+        case BattleAct::Command:
+            return held(InputKind::MouseDown, InputKind::MouseUp, MouseButton::Right);
         case BattleAct::Help:
-            if (!acts(k)) return std::nullopt;
+            if (!key_acts(k)) return std::nullopt;
             return InputEvent{.kind = InputKind::KeyDown, .key = KeyCode::F1};
         case BattleAct::Score:
-            return acts(k) ? std::optional(pressed(CharCode::Esc)) : std::nullopt;
+            return key_acts(k) ? std::optional(pressed(CharCode::Esc)) : std::nullopt;
         case BattleAct::Pause:
-            return acts(k) ? std::optional(pressed(CharCode::LowerP)) : std::nullopt;
+            return key_acts(k) ? std::optional(pressed(CharCode::LowerP)) : std::nullopt;
         case BattleAct::Clear:
-            return acts(k) ? std::optional(pressed(CharCode::Enter)) : std::nullopt;
+            return key_acts(k) ? std::optional(pressed(CharCode::Enter)) : std::nullopt;
         default:
             return std::nullopt;
     }
 }
 
 std::optional<InputEvent> window_record(const KeyStroke& k) {
-    if (!acts(k)) return std::nullopt;
+    if (!key_acts(k)) return std::nullopt;
     switch (key_rule(k.key).window) {
         case WindowAct::Esc:
             if (k.place == KeyPlace::Help) {

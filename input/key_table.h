@@ -26,6 +26,19 @@ enum class Key : std::uint8_t {
     End,
     M,
     Backspace,
+    V,
+    // A pad's, in the standard layout (input/pad.h): its Start, Back and Y
+    // are Esc, F1 and Enter.
+    PadUp,  // the D-pad, or the left stick
+    PadDown,
+    PadLeft,
+    PadRight,
+    PadA,
+    PadB,
+    PadShoulderLeft,
+    PadShoulderRight,
+    PadFire,     // the right trigger
+    PadCommand,  // the left trigger
 };
 
 // Where the keyboard was when the key came: the battle's field, or a small window.
@@ -44,37 +57,45 @@ struct KeyStroke {
 // is down; the others act as it goes down.
 enum class BattleAct : std::uint8_t {
     None,
-    Arrow,   // drives (Up, Down) or turns (Left, Right)
-    Help,    // the help window
-    Score,   // the result window
-    Pause,   // pauses or resumes
-    Clear,   // clears the picture
-    Mute,    // the sound off or on
-    Rewind,  // the battle becomes a paused replay of itself, ten seconds back
+    Arrow,      // drives (Up, Down) or turns (Left, Right)
+    Help,       // the help window
+    Score,      // the result window
+    Pause,      // pauses or resumes
+    Clear,      // clears the picture
+    Mute,       // the sound off or on
+    Rewind,     // the battle becomes a paused replay of itself, ten seconds back
+    Fire,       // holds the fire button, as the left mouse button does
+    Command,    // the right mouse button at the pointer: while the player's tank is dead,
+                // every tank after the tank there
+    Vibration,  // the pads' and the phone's rumble off or on
 };
 
 // What a key does in a replay.
 enum class ReplayAct : std::uint8_t {
     None,
-    Pause,    // pauses or resumes
-    Step,     // one period on, and paused
-    Slower,   // the next slower speed
-    Faster,   // the next faster speed
-    Back,     // ten seconds back
-    Forward,  // ten seconds on
-    Start,    // to the start
-    End,      // to the end
-    PlayOn,   // the replay becomes the player's battle where it stands
-    Close,    // ends the replay
-    Mute,     // the sound off or on
+    Pause,      // pauses or resumes
+    Step,       // one period on, and paused
+    Slower,     // the next slower speed
+    Faster,     // the next faster speed
+    Back,       // ten seconds back
+    Forward,    // ten seconds on
+    Start,      // to the start
+    End,        // to the end
+    PlayOn,     // the replay becomes the player's battle where it stands
+    Close,      // ends the replay
+    Mute,       // the sound off or on
+    Vibration,  // the rumble off or on
 };
 
 // What a key does in a small window; the keys that do nothing there are left
 // to its buttons (Tab, Space and Enter).
 enum class WindowAct : std::uint8_t {
     None,
-    Esc,  // Result's Esc step; Help's "Close"
-    F1,   // Help's F1 step
+    Esc,       // Result's Esc step; Help's "Close"
+    F1,        // Help's F1 step
+    Previous,  // the keyboard to the button before
+    Next,      // ... or the next
+    Press,     // presses the button that has the keyboard
 };
 
 struct KeyRule {
@@ -104,14 +125,29 @@ inline constexpr KeyRule KEY_TABLE[] = {
     {Key::End, BattleAct::None, ReplayAct::End, WindowAct::None, true},
     {Key::M, BattleAct::Mute, ReplayAct::Mute, WindowAct::None, false},
     {Key::Backspace, BattleAct::Rewind, ReplayAct::Back, WindowAct::None, false},
+    {Key::V, BattleAct::Vibration, ReplayAct::Vibration, WindowAct::None, false},
+    {Key::PadUp, BattleAct::Arrow, ReplayAct::None, WindowAct::Previous, false},
+    {Key::PadDown, BattleAct::Arrow, ReplayAct::None, WindowAct::Next, false},
+    {Key::PadLeft, BattleAct::Arrow, ReplayAct::Back, WindowAct::Previous, false},
+    {Key::PadRight, BattleAct::Arrow, ReplayAct::Forward, WindowAct::Next, false},
+    {Key::PadA, BattleAct::Fire, ReplayAct::Pause, WindowAct::Press, false},
+    {Key::PadB, BattleAct::None, ReplayAct::None, WindowAct::Esc, false},
+    {Key::PadShoulderLeft, BattleAct::None, ReplayAct::Slower, WindowAct::None, false},
+    {Key::PadShoulderRight, BattleAct::None, ReplayAct::Faster, WindowAct::None, false},
+    {Key::PadFire, BattleAct::Fire, ReplayAct::None, WindowAct::None, false},
+    {Key::PadCommand, BattleAct::Command, ReplayAct::None, WindowAct::None, false},
 };
 
 const KeyRule& key_rule(Key key);
 
+// Whether a stroke acts: a press, or a repeat of a key that repeats.
+bool key_acts(const KeyStroke& stroke);
+
 // The battle's record of a stroke on the field: an arrow held or let go, F1,
-// or the press of Esc, p or Enter; none for the rest, for a release of any
+// the press of Esc, p or Enter, or the fire button or the right button held
+// and let go at the pointer (x, y); none for the rest, for a release of any
 // other key, and for a repeat of a key that does not repeat.
-std::optional<InputEvent> battle_record(const KeyStroke& stroke);
+std::optional<InputEvent> battle_record(const KeyStroke& stroke, float x = 0, float y = 0);
 // The battle's record of a stroke in a small window: Esc runs Result's Esc
 // step or Help's "Close", F1 Help's F1 step; none for the rest.
 std::optional<InputEvent> window_record(const KeyStroke& stroke);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <utility>
 
 namespace {
@@ -109,13 +110,23 @@ void tell_front_end(Match& m) {
     }
 }
 
-// Plays what would be heard of the battle period just run, from the player's tank.
+// Plays what would be heard of the battle period just run, from the player's
+// tank, and has what is felt of it felt: the player's tank hit, or destroyed.
 void hear(Match& m) {
     const Session& s = m.session;
     const Listener at_the_player{s.world.tank_x[0], s.world.tank_y[0],
                                  static_cast<double>(s.picture.area_width),
                                  static_cast<double>(s.picture.area_height)};
     mixer_play(m.mixer, s.cues, at_the_player);
+    if (m.vibration_off) return;
+    const Cue player_hit{CueKind::Hit, static_cast<float>(s.world.tank_x[0]),
+                         static_cast<float>(s.world.tank_y[0])};
+    if (std::any_of(s.cues.begin(), s.cues.end(),
+                    [](const Cue& c) { return c.kind == CueKind::PlayerDestroyed; })) {
+        m.front_end->rumble(DESTROYED_RUMBLE, DESTROYED_RUMBLE_MS);
+    } else if (std::find(s.cues.begin(), s.cues.end(), player_hit) != s.cues.end()) {
+        m.front_end->rumble(HIT_RUMBLE, HIT_RUMBLE_MS);
+    }
 }
 
 // The engine runs while the player's tank moves in a battle that is shown
@@ -270,6 +281,23 @@ void toggle_mute(Match& m) {
     m.front_end->keep_muted(m.mixer.muted);
 }
 
+void toggle_vibration(Match& m) {
+    m.vibration_off = !m.vibration_off;
+    m.front_end->keep_vibration_off(m.vibration_off);
+}
+
+// A small window's own act for a key pressed there.
+void act_in_window(Match& m, const KeyStroke& k, WindowAct act) {
+    const SmallWindow window = k.place == KeyPlace::Help ? SmallWindow::Help : SmallWindow::Result;
+    if (act == WindowAct::Previous || act == WindowAct::Next) {
+        if (key_acts(k)) m.front_end->move_focus(window, act == WindowAct::Next ? 1 : -1);
+    } else if (act == WindowAct::Press) {
+        if (key_acts(k)) m.front_end->press_focused(window);
+    } else if (const std::optional<InputEvent> record = window_record(k)) {
+        session_take(m.session, *record);
+    }
+}
+
 void view(Match& m, ReplayAct act) {
     ReplayViewer& v = m.viewer;
     const int now = static_cast<int>(m.session.periods);
@@ -314,6 +342,9 @@ void view(Match& m, ReplayAct act) {
             break;
         case ReplayAct::Mute:
             toggle_mute(m);
+            break;
+        case ReplayAct::Vibration:
+            toggle_vibration(m);
             break;
         case ReplayAct::None:
             break;
@@ -397,7 +428,7 @@ BroughtBack match_bring_back(Match& m, FrontEnd& front_end, std::string_view byt
 bool match_key(Match& m, const KeyStroke& k) {
     if (m.ended) return false;
     const KeyRule& rule = key_rule(k.key);
-    const bool acts = k.pressed && (!k.repeat || rule.repeats);
+    const bool acts = key_acts(k);
     if (m.replay) {
         if (rule.replay == ReplayAct::None) return false;
         if (acts) view(m, rule.replay);
@@ -406,25 +437,57 @@ bool match_key(Match& m, const KeyStroke& k) {
     }
     if (k.place != KeyPlace::Field) {
         if (rule.window == WindowAct::None) return false;
-        if (const std::optional<InputEvent> record = window_record(k))
-            session_take(m.session, *record);
+        act_in_window(m, k, rule.window);
         return true;
     }
+    const GameWorld& w = m.session.world;
     switch (rule.battle) {
         case BattleAct::None:
             return false;
         case BattleAct::Mute:
             if (acts) toggle_mute(m);
             return true;
+        case BattleAct::Vibration:
+            if (acts) toggle_vibration(m);
+            return true;
         case BattleAct::Rewind:
             if (acts) rewind(m);
             tell_front_end(m);
             return true;
         default:
-            if (const std::optional<InputEvent> record = battle_record(k)) {
+            if (const std::optional<InputEvent> record = battle_record(
+                    k, static_cast<float>(w.mouse_x), static_cast<float>(w.mouse_y))) {
                 session_take(m.session, *record);
             }
             return true;
+    }
+}
+
+void match_pad(Match& m, int pad, const PadState& state, KeyPlace place) {
+    if (m.ended) return;
+    const PadReading reading = read_pad(m.pads[pad], state, place);
+    for (const KeyStroke& stroke : reading.strokes)
+        match_key(m, stroke);
+    if (!reading.aim || m.replay) return;
+    const GameWorld& w = m.session.world;
+    const PadAim& aim = *reading.aim;
+    const double reach = PAD_AIM_NEAREST + (PAD_AIM_FARTHEST - PAD_AIM_NEAREST) * aim.reach;
+    const auto x = static_cast<float>(w.tank_x[0] + aim.x * reach);
+    const auto y = static_cast<float>(w.tank_y[0] + aim.y * reach);
+    if (std::nearbyint(x) == w.mouse_x && std::nearbyint(y) == w.mouse_y) return;
+    session_take(m.session, {.kind = InputKind::MouseMove, .x = x, .y = y});
+}
+
+void match_pad_gone(Match& m, int pad, KeyPlace place) {
+    const auto gone = m.pads.find(pad);
+    if (gone == m.pads.end() || m.ended) return;
+    for (const KeyStroke& stroke : let_go(gone->second, place))
+        match_key(m, stroke);
+    m.pads.erase(gone);
+    if (m.replay) {
+        if (!m.viewer.paused) view(m, ReplayAct::Pause);
+    } else if (m.session.controls.battle_timer_running) {
+        session_take(m.session, {.kind = InputKind::KeyPress, .character = CharCode::LowerP});
     }
 }
 
@@ -483,6 +546,10 @@ bool match_audible(const Match& m) {
 
 void match_set_muted(Match& m, bool muted) {
     m.mixer.muted = muted;
+}
+
+void match_set_vibration_off(Match& m, bool off) {
+    m.vibration_off = off;
 }
 
 void match_end_battle(Match& m) {

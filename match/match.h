@@ -31,7 +31,10 @@
 #include <string>
 #include <vector>
 
+#include <map>
+
 #include "input/key_table.h"
+#include "input/pad.h"
 #include "match/kept_state.h"
 #include "record/battle_link.h"
 #include "record/recording.h"
@@ -50,6 +53,15 @@ constexpr int NORMAL_SPEED = 2;                     // 1 ×
 constexpr int JUMP_PERIODS = 10'000 / PERIOD_MS;    // ten seconds: Left, Right and Backspace
 constexpr double JUMP_SLICE_MS = 15;                // what a jump ahead fights in one timer period
 constexpr std::size_t KEPT_STATES_MOST = 64 << 20;  // bytes
+// A pad's aim: from this far from the player's tank, the stick barely
+// pushed, to this far, pushed all the way (drawing units).
+constexpr double PAD_AIM_NEAREST = 40;
+constexpr double PAD_AIM_FARTHEST = 300;
+// The rumble of the player's tank hit, and destroyed: strength 0..1, and ms.
+constexpr double HIT_RUMBLE = 0.5;
+constexpr int HIT_RUMBLE_MS = 150;
+constexpr double DESTROYED_RUMBLE = 1;
+constexpr int DESTROYED_RUMBLE_MS = 600;
 
 // What a replay's line says besides where it stands.
 inline constexpr const char* REPLAY_PAUSED =
@@ -103,6 +115,9 @@ struct Match {
     std::vector<KeptState> kept;  // the battle as it stood at period 0 and every CHECKPOINT_PERIODS
     std::vector<int> wiped;       // the periods that wiped the whole picture, in order
     Mixer mixer;                  // what is heard of it
+    std::map<int, PadHold>
+        pads;  // what each pad held at its last reading, by the front end's number
+    bool vibration_off = false;  // the pads and the phone do not rumble
 
     // What the front end was told.
     bool result_told = false;  // the small windows
@@ -154,6 +169,13 @@ void match_take(Match& match, const InputEvent& event);
 void match_close(Match& match);
 // The replay's position bar, set to `period`.
 void match_seek(Match& match, int period);
+// A pad's reading this period, with where the keyboard is: what it pressed
+// and let go goes as key strokes do, and the right stick aims, the pointer
+// going to the player's tank and on in the stick's direction, the farther
+// the more it is pushed.
+void match_pad(Match& match, int pad, const PadState& state, KeyPlace place);
+// A pad went away: what it held is let go, and the battle or replay pauses.
+void match_pad_gone(Match& match, int pad, KeyPlace place);
 // Runs the match for one period of the front end's timer: one battle period
 // of a battle being played (waiting while it is not shown), or as many of a
 // replay as its speed asks, none while it is paused or over. Then the front
@@ -169,6 +191,8 @@ void match_sound(Match& match, std::span<float> stereo);
 bool match_audible(const Match& match);
 // Starts with the sound off or on, as the front end kept the player's choice.
 void match_set_muted(Match& match, bool muted);
+// Starts with the rumble off or on, as the front end kept the player's choice.
+void match_set_vibration_off(Match& match, bool off);
 
 // The battle ends here without the session ending (quenmar-sim's last
 // period): its last checkpoint and its end are kept.

@@ -27,7 +27,8 @@ constexpr std::pair<int, Key> NAMED[] = {{Qt::Key_Left, Key::Left},
 // Keys by what they type.
 constexpr std::pair<char, Key> TYPED[] = {{'p', Key::P},      {'P', Key::P},     {' ', Key::Space},
                                           {'.', Key::Period}, {'-', Key::Minus}, {'+', Key::Plus},
-                                          {'=', Key::Plus},   {'m', Key::M},     {'M', Key::M}};
+                                          {'=', Key::Plus},   {'m', Key::M},     {'M', Key::M},
+                                          {'v', Key::V},      {'V', Key::V}};
 
 std::optional<Key> key_name(const QKeyEvent& event) {
     for (const auto& [place, key] : PLACES) {

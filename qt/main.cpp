@@ -32,6 +32,8 @@ struct Options {
     std::string record_file, replay_file;
     bool mute = false;
     bool fresh = false;  // --new
+    bool no_vibration = false;
+    bool no_pads = false;
 };
 
 // The options, or the status to end with at once (after --help, --version or a bad option).
@@ -45,6 +47,9 @@ std::variant<Options, int> read_options(int argc, char** argv) {
     app.add_option("--record", o.record_file, "Keep this battle in FILE instead.")
         ->type_name("FILE");
     app.add_flag("--mute", o.mute, "Start with the sound off (m turns it on).");
+    app.add_flag("--no-vibration", o.no_vibration,
+                 "Start with the pads' rumble off (v turns it on).");
+    app.add_flag("--no-pads", o.no_pads, "Take no game pads' input.");
     app.add_flag("--new", o.fresh,
                  "Start a new battle even where the last one was cut off before its end "
                  "(without it, that battle is brought back, paused).");
@@ -197,7 +202,9 @@ int main(int argc, char** argv) {
         }
     }
     match_set_muted(match, options.mute || sound_kept_off());
+    match_set_vibration_off(match, options.no_vibration || rumble_kept_off());
     window.play_sound();
+    if (!options.no_pads) window.take_pads();
     window.show();
     window.activateWindow();
     const int status = QApplication::exec();

@@ -6,12 +6,7 @@
 
 #include "qt/event_translation.h"
 
-namespace {
-
 constexpr const char* GAME_TITLE = "Quenmar";
-constexpr int LINE_MARGIN = 8;  // about the replay's line, pixels
-
-}  // namespace
 
 MainWindow::MainWindow(Match& match, BattleKeeper& keeper)
     : QWidget(nullptr, Qt::FramelessWindowHint), match_(match), keeper_(keeper) {
@@ -26,11 +21,6 @@ MainWindow::MainWindow(Match& match, BattleKeeper& keeper)
         if (s != Qt::ApplicationActive) match_take(match_, {.kind = InputKind::KeyboardLost});
     });
     battle_timer_.start(PERIOD_MS, Qt::PreciseTimer, this);
-}
-
-void MainWindow::play_sound() {
-    sound_ = new SoundOutput(match_, this);
-    sound_->start();
 }
 
 // The window takes the size of the picture's area where that changed
@@ -49,16 +39,10 @@ void MainWindow::show_picture(std::span<const PixelBox> changed) {
     update(region);
 }
 
-QRect MainWindow::replay_line_box() const {
-    const int height = fontMetrics().height() + LINE_MARGIN;
-    return QRect(0, this->height() - height, width(), height);
-}
-
 void MainWindow::show_replay(std::string_view line, int, int) {
-    replay_line_ = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
-    setWindowTitle(replay_line_.isEmpty() ? GAME_TITLE
-                                          : QString(REPLAY_TITLE) + " · " + replay_line_);
-    update(replay_line_box());
+    replay_line_.text = QString::fromUtf8(line.data(), static_cast<qsizetype>(line.size()));
+    setWindowTitle(line.empty() ? GAME_TITLE : QString(REPLAY_TITLE) + " · " + replay_line_.text);
+    update(replay_line_.box(*this));
 }
 
 void MainWindow::end_program(int status, std::string_view message) {
@@ -90,12 +74,7 @@ void MainWindow::paintEvent(QPaintEvent*) {
                    QImage::Format_RGB32);
     picture.setDevicePixelRatio(s.scale);
     painter.drawImage(QPointF(0, 0), picture);  // one pixel to one pixel, clipped to the update
-    if (replay_line_.isEmpty()) return;
-    const QRect box = replay_line_box();
-    painter.fillRect(box, QColor(255, 255, 255, 210));
-    painter.setPen(Qt::darkBlue);
-    painter.drawText(box.adjusted(LINE_MARGIN, 0, -LINE_MARGIN, 0),
-                     Qt::AlignLeft | Qt::AlignVCenter, replay_line_);
+    replay_line_.paint(painter, *this);
 }
 
 void MainWindow::timerEvent(QTimerEvent* event) {
@@ -107,6 +86,7 @@ void MainWindow::timerEvent(QTimerEvent* event) {
     if (devicePixelRatioF() != match_.session.picture.scale) {
         match_set_display_scale(match_, devicePixelRatioF());
     }
+    if (pads_) pads_->read(match_, small_windows_.place());
     match_run_period(match_, !isMinimized());  // a minimised battle waits for the player
     keeper_.keep(match_to_keep(match_));
     if (sound_ != nullptr) sound_->follow(match_audible(match_));

@@ -8,9 +8,12 @@
 
 #include <QBasicTimer>
 #include <QWidget>
+#include <memory>
 
 #include "match/match.h"
 #include "qt/battle_keeper.h"
+#include "qt/pads.h"
+#include "qt/replay_line.h"
 #include "qt/settings.h"
 #include "qt/small_windows.h"
 #include "qt/sound_output.h"
@@ -22,7 +25,9 @@ class MainWindow final : public QWidget, public FrontEnd {
     MainWindow(Match& match, BattleKeeper& keeper);
 
     // Plays the match's sound on the default sound device.
-    void play_sound();
+    void play_sound() { (sound_ = new SoundOutput(match_, this))->start(); }
+    // Takes the game pads' input too.
+    void take_pads() { pads_ = std::make_unique<Pads>(); }
     // Times the sound device ran out of frames.
     int sound_underruns() const { return sound_ != nullptr ? sound_->underruns() : 0; }
 
@@ -32,9 +37,19 @@ class MainWindow final : public QWidget, public FrontEnd {
     }
     void open_help_window() override { small_windows_.open(SmallWindow::Help); }
     void close_small_window(SmallWindow window) override { small_windows_.close(window); }
+    void move_focus(SmallWindow window, int step) override {
+        small_windows_.window(window).move_focus(step);
+    }
+    void press_focused(SmallWindow window) override {
+        small_windows_.window(window).press_focused();
+    }
+    void rumble(double strength, int ms) override {
+        if (pads_) pads_->rumble(strength, ms);
+    }
     // In the title too.
     void show_replay(std::string_view line, int period, int length) override;
     void keep_muted(bool muted) override { keep_sound_off(muted); }
+    void keep_vibration_off(bool off) override { keep_rumble_off(off); }
     // Keeps the last lines and stops the periods; a message is said as
     // say_and_end says it.
     void end_program(int status, std::string_view message) override;
@@ -48,13 +63,12 @@ class MainWindow final : public QWidget, public FrontEnd {
     void timerEvent(QTimerEvent* event) override;
 
   private:
-    QRect replay_line_box() const;
-
     Match& match_;
     BattleKeeper& keeper_;
-    QString replay_line_;  // empty while a battle is played
-    QSize area_;           // the picture's area as last followed
+    ReplayLine replay_line_;  // empty while a battle is played
+    QSize area_;              // the picture's area as last followed
     QBasicTimer battle_timer_;
     SoundOutput* sound_ = nullptr;
+    std::unique_ptr<Pads> pads_;
     SmallWindows small_windows_{*this, match_};
 };

@@ -2,6 +2,8 @@
 // settings ($XDG_CONFIG_HOME/quenmar/quenmar.conf).
 #pragma once
 
-// Whether the player last turned the sound off.
+// Whether the player last turned the sound off, and the rumble.
 bool sound_kept_off();
 void keep_sound_off(bool off);
+bool rumble_kept_off();
+void keep_rumble_off(bool off);

@@ -154,6 +154,10 @@ void SmallDialog::close_to(QWidget& battle) {
     if (battle.isVisible()) battle.activateWindow();
 }
 
+void SmallDialog::press_focused() {
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget())) button->click();
+}
+
 void SmallDialog::centre_over(const QWidget& over) {
     const QMargins frame = frame_extents(*this).value_or(QMargins());
     const QRect framed =

@@ -36,6 +36,10 @@ class SmallDialog : public QDialog {
     void open_over(const QWidget& over);
     // Hides the window and gives the keyboard back to the battle.
     void close_to(QWidget& battle);
+    // Moves the keyboard to the next button (`step` 1) or the one before (-1).
+    void move_focus(int step) { focusNextPrevChild(step > 0); }
+    // Presses the button that has the keyboard.
+    void press_focused();
 
   protected:
     // A fixed window of this client size and caption (where it draws its own

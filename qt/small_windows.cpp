@@ -37,17 +37,23 @@ void SmallWindows::open(SmallWindow which, ResultScore score) {
     window(which).open_over(battle_);
 }
 
+std::optional<KeyPlace> SmallWindows::place_of(const QWidget* window) const {
+    if (window == nullptr) return std::nullopt;
+    if (window == &battle_) return KeyPlace::Field;
+    if (window == result_) return KeyPlace::Result;
+    if (window == help_) return KeyPlace::Help;
+    return std::nullopt;
+}
+
+KeyPlace SmallWindows::place() const {
+    return place_of(QApplication::activeWindow()).value_or(KeyPlace::Field);
+}
+
 bool SmallWindows::eventFilter(QObject* watched, QEvent* event) {
     const auto* widget = qobject_cast<const QWidget*>(watched);
-    if (widget == nullptr ||
-        (event->type() != QEvent::KeyPress && event->type() != QEvent::KeyRelease)) {
-        return false;
-    }
-    const QWidget* window = widget->window();
-    std::optional<KeyPlace> place;
-    if (window == &battle_) place = KeyPlace::Field;
-    if (window == result_) place = KeyPlace::Result;
-    if (window == help_) place = KeyPlace::Help;
+    const bool key = event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease;
+    if (widget == nullptr || !key) return false;
+    const std::optional<KeyPlace> place = place_of(widget->window());
     if (!place) return false;
     const std::optional<KeyStroke> stroke = key_stroke(static_cast<QKeyEvent&>(*event), *place);
     return stroke && match_key(match_, *stroke);

@@ -21,11 +21,15 @@ class SmallWindows final : public QObject {
     void open(SmallWindow which, ResultScore score = {});
     // Closes it, the keyboard back to the battle.
     void close(SmallWindow which) { window(which).close_to(battle_); }
+    // Where the keyboard is: in the battle, or in one of them.
+    KeyPlace place() const;
 
   protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
   private:
+    std::optional<KeyPlace> place_of(const QWidget* window) const;
+
     QWidget& battle_;
     Match& match_;
     ResultWindow* result_ = nullptr;

@@ -209,7 +209,7 @@ TEST_F(Game, f1_shows_the_help_and_freezes_until_close_is_clicked) {
     const std::optional<XWindow> help = wait_for("Help");
     ASSERT_TRUE(help.has_value()) << "no window named Help";
     const QRect box = x.geometry(*help);
-    EXPECT_EQ(box.size(), QSize(305, 226));  // the help's 175 and two lines below
+    EXPECT_EQ(box.size(), QSize(305, 298));  // the help's 175 and five lines below
     EXPECT_TRUE(frozen());
     const QImage paused = shot();
     click_at(box.topLeft() + QPoint(8 + 44, 128 + 20));  // "Close"

@@ -1,4 +1,5 @@
 #include "input/input.h"
+#include "input/pad.h"
 
 #include <gtest/gtest.h>
 
@@ -91,6 +92,30 @@ TEST_F(Input, with_the_player_alive_the_right_button_only_releases_fire) {
     EXPECT_EQ(w.fire_held, FALSE_FLAG);
     for (int i = 0; i <= MAX_SLOT; ++i)
         EXPECT_EQ(w.tank_target[i], 9) << i;
+}
+
+// A pad's stick, pushed and resting near where it lets go: it holds past a
+// half, lets go below three tenths, and chatters in between no more.
+TEST(Pad, a_stick_holds_past_a_half_and_lets_go_below_three_tenths) {
+    PadHold hold;
+    const struct {
+        float left_y;
+        std::vector<KeyStroke> strokes;
+    } readings[] = {
+        {-0.45f, {}},
+        {-0.6f, {{.key = Key::PadUp}}},
+        {-0.35f, {}},
+        {-0.45f, {}},
+        {-0.25f, {{.key = Key::PadUp, .pressed = false}}},
+        {0.55f, {{.key = Key::PadDown}}},
+    };
+    for (const auto& reading : readings) {
+        EXPECT_EQ(read_pad(hold, PadState{.left_y = reading.left_y}, KeyPlace::Field).strokes,
+                  reading.strokes)
+            << reading.left_y;
+    }
+    const std::vector<KeyStroke> let_go_down{{.key = Key::PadDown, .pressed = false}};
+    EXPECT_EQ(let_go(hold, KeyPlace::Field), let_go_down);
 }
 
 }  // namespace

@@ -23,11 +23,10 @@ std::string text_of(const std::string& path) {
 
 // A front end that notes the small windows open, the replay's line and how
 // the match ended.
-struct Viewer final : FrontEnd {
+struct Viewer final : HeadlessFrontEnd {
     bool result_open = false, help_open = false;
     std::string line;
     std::optional<int> ended;
-    void show_picture(std::span<const PixelBox>) override {}
     void open_result_window(ResultScore) override { result_open = true; }
     void open_help_window() override { help_open = true; }
     void close_small_window(SmallWindow w) override {
@@ -35,7 +34,6 @@ struct Viewer final : FrontEnd {
     }
     void show_replay(std::string_view l, int, int) override { line = l; }
     bool says(const char* note) const { return line.ends_with(note); }
-    void keep_muted(bool) override {}
     void end_program(int status, std::string_view) override { ended = status; }
 };
 

@@ -1,6 +1,7 @@
 // The battle session as a front end meets it, through its match: records
 // in, periods run, and what the front end is asked to do in return.
 #include "match/match.h"
+#include "tools/headless.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +11,8 @@
 namespace {
 
 // A front end that notes what it is asked.
-struct NotingFrontEnd final : FrontEnd {
+struct NotingFrontEnd final : HeadlessFrontEnd {
     std::vector<std::string> told;
-    void show_picture(std::span<const PixelBox>) override {}
     void open_result_window(ResultScore s) override {
         told.push_back("open result " + std::to_string(s.wins) + " " + std::to_string(s.losses));
     }
@@ -20,8 +20,6 @@ struct NotingFrontEnd final : FrontEnd {
     void close_small_window(SmallWindow w) override {
         told.push_back(w == SmallWindow::Result ? "close result" : "close help");
     }
-    void show_replay(std::string_view, int, int) override {}
-    void keep_muted(bool) override {}
     void end_program(int status, std::string_view message) override {
         told.push_back("end " + std::to_string(status) + " " + std::string(message));
     }

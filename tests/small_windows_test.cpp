@@ -56,7 +56,7 @@ TEST_F(Windows, the_help_window_is_laid_out_as_designed) {
     HelpWindow& h = window.help_window();
     EXPECT_FALSE(h.isVisible());
     EXPECT_EQ(h.windowTitle(), "Help");
-    EXPECT_EQ(h.size(), QSize(305, 226));
+    EXPECT_EQ(h.size(), QSize(305, 298));
     const char* texts[] = {"Esc quits the game and show the score.", "Enter redraws the screen.",
                            "Move your tank using the arrow keys.",
                            "Fire using the left mouse button.",

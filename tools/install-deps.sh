@@ -11,7 +11,7 @@ set -euo pipefail
 # A word that names another target stands for that target's packages.
 declare -A needs=(
     [core]="build-essential cmake libcli11-dev libpng-dev"
-    [run]="core qt6-base-dev qt6-multimedia-dev qt6-wayland libxcb1-dev"
+    [run]="core qt6-base-dev qt6-multimedia-dev qt6-wayland libxcb1-dev libsdl2-dev"
     [headless]="core libgtest-dev"
     # tests on a real X server with a window manager, on Wayland, and of the
     # desktop entry, the metadata and the package

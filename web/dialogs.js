@@ -15,10 +15,33 @@ export function start(texts) {
   element("help").querySelector("h1").textContent = texts.helpTitle;
   element("help").setAttribute("aria-label", texts.helpTitle);
   element("close").textContent = texts.close;
-  for (const line of texts.help) {
-    const p = document.createElement("p");
-    p.textContent = line;
-    element("help-lines").append(p);
+  for (const [lines, kind] of [
+    [texts.help, ""],
+    [texts.padHelp, "pad-help"], // shown while a pad is in use
+  ]) {
+    for (const line of lines) {
+      const p = document.createElement("p");
+      p.textContent = line;
+      p.className = kind;
+      element("help-lines").append(p);
+    }
+  }
+}
+
+// The buttons of a dialog that can have the keyboard, in order.
+const buttonsOf = (dialog) => [...dialog.querySelectorAll("button")].filter((b) => !b.hidden);
+
+// The keyboard to the dialog's next button, or the one before, round and round.
+export function moveFocus(help, step) {
+  const buttons = buttonsOf(element(help ? "help" : "result"));
+  const at = buttons.indexOf(document.activeElement);
+  buttons[at < 0 ? 0 : (at + step + buttons.length) % buttons.length].focus();
+}
+
+// Presses the dialog's button that has the keyboard.
+export function pressFocused(help) {
+  if (buttonsOf(element(help ? "help" : "result")).includes(document.activeElement)) {
+    document.activeElement.click();
   }
 }
 

@@ -14,10 +14,14 @@ constexpr std::pair<std::string_view, Key> PLACES[] = {
 
 // Keys by what they type.
 constexpr std::pair<std::string_view, Key> TYPED[] = {
-    {"Enter", Key::Enter}, {"Escape", Key::Esc},         {"p", Key::P},     {"P", Key::P},
-    {" ", Key::Space},     {".", Key::Period},           {"-", Key::Minus}, {"+", Key::Plus},
-    {"=", Key::Plus},      {"Home", Key::Home},          {"End", Key::End}, {"m", Key::M},
-    {"M", Key::M},         {"Backspace", Key::Backspace}};
+    {"Enter", Key::Enter}, {"Escape", Key::Esc},
+    {"p", Key::P},         {"P", Key::P},
+    {" ", Key::Space},     {".", Key::Period},
+    {"-", Key::Minus},     {"+", Key::Plus},
+    {"=", Key::Plus},      {"Home", Key::Home},
+    {"End", Key::End},     {"m", Key::M},
+    {"M", Key::M},         {"Backspace", Key::Backspace},
+    {"v", Key::V},         {"V", Key::V}};
 
 MouseButton pressed(int dom_button) {
     switch (dom_button) {
@@ -138,4 +142,20 @@ Touched translate_touch(TouchState& s, const TouchEvent& t) {
             break;
     }
     return out;
+}
+
+PadState standard_pad(std::uint32_t pressed, float left_trigger, float right_trigger,
+                      const std::array<float, 4>& axes) {
+    // The standard index of each button, in PadButton's order.
+    constexpr int INDEX[PAD_BUTTONS] = {0, 1, 2, 3, 8, 9, 4, 5, 12, 13, 14, 15};
+    PadState pad;
+    for (std::size_t i = 0; i < PAD_BUTTONS; ++i)
+        pad.held[i] = (pressed >> INDEX[i] & 1) != 0;
+    pad.left_trigger = left_trigger;
+    pad.right_trigger = right_trigger;
+    pad.left_x = axes[0];
+    pad.left_y = axes[1];
+    pad.right_x = axes[2];
+    pad.right_y = axes[3];
+    return pad;
 }

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "input/key_table.h"
+#include "input/pad.h"
 
 // The name of a key by KeyboardEvent.code, its place ("KeyW", "ArrowUp",
 // "F1"), and KeyboardEvent.key, what it types ("p", "Enter", "Escape"): the
@@ -69,3 +70,11 @@ struct Touched {
 };
 // A finger the state does not hold yields nothing.
 Touched translate_touch(TouchState& state, const TouchEvent& touch);
+
+// A pad in the browser's standard mapping, as the Gamepad API gives it: the
+// buttons pressed, a bit each by their standard index (0 A, 1 B, 2 X, 3 Y,
+// 4 and 5 the shoulders, 6 and 7 the triggers, 8 Back, 9 Start, 12 to 15 the
+// D-pad), the triggers' values 0..1, and the sticks' axes (0 and 1 the left,
+// 2 and 3 the right; -1..1, right and down).
+PadState standard_pad(std::uint32_t pressed, float left_trigger, float right_trigger,
+                      const std::array<float, 4>& axes);

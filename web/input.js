@@ -1,10 +1,14 @@
-// The page's keys, mouse and touches, handed to the game as they come: keys
-// by their place and what they type, with the part of the page that has the
-// keyboard; the pointer in drawing units; fingers on the drive pad and on
-// the field. The game says which keys it took; the rest do what the browser
+// The page's keys, mouse, touches and game pads, handed to the game: keys as
+// they come, by their place and what they type, with the part of the page
+// that has the keyboard; the pointer in drawing units; fingers on the drive
+// pad and on the field; pads in the browser's standard mapping, read once a
+// period once one has shown itself (a browser shows a pad once a button is
+// pressed). The game says which keys it took; the rest do what the browser
 // does with them, but for those that would scroll the page or open the
-// browser's help while the field has the keyboard.
+// browser's help while the field has the keyboard. Hits are felt here too: a
+// pad's rumble, or a phone's vibration while it is played by touch.
 
+import * as dialogs from "./dialogs.js";
 import * as field from "./field.js";
 
 const element = (id) => document.getElementById(id);
@@ -24,8 +28,11 @@ const PAGE_KEYS = new Set([
   "ArrowDown",
 ]);
 
+const VIBRATION_KEY = "quenmar-vibration-off"; // localStorage: the player's choice of rumble
+
 let game = null;
 let heldOnField = 0; // mouse buttons pressed on the field and not yet released
+const pads = new Set(); // the indexes of the pads connected
 
 function modifiers(event) {
   return (event.shiftKey ? 1 : 0) | (event.ctrlKey ? 2 : 0) | (event.altKey ? 4 : 0);
@@ -33,17 +40,76 @@ function modifiers(event) {
 
 const openDialog = () => ["result", "help"].find((id) => element(id).open) ?? "field";
 
+// Each pad connected, once a period.
+export function readPads() {
+  if (pads.size === 0) return;
+  for (const pad of navigator.getGamepads()) {
+    if (!pad?.connected || pad.mapping !== "standard") continue;
+    const pressed = pad.buttons.reduce(
+      (mask, button, i) => mask | (button.pressed ? 1 << i : 0),
+      0,
+    );
+    const trigger = (i) => pad.buttons[i]?.value ?? 0;
+    const axis = (i) => pad.axes[i] ?? 0;
+    game.pad(
+      pad.index,
+      pressed,
+      trigger(6),
+      trigger(7),
+      axis(0),
+      axis(1),
+      axis(2),
+      axis(3),
+      openDialog(),
+    );
+  }
+}
+
+function listenToPads() {
+  window.addEventListener("gamepadconnected", ({ gamepad }) => {
+    pads.add(gamepad.index);
+    document.body.classList.add("pad");
+  });
+  window.addEventListener("gamepaddisconnected", ({ gamepad }) => {
+    pads.delete(gamepad.index);
+    game.padGone(gamepad.index, openDialog());
+    document.body.classList.toggle("pad", pads.size > 0);
+  });
+}
+
+// The rumble button says what it does.
+function sayVibrationOff(off) {
+  const button = element("vibration");
+  button.textContent = off ? "Rumble on" : "Rumble off";
+  button.setAttribute("aria-pressed", String(off));
+}
+
+// The player turned the rumble off or on: kept for the next visit.
+export function keepVibrationOff(off) {
+  try {
+    localStorage.setItem(VIBRATION_KEY, off ? "1" : "0");
+  } catch {}
+  sayVibrationOff(off);
+}
+
+// A hit felt: the pads in use rumble, and a phone played by touch vibrates.
+export function rumble(strength, ms) {
+  for (const index of pads) {
+    navigator
+      .getGamepads()
+      [index]?.vibrationActuator?.playEffect("dual-rumble", {
+        duration: ms,
+        strongMagnitude: strength,
+        weakMagnitude: strength,
+      })
+      .catch(() => {});
+  }
+  if (document.body.classList.contains("touch")) navigator.vibrate?.(ms);
+}
+
 // A key pressed or released in a part of the page ("field", "result", "help").
 function key(pressed, part, event) {
   return game.key(pressed, part, event.code, event.key, event.repeat);
-}
-
-// While a dialog is open, Tab and Shift+Tab go round its own buttons.
-function tabWithin(dialog, event) {
-  const buttons = [...dialog.querySelectorAll("button")].filter((b) => !b.hidden);
-  const at = buttons.indexOf(document.activeElement);
-  const next = (at + (event.shiftKey ? -1 : 1) + buttons.length) % buttons.length;
-  buttons[at < 0 ? 0 : next].focus();
 }
 
 function listenToKeys() {
@@ -59,8 +125,9 @@ function listenToKeys() {
     const dialog = element(part);
     dialog.addEventListener("keydown", (event) => {
       if (event.key === "Tab") {
+        // While a dialog is open, Tab and Shift+Tab go round its own buttons.
         event.preventDefault();
-        tabWithin(dialog, event);
+        dialogs.moveFocus(part === "help", event.shiftKey ? -1 : 1);
         return;
       }
       // What the game does not take goes to the dialog's buttons: only Space and Enter.
@@ -144,5 +211,12 @@ export function start(theGame) {
   listenToKeys();
   listenToMouse();
   listenToTouch();
+  listenToPads();
+  let off = false;
+  try {
+    off = localStorage.getItem(VIBRATION_KEY) === "1";
+  } catch {}
+  game.setVibrationOff(off);
+  sayVibrationOff(off);
   if (window.matchMedia("(pointer: coarse)").matches) useTouch();
 }

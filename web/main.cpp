@@ -33,6 +33,10 @@ EM_JS(void, page_open_result, (int wins, int losses), { Module.page.openResult(w
 EM_JS(void, page_open_help, (), { Module.page.openHelp(); });
 EM_JS(void, page_close, (int help), { Module.page.close(help != 0); });
 EM_JS(void, page_keep_muted, (int muted), { Module.page.keepMuted(muted != 0); });
+EM_JS(void, page_keep_vibration_off, (int off), { Module.page.keepVibrationOff(off != 0); });
+EM_JS(void, page_move_focus, (int help, int step), { Module.page.moveFocus(help != 0, step); });
+EM_JS(void, page_press_focused, (int help), { Module.page.pressFocused(help != 0); });
+EM_JS(void, page_rumble, (double strength, int ms), { Module.page.rumble(strength, ms); });
 EM_JS(void, page_replay, (const char* line, int period, int length),
       { Module.page.showReplay(UTF8ToString(line), period, length); });
 EM_JS(void, page_end, (int status, const char* message),
@@ -54,7 +58,15 @@ class PageFrontEnd final : public FrontEnd {
     void show_replay(std::string_view line, int period, int length) override {
         page_replay(std::string(line).c_str(), period, length);
     }
+    void move_focus(SmallWindow window, int step) override {
+        page_move_focus(window == SmallWindow::Help, step);
+    }
+    void press_focused(SmallWindow window) override {
+        page_press_focused(window == SmallWindow::Help);
+    }
+    void rumble(double strength, int ms) override { page_rumble(strength, ms); }
     void keep_muted(bool muted) override { page_keep_muted(muted); }
+    void keep_vibration_off(bool off) override { page_keep_vibration_off(off); }
     void end_program(int status, std::string_view message) override {
         page_end(status, std::string(message).c_str());
     }
@@ -197,6 +209,26 @@ void touch(const std::string& type, int finger, bool on_pad, float x, float y) {
         match_take(match, record);
 }
 
+// A pad's reading this period (web/event_translation.h), with the part of
+// the page that has the keyboard.
+void pad(int index, int pressed, float left_trigger, float right_trigger, float left_x,
+         float left_y, float right_x, float right_y, const std::string& part) {
+    match_pad(match, index,
+              standard_pad(static_cast<std::uint32_t>(pressed), left_trigger, right_trigger,
+                           {left_x, left_y, right_x, right_y}),
+              key_place(part));
+}
+
+// A pad went away.
+void pad_gone(int index, const std::string& part) {
+    match_pad_gone(match, index, key_place(part));
+}
+
+// Starts with the rumble off or on, as the page kept the player's choice.
+void set_vibration_off(bool off) {
+    match_set_vibration_off(match, off);
+}
+
 // The replay's position bar, set to `period`.
 void seek(int period) {
     match_seek(match, period);
@@ -225,6 +257,12 @@ emscripten::val texts() {
     val help = val::array();
     for (const char* line : HELP_LINES)
         help.call<void>("push", std::string(line));
+    for (const char* line : {SOUND_HELP_LINE, REWIND_HELP_LINE, VIBRATION_HELP_LINE}) {
+        help.call<void>("push", std::string(line));
+    }
+    val pad_help = val::array();
+    for (const char* line : PAD_HELP_LINES)
+        pad_help.call<void>("push", std::string(line));
     val t = val::object();
     for (const auto& [name, text] : {std::pair{"resultTitle", RESULT_TITLE},
                                      {"wins", WINS_CAPTION},
@@ -233,10 +271,10 @@ emscripten::val texts() {
                                      {"back", BACK_TEXT},
                                      {"nextLevel", NEXT_LEVEL_TEXT},
                                      {"helpTitle", HELP_TITLE},
-                                     {"close", CLOSE_TEXT},
-                                     {"soundHelp", SOUND_HELP_LINE}})
+                                     {"close", CLOSE_TEXT}})
         t.set(name, std::string(text));
     t.set("help", help);
+    t.set("padHelp", pad_help);
     t.set("fieldWidth", DESIGN_WIDTH);
     t.set("fieldHeight", DESIGN_HEIGHT);
     t.set("periodMs", PERIOD_MS);
@@ -252,8 +290,9 @@ struct PageState {
     int level, wins, losses;
     bool running, result_open, help_open;
     double player_x, player_y, player_speed, player_dir;
-    int player_shell;   // the player's shell: 0 ready, 1 bursting, 2 and more flying
-    std::string world;  // the world's hash, 16 hexadecimal digits
+    int player_shell;          // the player's shell: 0 ready, 1 bursting, 2 and more flying
+    int pointer_x, pointer_y;  // where the battle holds the pointer
+    std::string world;         // the world's hash, 16 hexadecimal digits
     // A replay: "running", "over" or "parted" ("" for a battle being played),
     // the periods it has run of its length, its speed's name and its pause.
     std::string replay;
@@ -283,6 +322,8 @@ PageState state() {
             s.world.tank_speed[0],
             s.world.tank_dir[0],
             s.world.shell_state[0],
+            s.world.mouse_x,
+            s.world.mouse_y,
             hash,
             r.replaying ? STATES[static_cast<int>(r.state)] : "",
             r.period,
@@ -311,6 +352,8 @@ EMSCRIPTEN_BINDINGS(quenmar) {
         .field("playerSpeed", &PageState::player_speed)
         .field("playerDir", &PageState::player_dir)
         .field("playerShell", &PageState::player_shell)
+        .field("pointerX", &PageState::pointer_x)
+        .field("pointerY", &PageState::pointer_y)
         .field("world", &PageState::world)
         .field("replay", &PageState::replay)
         .field("replayPeriod", &PageState::replay_period)
@@ -343,6 +386,9 @@ EMSCRIPTEN_BINDINGS(quenmar) {
     function("key", &key);
     function("mouse", &mouse);
     function("touch", &touch);
+    function("pad", &pad);
+    function("padGone", &pad_gone);
+    function("setVibrationOff", &set_vibration_off);
     function("click", &click);
     function("keyboardLost", &keyboard_lost);
     function("level", &level);

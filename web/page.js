@@ -100,7 +100,11 @@ const seam = {
   openResult: dialogs.openResult,
   openHelp: dialogs.openHelp,
   close: dialogs.close,
+  moveFocus: dialogs.moveFocus,
+  pressFocused: dialogs.pressFocused,
+  rumble: input.rumble,
   keepMuted: sound.keepMuted,
+  keepVibrationOff: input.keepVibrationOff,
   showReplay: replay.show,
   end(status, message) {
     keep();
@@ -130,6 +134,7 @@ function frame() {
   if (last === null || now - last > STALL_MS) last = now - texts.periodMs;
   if (now - last < texts.periodMs) return;
   while (running && now - last >= texts.periodMs) {
+    input.readPads();
     game.period(!document.hidden);
     sound.playPeriod();
     last += texts.periodMs;
@@ -161,6 +166,7 @@ window.quenmar = {
         dir: s.playerDir,
         shell: s.playerShell,
       },
+      pointer: { x: s.pointerX, y: s.pointerY },
       world: s.world,
       replay:
         s.replay === ""

@@ -70,6 +70,21 @@ const putNewest = (
   t.objectStore("lines").put(${JSON.stringify(text)}, ["9", 0]);
   t.oncomplete = resolve; }; })`;
 
+// A pad of the test's own in place of the browser's, in its standard mapping:
+// window.pad, and the rumbles asked of it in window.rumbles; and a phone's
+// vibrations in window.vibrations.
+const STAND_IN_PAD = `(() => {
+  const pad = { index: 0, id: "stand-in", connected: true, mapping: "standard", axes: [0, 0, 0, 0],
+    buttons: Array.from({ length: 17 }, () => ({ pressed: false, value: 0 })),
+    vibrationActuator: { playEffect: (type, effect) => (rumbles.push(effect), Promise.resolve("complete")) } };
+  const rumbles = [], vibrations = [];
+  Object.assign(window, { pad, rumbles, vibrations });
+  Object.defineProperty(navigator, "getGamepads", { value: () => [pad.connected ? pad : null] });
+  Object.defineProperty(navigator, "vibrate", { value: (ms) => vibrations.push(ms) > 0 });
+})()`;
+const padEvent = (type) =>
+  `window.dispatchEvent(Object.assign(new Event("${type}"), { gamepad: pad }))`;
+
 // A battle file fought again in both quenmar-sims: every checkpoint holds, to its end.
 function replaysWhole(battle) {
   const file = path.join(os.tmpdir(), `quenmar-page-${process.pid}.battle`);
@@ -269,6 +284,7 @@ test("the page", async (t) => {
       ),
       "Help fits its text",
     );
+    assert.match(await browser.evaluate("help.innerText"), /Backspace goes back ten seconds/);
     await browser.key(...F1);
     await browser.until(
       "window.quenmar.state().dialog",
@@ -661,6 +677,95 @@ test("the page", async (t) => {
     },
   );
 
+  await t.test(
+    "a game pad drives, aims, fires, opens the score and presses Back, pauses when it goes, and rumbles at a hit until v",
+    async () => {
+      const { identifier } = await browser.send("Page.addScriptToEvaluateOnNewDocument", {
+        source: STAND_IN_PAD,
+      });
+      await browser.load();
+      await browser.evaluate(padEvent("gamepadconnected"));
+      assert.match(await browser.evaluate("line.innerText"), /game pad is in use/);
+      const pad = (change) => browser.evaluate(`{ ${change} }`);
+      const press = async (button) => {
+        await pad(`pad.buttons[${button}] = { pressed: true, value: 1 }`);
+        await new Promise((resolve) => setTimeout(resolve, 100));
+        await pad(`pad.buttons[${button}] = { pressed: false, value: 0 }`);
+        await new Promise((resolve) => setTimeout(resolve, 100));
+      };
+      const heading = (await browser.state()).player.dir;
+      await pad("pad.axes[0] = -1; pad.axes[1] = -1");
+      await browser.until(
+        "window.quenmar.state().player",
+        (p) => p.speed > 1 && p.dir > heading + 0.5,
+        "the left stick to drive",
+      );
+      await pad("pad.axes[0] = 0; pad.axes[1] = 0; pad.axes[2] = 1");
+      await browser.until(
+        "window.quenmar.state()",
+        (s) =>
+          Math.abs(s.pointer.x - s.player.x - 300) <= 2 && Math.abs(s.pointer.y - s.player.y) <= 2,
+        "the right stick to aim",
+      );
+      await pad("pad.axes[2] = 0; pad.buttons[7] = { pressed: true, value: 1 }");
+      await browser.until(
+        "window.quenmar.state().player.shell",
+        (shell) => shell >= 2,
+        "the trigger to fire",
+      );
+      await pad("pad.buttons[7] = { pressed: false, value: 0 }");
+      await press(9); // Start
+      await browser.until(
+        "window.quenmar.state().dialog",
+        (dialog) => dialog === "result",
+        "Result",
+      );
+      await press(15); // the D-pad's right
+      assert.strictEqual(await browser.focused(), "next-level");
+      await press(14);
+      await press(0); // A
+      await browser.until(
+        "window.quenmar.state()",
+        (s) => s.dialog === null && s.running && s.level === 1,
+        "A to press Back",
+      );
+      await pad(`pad.connected = false; ${padEvent("gamepaddisconnected")}`);
+      await browser.until(
+        "window.quenmar.state().running",
+        (running) => !running,
+        "the pad gone to pause",
+      );
+      // Hits felt: the desktop's battle shown again, its player hit at period 140.
+      await browser.send("Page.navigate", { url: linkTo(browser.page) });
+      await browser.until("window.quenmar.state().replay", (replay) => replay, "the replay");
+      await pad(`pad.connected = true; ${padEvent("gamepadconnected")}`);
+      await browser.keysAtOnce([PLUS, PLUS, PLUS]);
+      const [felt] = await browser.until(
+        "window.rumbles",
+        (rumbles) => rumbles.length > 0,
+        "a rumble",
+        10,
+      );
+      assert.deepStrictEqual(felt, { duration: 150, strongMagnitude: 0.5, weakMagnitude: 0.5 });
+      await browser.key("v", "KeyV", 86, 0, "v");
+      const before = (await browser.evaluate("window.rumbles")).length;
+      await browser.key(...HOME);
+      await browser.until(
+        "window.quenmar.state().replay.period",
+        (period) => period > 300,
+        "the hits again",
+      );
+      assert.strictEqual(
+        (await browser.evaluate("window.rumbles")).length,
+        before,
+        "no rumble after v",
+      );
+      await browser.key("v", "KeyV", 86, 0, "v");
+      await browser.send("Page.removeScriptToEvaluateOnNewDocument", { identifier });
+      await browser.load();
+    },
+  );
+
   await t.test("ends on Quit, says so with the final score and offers a new game", async () => {
     await browser.key(...ESC);
     await browser.until("window.quenmar.state().dialog", (dialog) => dialog === "result", "Result");
@@ -695,6 +800,9 @@ test("the page", async (t) => {
     await t.test(
       `plays by touch on a phone held ${layout}, the field whole and drawn at the screen's own pixels`,
       async () => {
+        const { identifier } = await browser.send("Page.addScriptToEvaluateOnNewDocument", {
+          source: STAND_IN_PAD,
+        });
         await browser.send("Emulation.setDeviceMetricsOverride", {
           width,
           height,
@@ -839,6 +947,25 @@ test("the page", async (t) => {
           assert.ok(b.left >= 0 && b.top >= 0 && b.right <= width && b.bottom <= height, b.text);
         }
         assert.match(await browser.evaluate("line.innerText"), /^The buttons pause/);
+        // A hit felt: the phone vibrates, and no more after its rumble button.
+        for (let i = 0; i < 3; ++i) await tap("#keys button[data-key='+']");
+        await browser.until(
+          "window.vibrations",
+          (v) => v.includes(150),
+          "a vibration at a hit",
+          10,
+        );
+        await tap("#vibration");
+        const felt = (await browser.evaluate("window.vibrations")).length;
+        await tap("#keys button[data-key=Home]");
+        await browser.until(
+          "window.quenmar.state().replay.period",
+          (p) => p > 300,
+          "the hits again",
+        );
+        assert.strictEqual((await browser.evaluate("window.vibrations")).length, felt);
+        await tap("#vibration");
+        await browser.send("Page.removeScriptToEvaluateOnNewDocument", { identifier });
       },
     );
   }
