@@ -6,15 +6,15 @@
 
 namespace {
 
-constexpr float PRESSED = 0.5f;   // a stick or trigger holds its name past this...
-constexpr float RELEASED = 0.3f;  // ...and lets it go below this
+constexpr float PRESSED = 0.5f;    // a stick or trigger holds its name past this...
+constexpr float RELEASED = 0.3f;   // ...and lets it go below this
 constexpr float AIM_REST = 0.25f;  // the right stick aims past this
 
 // The name each button holds, by PadButton; none for X.
 constexpr std::optional<Key> BUTTON_KEYS[PAD_BUTTONS] = {
-    Key::PadA,          Key::PadB,  std::nullopt,    Key::Enter,   Key::F1,      Key::Esc,
-    Key::PadShoulderLeft, Key::PadShoulderRight, Key::PadUp, Key::PadDown, Key::PadLeft,
-    Key::PadRight};
+    Key::PadA,  Key::PadB,    std::nullopt,         Key::Enter,
+    Key::F1,    Key::Esc,     Key::PadShoulderLeft, Key::PadShoulderRight,
+    Key::PadUp, Key::PadDown, Key::PadLeft,         Key::PadRight};
 
 // The stick's directions, in PadHold::stick's order, and the names they hold.
 constexpr Key STICK_KEYS[] = {Key::PadUp, Key::PadDown, Key::PadLeft, Key::PadRight};

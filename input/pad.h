@@ -50,8 +50,8 @@ struct PadAim {
 
 // What a pad held at its last reading.
 struct PadHold {
-    std::uint64_t keys = 0;  // the names held, a bit each by Key
-    std::array<bool, 4> stick{};  // the left stick's up, down, left and right
+    std::uint64_t keys = 0;              // the names held, a bit each by Key
+    std::array<bool, 4> stick{};         // the left stick's up, down, left and right
     bool fire = false, command = false;  // the triggers
 };
 
