@@ -19,7 +19,8 @@ constexpr Sint16 FULL = 32767;
 
 struct PadPlay : testing::Test {
     Match match;
-    BattleKeeper keeper;
+    const std::string kept = std::filesystem::temp_directory_path() / "quenmar-pad.battle";
+    BattleKeeper keeper{kept};
     MainWindow window{match, keeper};
     const GameWorld& w = match.session.world;
     SDL_Joystick* pad = nullptr;
@@ -32,7 +33,6 @@ struct PadPlay : testing::Test {
         desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
         desc.naxes = SDL_CONTROLLER_AXIS_MAX;
         desc.nbuttons = SDL_CONTROLLER_BUTTON_MAX;
-        desc.name = "virtual pad";
         index = SDL_JoystickAttachVirtualEx(&desc);
         pad = SDL_JoystickOpen(index);
         ASSERT_NE(pad, nullptr) << SDL_GetError();
@@ -103,14 +103,7 @@ TEST_F(PadPlay, drives_aims_fires_opens_the_score_presses_back_and_pauses_when_i
     // The battle kept, fought again by quenmar-sim: every checkpoint holds.
     match_close(match);
     QTest::qWait(100);
-    const auto folder =
-        std::filesystem::path(qgetenv("XDG_STATE_HOME").toStdString()) / "quenmar/battles";
-    std::filesystem::path newest;  // the file written last
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        if (newest.empty() || entry.last_write_time() > std::filesystem::last_write_time(newest))
-            newest = entry.path();
-    }
-    const std::string fought = "\"" QUENMAR_SIM "\" --battle \"" + newest.string() + "\" 2>&1";
+    const std::string fought = "\"" QUENMAR_SIM "\" --battle \"" + kept + "\" 2>&1";
     std::FILE* sim = ::popen(fought.c_str(), "r");
     char said[512] = "";
     ASSERT_NE(std::fgets(said, sizeof said, sim), nullptr);

@@ -693,73 +693,38 @@ test("the page", async (t) => {
         await pad(`pad.buttons[${button}] = { pressed: false, value: 0 }`);
         await new Promise((resolve) => setTimeout(resolve, 100));
       };
+      const S = "window.quenmar.state()";
       const heading = (await browser.state()).player.dir;
       await pad("pad.axes[0] = -1; pad.axes[1] = -1");
-      await browser.until(
-        "window.quenmar.state().player",
-        (p) => p.speed > 1 && p.dir > heading + 0.5,
-        "the left stick to drive",
-      );
+      await browser.until(`${S}.player`, (p) => p.speed > 1 && p.dir > heading + 0.5, "a drive");
       await pad("pad.axes[0] = 0; pad.axes[1] = 0; pad.axes[2] = 1");
-      await browser.until(
-        "window.quenmar.state()",
-        (s) =>
-          Math.abs(s.pointer.x - s.player.x - 300) <= 2 && Math.abs(s.pointer.y - s.player.y) <= 2,
-        "the right stick to aim",
-      );
+      const aimed = ({ pointer, player }) =>
+        Math.hypot(pointer.x - player.x - 300, pointer.y - player.y);
+      await browser.until(S, (s) => aimed(s) <= 2, "the right stick to aim");
       await pad("pad.axes[2] = 0; pad.buttons[7] = { pressed: true, value: 1 }");
-      await browser.until(
-        "window.quenmar.state().player.shell",
-        (shell) => shell >= 2,
-        "the trigger to fire",
-      );
+      await browser.until(`${S}.player.shell`, (shell) => shell >= 2, "the trigger to fire");
       await pad("pad.buttons[7] = { pressed: false, value: 0 }");
       await press(9); // Start
-      await browser.until(
-        "window.quenmar.state().dialog",
-        (dialog) => dialog === "result",
-        "Result",
-      );
+      await browser.until(`${S}.dialog`, (dialog) => dialog === "result", "Result");
       await press(15); // the D-pad's right
       assert.strictEqual(await browser.focused(), "next-level");
       await press(14);
       await press(0); // A
-      await browser.until(
-        "window.quenmar.state()",
-        (s) => s.dialog === null && s.running && s.level === 1,
-        "A to press Back",
-      );
+      await browser.until(S, (s) => !s.dialog && s.running && s.level === 1, "A to press Back");
       await pad(`pad.connected = false; ${padEvent("gamepaddisconnected")}`);
-      await browser.until(
-        "window.quenmar.state().running",
-        (running) => !running,
-        "the pad gone to pause",
-      );
+      await browser.until(`${S}.running`, (running) => !running, "the pad gone to pause");
       // Hits felt: the desktop's battle shown again, its player hit at period 140.
       await browser.send("Page.navigate", { url: linkTo(browser.page) });
-      await browser.until("window.quenmar.state().replay", (replay) => replay, "the replay");
+      await browser.until(`${S}.replay`, (replay) => replay, "the replay");
       await pad(`pad.connected = true; ${padEvent("gamepadconnected")}`);
       await browser.keysAtOnce([PLUS, PLUS, PLUS]);
-      const [felt] = await browser.until(
-        "window.rumbles",
-        (rumbles) => rumbles.length > 0,
-        "a rumble",
-        10,
-      );
+      const [felt] = await browser.until("rumbles", (rumbles) => rumbles.length, "a rumble", 10);
       assert.deepStrictEqual(felt, { duration: 150, strongMagnitude: 0.5, weakMagnitude: 0.5 });
       await browser.key("v", "KeyV", 86, 0, "v");
-      const before = (await browser.evaluate("window.rumbles")).length;
+      const before = (await browser.evaluate("rumbles")).length;
       await browser.key(...HOME);
-      await browser.until(
-        "window.quenmar.state().replay.period",
-        (period) => period > 300,
-        "the hits again",
-      );
-      assert.strictEqual(
-        (await browser.evaluate("window.rumbles")).length,
-        before,
-        "no rumble after v",
-      );
+      await browser.until(`${S}.replay.period`, (period) => period > 300, "the hits again");
+      assert.strictEqual((await browser.evaluate("rumbles")).length, before, "no rumble after v");
       await browser.key("v", "KeyV", 86, 0, "v");
       await browser.send("Page.removeScriptToEvaluateOnNewDocument", { identifier });
       await browser.load();
