@@ -98,24 +98,7 @@ async function measure(browser, span = SECONDS) {
   ) {
     await browser.key("Escape", "Escape", 27);
     await browser.until("window.quenmar.state().dialog", (dialog) => dialog === "result", "Result");
-    const {
-      x,
-      y,
-      width: w,
-      height: h,
-    } = await browser.evaluate(
-      "document.getElementById('next-level').getBoundingClientRect().toJSON()",
-    );
-    for (const type of ["mousePressed", "mouseReleased"]) {
-      await browser.send("Input.dispatchMouseEvent", {
-        type,
-        x: x + w / 2,
-        y: y + h / 2,
-        button: "left",
-        buttons: type === "mousePressed" ? 1 : 0,
-        clickCount: 1,
-      });
-    }
+    await browser.click("#next-level");
     await browser.until(
       "window.quenmar.state()",
       (s) => s.dialog === null && s.level > level,
@@ -154,11 +137,7 @@ async function measure(browser, span = SECONDS) {
   if (process.argv[3]) {
     // The kept battle as the newest the page keeps, and the page loaded again.
     const text = fs.readFileSync(process.argv[3], "utf8");
-    await browser.evaluate(`new Promise((resolve) => { indexedDB.open("quenmar").onsuccess = ({ target: { result: db } }) => {
-      const t = db.transaction(["battles", "lines"], "readwrite");
-      t.objectStore("battles").put({ id: "9", ended: false, setAside: false });
-      t.objectStore("lines").put(${JSON.stringify(text)}, ["9", 0]);
-      t.oncomplete = resolve; }; })`);
+    await browser.keepBattle(text);
     await browser.send("Page.reload");
     await browser.until(
       "window.quenmar?.state().replay",

@@ -185,6 +185,26 @@ class Browser {
     }
     await Promise.all([busy, ...sent]);
   }
+  // A left click in the middle of the element `selector` names.
+  async click(selector) {
+    const { x, y, width, height } = await this.evaluate(
+      `document.querySelector("${selector}").getBoundingClientRect().toJSON()`,
+    );
+    for (const type of ["mousePressed", "mouseReleased"]) {
+      const at = { x: x + width / 2, y: y + height / 2 };
+      await this.send("Input.dispatchMouseEvent", { type, ...at, button: "left", clickCount: 1 });
+    }
+  }
+  // Puts a battle with these lines where the page keeps its battles, as the
+  // newest, not ended: the battle the page brings back at its next load.
+  keepBattle(text) {
+    return this
+      .evaluate(`new Promise((resolve) => { indexedDB.open("quenmar").onsuccess = ({ target: { result: db } }) => {
+      const t = db.transaction(["battles", "lines"], "readwrite");
+      t.objectStore("battles").put({ id: "9", ended: false, setAside: false });
+      t.objectStore("lines").put(${JSON.stringify(text)}, ["9", 0]);
+      t.oncomplete = resolve; }; })`);
+  }
   focused() {
     return this.evaluate("document.activeElement.id");
   }

@@ -49,8 +49,7 @@ const linesUpTo = (text, period) =>
     )
     .join("\n");
 
-// The battles the page keeps, each its record and its lines, oldest first;
-// or a battle put there as the newest, with these lines.
+// The battles the page keeps, each its record and its lines, oldest first.
 const KEPT_BATTLES = `new Promise((resolve) => { indexedDB.open("quenmar").onsuccess = ({ target: { result: db } }) => {
   const t = db.transaction(["battles", "lines"]);
   t.objectStore("battles").getAll().onsuccess = ({ target: { result: records } }) => {
@@ -62,13 +61,6 @@ const KEPT_BATTLES = `new Promise((resolve) => { indexedDB.open("quenmar").onsuc
     };
   };
 }; })`;
-const putNewest = (
-  text,
-) => `new Promise((resolve) => { indexedDB.open("quenmar").onsuccess = ({ target: { result: db } }) => {
-  const t = db.transaction(["battles", "lines"], "readwrite");
-  t.objectStore("battles").put({ id: "9", ended: false, setAside: false });
-  t.objectStore("lines").put(${JSON.stringify(text)}, ["9", 0]);
-  t.oncomplete = resolve; }; })`;
 
 // A pad of the test's own in place of the browser's, in its standard mapping:
 // window.pad, and the rumbles asked of it in window.rumbles; and a phone's
@@ -575,18 +567,7 @@ test("the page", async (t) => {
         (r) => r.period === 800,
         "twenty seconds on",
       );
-      const { x, y, width, height } = await browser.evaluate(
-        "document.getElementById('play-on').getBoundingClientRect().toJSON()",
-      );
-      for (const type of ["mousePressed", "mouseReleased"]) {
-        await browser.send("Input.dispatchMouseEvent", {
-          type,
-          x: x + width / 2,
-          y: y + height / 2,
-          button: "left",
-          clickCount: 1,
-        });
-      }
+      await browser.click("#play-on");
       await browser.until(
         "window.quenmar.state().replay",
         (r) => r === null,
@@ -640,7 +621,7 @@ test("the page", async (t) => {
         ["", /^kept battle:1: empty, not a Quenmar battle file/],
       ]) {
         await browser.load();
-        await browser.evaluate(putNewest(text));
+        await browser.keepBattle(text);
         await browser.send("Page.reload");
         const s = await browser.until(
           "window.quenmar?.state()",
