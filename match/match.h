@@ -27,11 +27,9 @@
 // once; beyond it, it fights on at full speed, a slice each timer period.
 #pragma once
 
-#include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
-
-#include <map>
 
 #include "input/key_table.h"
 #include "input/pad.h"

@@ -6,7 +6,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
 #include "record/battle_file.h"
