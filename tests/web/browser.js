@@ -23,6 +23,19 @@ function lineOf(child, stream, pattern) {
   });
 }
 
+// A key's press and release, as the DevTools protocol dispatches them: its
+// key, code, key code, modifiers and the text it types.
+function keyEvents([key, code, keyCode, modifiers = 0, text = undefined]) {
+  return ["keyDown", "keyUp"].map((type) => ({
+    type,
+    key,
+    code,
+    windowsVirtualKeyCode: keyCode,
+    modifiers,
+    ...(type === "keyDown" && text ? { text } : {}),
+  }));
+}
+
 // One browser and one page for every test, over one DevTools connection.
 class Browser {
   // Serves the folder `site` and opens Chromium on nothing yet.
@@ -150,17 +163,8 @@ class Browser {
       "the battle to run",
     );
   }
-  async key(key, code, keyCode, modifiers = 0, text = undefined) {
-    for (const type of ["keyDown", "keyUp"]) {
-      await this.send("Input.dispatchKeyEvent", {
-        type,
-        key,
-        code,
-        windowsVirtualKeyCode: keyCode,
-        modifiers,
-        ...(type === "keyDown" && text ? { text } : {}),
-      });
-    }
+  async key(...key) {
+    for (const event of keyEvents(key)) await this.send("Input.dispatchKeyEvent", event);
   }
   // Keys pressed and released one after the other at once, while the page is
   // busy, so that no period runs between them.
@@ -168,21 +172,9 @@ class Browser {
     const busy = this.evaluate(
       "(() => { const t = performance.now(); while (performance.now() - t < 200); })()",
     );
-    const sent = [];
-    for (const [key, code, keyCode, modifiers = 0, text = undefined] of keys) {
-      for (const type of ["keyDown", "keyUp"]) {
-        sent.push(
-          this.send("Input.dispatchKeyEvent", {
-            type,
-            key,
-            code,
-            windowsVirtualKeyCode: keyCode,
-            modifiers,
-            ...(type === "keyDown" && text ? { text } : {}),
-          }),
-        );
-      }
-    }
+    const sent = keys.flatMap((key) =>
+      keyEvents(key).map((event) => this.send("Input.dispatchKeyEvent", event)),
+    );
     await Promise.all([busy, ...sent]);
   }
   // A left click in the middle of the element `selector` names.
